@@ -1,0 +1,74 @@
+// Framing of an NMEA 0183 byte stream into checksum-checked sentences, splitting
+// them into fields in place and dispatching them to registered field parsers.
+// Everything lives in fixed arrays inside the context: nothing is allocated.
+#pragma once
+
+#include <cstdint>
+
+namespace nmeaz {
+
+constexpr int kMaxEntries = 30;
+constexpr int kSentenceSize = 256;  // at most 255 bytes of sentence and a NUL
+constexpr int kMaxSentenceLength = kSentenceSize - 1;
+constexpr int kMaxFields = 24;
+constexpr int kEntryNameSize = 6;  // at most 5 characters and a NUL
+
+enum FramingState : int {
+    WaitStart = 0,
+    Address = 1,
+    Data = 2,
+    ChecksumHigh = 3,
+    ChecksumLow = 4,
+    WaitCR = 5,
+    WaitLF = 6,
+};
+
+struct ParserContext;
+struct ParserEntry;
+
+// A field parser: reads the split fields of the context, fills the entry's record
+// and returns its positive parse code.
+using SentenceParser = int (*)(const ParserContext* context, const ParserEntry* entry);
+
+struct ParserEntry {
+    // A three-character formatter ("GGA", any talker) or a five-character address
+    // ("GPGGA", that talker only).
+    char name[kEntryNameSize];
+    SentenceParser parser;
+    void* record;
+};
+
+struct ParserContext {
+    ParserEntry entries[kMaxEntries];
+    int entryCount;
+    char sentence[kSentenceSize];
+    int length;
+    int state;
+    char address[6];
+    std::uint8_t expectedChecksum;
+    std::uint8_t checksum;
+    char* fields[kMaxFields];
+    int fieldCount;
+};
+
+// Clears the whole context.
+void init(ParserContext* context);
+
+// Appends a registration; returns 0, or -1 when the table is full.
+int registerParser(ParserContext* context, const char* name, SentenceParser parser, void* record);
+
+// Advances the framing by one byte. Returns the dispatch result on the LF that
+// completes a sentence with a good checksum, 0 otherwise.
+int feedByte(ParserContext* context, unsigned char byte);
+
+// Feeds bytes until one yields a non-zero code or the data runs out. On return
+// *length holds the number of bytes not yet fed; the result is that code or 0.
+int feedBuffer(ParserContext* context, const char* data, int* length);
+
+// Splits the completed sentence into fields; returns the field count.
+int splitFields(ParserContext* context);
+
+// Splits the sentence and runs the matching parsers in registration order.
+int dispatch(ParserContext* context);
+
+}  // namespace nmeaz
