@@ -1,0 +1,204 @@
+#include "ais/vdm.h"
+
+#include <cstring>
+
+#include "nmea/records.h"
+#include "nmea/sentence_parsers.h"
+
+namespace ais {
+
+char aisPayloadBuffer[kPayloadBufferSize];
+
+namespace {
+
+struct FragmentTable {
+    AisFragment slots[kFragmentSlots];
+    int ringIndex;
+};
+FragmentTable table;  // zero-filled before first use
+
+int boundedLength(const char* text, int limit) {
+    int length = 0;
+    while (length < limit && text[length] != '\0') {
+        ++length;
+    }
+    return length;
+}
+
+int payloadLength(const AisFragment& fragment) {
+    return boundedLength(fragment.payload, kFragmentPayloadSize - 1);
+}
+
+void advanceRing() {
+    table.ringIndex = (table.ringIndex + 1) % kFragmentSlots;
+}
+
+void release(AisFragment& slot) {
+    slot.fragment_total = 0;
+    slot.fragment_number = 0;
+    slot.payload[0] = '\0';
+}
+
+bool sameMessage(const AisFragment& slot, const AisFragment& fragment) {
+    return std::strncmp(slot.sentence_name, fragment.sentence_name, sizeof slot.sentence_name) ==
+               0 &&
+           slot.fragment_total == fragment.fragment_total &&
+           slot.sequence_id == fragment.sequence_id;
+}
+
+void store(AisFragment& slot, const AisFragment& fragment) {
+    std::memcpy(slot.sentence_name, fragment.sentence_name, sizeof slot.sentence_name);
+    slot.sentence_name[sizeof slot.sentence_name - 1] = '\0';
+    slot.fragment_total = fragment.fragment_total;
+    slot.fragment_number = fragment.fragment_number;
+    slot.sequence_id = fragment.sequence_id;
+    slot.channel = fragment.channel;
+    const int length = payloadLength(fragment);
+    std::memcpy(slot.payload, fragment.payload, length);
+    slot.payload[length] = '\0';
+    slot.fill_bits = fragment.fill_bits;
+}
+
+int storeFirstFragment(const AisFragment& fragment) {
+    // A sender reuses a sequential identifier only for a new message, so an
+    // unfinished message under the same identifier can no longer complete: its
+    // slot would otherwise take the new message's later fragments.
+    for (AisFragment& slot : table.slots) {
+        if (slot.fragment_total != 0 && sameMessage(slot, fragment)) {
+            release(slot);
+        }
+    }
+    for (AisFragment& slot : table.slots) {
+        if (slot.fragment_total == 0) {
+            store(slot, fragment);
+            advanceRing();
+            return -1;
+        }
+    }
+    AisFragment& evicted = table.slots[table.ringIndex];
+    release(evicted);
+    store(evicted, fragment);
+    advanceRing();
+    return -1;
+}
+
+}  // namespace
+
+int aisAssembleFragment(const AisFragment& fragment) {
+    const int total = fragment.fragment_total;
+    const int number = fragment.fragment_number;
+    if (total < 1 || number < 1 || number > total) {
+        return -1;
+    }
+    if (total == 1) {
+        return kSingleSentence;
+    }
+    if (number == 1) {
+        return storeFirstFragment(fragment);
+    }
+    for (int index = 0; index < kFragmentSlots; ++index) {
+        AisFragment& slot = table.slots[index];
+        if (slot.fragment_total == 0 || slot.fragment_number != number - 1 ||
+            !sameMessage(slot, fragment)) {
+            continue;
+        }
+        slot.fragment_number = number;
+        const int held = payloadLength(slot);
+        const int added = payloadLength(fragment);
+        if (held + added > kMaxPayloadChars) {
+            // The message cannot be assembled whole; letting its later fragments
+            // join would deliver it with a piece missing.
+            release(slot);
+            return -1;
+        }
+        std::memcpy(slot.payload + held, fragment.payload, added);
+        slot.payload[held + added] = '\0';
+        advanceRing();
+        return slot.fragment_number == slot.fragment_total ? index : -1;
+    }
+    return -1;
+}
+
+int aisDecodeVdm(const AisFragment& fragment, char* output) {
+    output[0] = '\0';
+    const int result = aisAssembleFragment(fragment);
+    const char* payload;
+    if (result == kSingleSentence) {
+        payload = fragment.payload;
+    } else if (result >= 0 && result < kFragmentSlots) {
+        payload = table.slots[result].payload;
+    } else {
+        return -1;
+    }
+    const int length = boundedLength(payload, kMaxPayloadChars);
+    std::memcpy(output, payload, length);
+    output[length] = '\0';
+    if (result != kSingleSentence) {
+        // Copied out: the slot is free for the next message.
+        release(table.slots[result]);
+    }
+    if (length == 0) {
+        return -1;
+    }
+    return aisMessageType(output);
+}
+
+int parseVdm(const nmeaz::ParserContext* context, const nmeaz::ParserEntry* entry) {
+    if (entry == nullptr || entry->record == nullptr) {
+        return nmeaz::kCodeVdm;
+    }
+    nmeaz::parseVdmFields(context, entry);
+    const auto& vdm = *static_cast<const nmeaz::VdmRecord*>(entry->record);
+
+    AisFragment fragment;
+    std::memcpy(fragment.sentence_name, nmeaz::currentSentenceName + 1, 5);
+    fragment.sentence_name[5] = '\0';
+    fragment.fragment_total = vdm.fragment_total;
+    fragment.fragment_number = vdm.fragment_number;
+    fragment.sequence_id = vdm.sequence_id;
+    fragment.channel = vdm.channel;
+    fragment.fill_bits = vdm.fill_bits;
+    // Without its fill-bits field, a sentence's last field also carries the checksum
+    // and the line end: the payload stops before them.
+    int length = 0;
+    if (vdm.payload != nullptr) {
+        const char* payload = vdm.payload;
+        while (length < kFragmentPayloadSize - 1 && payload[length] != '\0' &&
+               payload[length] != '*' && payload[length] != '\r' && payload[length] != '\n') {
+            fragment.payload[length] = payload[length];
+            ++length;
+        }
+    }
+    fragment.payload[length] = '\0';
+
+    const int type = aisDecodeVdm(fragment, aisPayloadBuffer);
+    if (type == 0) {
+        aisPayloadBuffer[0] = '\0';
+    }
+    if (type < 1 || type > 24) {
+        return nmeaz::kCodeVdm;
+    }
+    char* suffix = nmeaz::currentSentenceName + boundedLength(nmeaz::currentSentenceName, 6);
+    std::memcpy(suffix, "_MSG", 4);
+    suffix += 4;
+    if (type >= 10) {
+        *suffix++ = static_cast<char>('0' + type / 10);
+    }
+    *suffix++ = static_cast<char>('0' + type % 10);
+    *suffix = '\0';
+    return nmeaz::kCodeAisBase + type;
+}
+
+void aisResetFragmentTable() {
+    std::memset(&table, 0, sizeof table);
+}
+
+const AisFragment& aisFragmentSlot(int index) {
+    return table.slots[index];
+}
+
+int aisFragmentRingIndex() {
+    return table.ringIndex;
+}
+
+}  // namespace ais

@@ -1,0 +1,59 @@
+// The VDM sentence parser and the assembly of AIS messages that span several
+// sentences.
+//
+// A multi-sentence message takes one of ten fragment slots with its first fragment
+// (a free slot, or the one at the ring index when all are taken), each following
+// fragment in order extends it, and the last completes it; its payload is then
+// copied out and the slot is free again. Fragments out of order, or whose
+// predecessor was lost, match no slot and are dropped.
+#pragma once
+
+#include "ais/bits.h"
+#include "nmea/parser_context.h"
+
+namespace ais {
+
+constexpr int kFragmentSlots = 10;
+constexpr int kFragmentPayloadSize = 1203;
+constexpr int kPayloadBufferSize = kMaxPayloadChars + 1;
+// aisAssembleFragment's result for a message that fits one sentence.
+constexpr int kSingleSentence = 1000;
+
+struct AisFragment {
+    char sentence_name[6];  // the address without its start character ("AIVDM")
+    int fragment_total;
+    int fragment_number;
+    int sequence_id;
+    char channel;
+    char payload[kFragmentPayloadSize];
+    int fill_bits;
+};
+
+// The payload of the last completed message; emptied on every VDM sentence.
+extern char aisPayloadBuffer[kPayloadBufferSize];
+
+// Files a fragment: kSingleSentence for a one-sentence message (nothing stored), the
+// slot index (0..9) of the message this fragment completed, or -1.
+int aisAssembleFragment(const AisFragment& fragment);
+
+// Assembles the fragment and, when a message is complete, writes its payload to
+// `output` (kPayloadBufferSize characters) and returns its type (0..63). Returns -1,
+// with `output` empty, while no message is complete and for an empty payload.
+int aisDecodeVdm(const AisFragment& fragment, char* output);
+
+// The sentence parser registered under "VDM": fills the VdmRecord, assembles the
+// fragment and returns 50 + n when it completed a message of type n from 1 to 24,
+// with the payload in aisPayloadBuffer and "_MSG<n>" appended to the current
+// sentence name; 7 otherwise.
+int parseVdm(const nmeaz::ParserContext* context, const nmeaz::ParserEntry* entry);
+
+// Empties the fragment table and sets the ring index to 0. For tests and tools that
+// need a clean start; the monitor itself keeps the table across parse cycles so that
+// a message may span two reads.
+void aisResetFragmentTable();
+
+// Read-only view of the table, for tests and diagnostics.
+const AisFragment& aisFragmentSlot(int index);
+int aisFragmentRingIndex();
+
+}  // namespace ais
