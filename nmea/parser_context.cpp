@@ -1,0 +1,262 @@
+#include "nmea/parser_context.h"
+
+#include <cstring>
+
+#include "nmea/assertion.h"
+
+namespace nmeaz {
+
+namespace {
+
+inline bool isAddressCharacter(unsigned char c) {
+    return static_cast<unsigned>(c - '0') < 10u || static_cast<unsigned>((c | 0x20) - 'a') < 26u;
+}
+
+// Value of an upper-case hexadecimal digit, or -1. Lower-case digits are refused:
+// the checksum is defined in upper case, and a talker that writes it otherwise is
+// not trusted with the rest of the sentence either.
+inline int upperHexValue(unsigned char c) {
+    if (static_cast<unsigned>(c - '0') < 10u)
+        return c - '0';
+    if (static_cast<unsigned>(c - 'A') < 6u)
+        return c - 'A' + 10;
+    return -1;
+}
+
+inline int discard(ParserContext* context) {
+    context->state = WaitStart;
+    context->length = 0;
+    return 0;
+}
+
+// One step of the framing. Every byte is stored first; the state then decides
+// whether the sentence in hand goes on, completes or is dropped.
+inline int step(ParserContext* context, unsigned char byte) {
+    // A full buffer (or a length that is not ours) abandons the sentence in hand; the
+    // byte then starts a new search for a start character.
+    if (static_cast<unsigned>(context->length) >= static_cast<unsigned>(kMaxSentenceLength)) {
+        context->state = WaitStart;
+        context->length = 0;
+    }
+    context->sentence[context->length++] = static_cast<char>(byte);
+
+    switch (context->state) {
+        case WaitStart:
+            if (byte == '$' || byte == '!') {
+                context->checksum = 0;
+                context->expectedChecksum = 0;
+                context->state = Address;
+                return 0;
+            }
+            return discard(context);
+
+        case Address: {
+            // The start character sits at index 0, so the byte just stored at
+            // length - 1 is address character length - 2.
+            const int index = context->length - 2;
+            if (!isAddressCharacter(byte) || static_cast<unsigned>(index) >= 5u) {
+                return discard(context);
+            }
+            context->address[index] = static_cast<char>(byte);
+            context->checksum ^= byte;
+            if (index == 4) {
+                context->address[5] = '\0';
+                context->state = Data;
+            }
+            return 0;
+        }
+
+        case Data:
+            if (byte == '*') {
+                context->state = ChecksumHigh;
+            } else if (byte == '\r') {
+                // No checksum: nothing to compare.
+                context->checksum = 0;
+                context->expectedChecksum = 0;
+                context->state = WaitLF;
+            } else {
+                context->checksum ^= byte;
+            }
+            return 0;
+
+        case ChecksumHigh: {
+            const int value = upperHexValue(byte);
+            if (value < 0)
+                return discard(context);
+            context->expectedChecksum = static_cast<std::uint8_t>(value << 4);
+            context->state = ChecksumLow;
+            return 0;
+        }
+
+        case ChecksumLow: {
+            const int value = upperHexValue(byte);
+            if (value < 0)
+                return discard(context);
+            context->expectedChecksum =
+                static_cast<std::uint8_t>(context->expectedChecksum + value);
+            context->state = WaitCR;
+            return 0;
+        }
+
+        case WaitCR:
+            if (byte != '\r')
+                return discard(context);
+            context->state = WaitLF;
+            return 0;
+
+        case WaitLF: {
+            if (byte != '\n')
+                return discard(context);
+            // length is at most 255 here, so the terminator still fits.
+            context->sentence[context->length] = '\0';
+            int result = 0;
+            if (context->checksum == context->expectedChecksum)
+                result = dispatch(context);
+            context->state = WaitStart;
+            context->length = 0;
+            return result;
+        }
+
+        default:
+            return discard(context);
+    }
+}
+
+// Copies the plain data bytes of a sentence in one tight loop: no state dispatch per
+// byte, only the two bytes that end the data part stop it. Stops short of the
+// 255-byte limit so that the general step handles the abandon rule.
+inline const unsigned char* copyData(ParserContext* context, const unsigned char* p,
+                                     const unsigned char* end) {
+    int length = context->length;
+    const std::ptrdiff_t room = kMaxSentenceLength - length;
+    if (room <= 0)
+        return p;
+    const unsigned char* stop = end - p > room ? p + room : end;
+    unsigned char checksum = context->checksum;
+    char* out = context->sentence + length;
+    const unsigned char* start = p;
+    while (p != stop) {
+        const unsigned char c = *p;
+        if (c == '*' || c == '\r')
+            break;
+        checksum ^= c;
+        *out++ = static_cast<char>(c);
+        ++p;
+    }
+    context->length = length + static_cast<int>(p - start);
+    context->checksum = checksum;
+    return p;
+}
+
+// Outside a sentence every byte but a start character is dropped unseen.
+inline const unsigned char* skipToStart(const unsigned char* p, const unsigned char* end) {
+    while (p != end && *p != '$' && *p != '!')
+        ++p;
+    return p;
+}
+
+}  // namespace
+
+void init(ParserContext* context) {
+    NMEAZ_ASSERT(context != 0);
+    std::memset(context, 0, sizeof *context);
+    context->state = WaitStart;
+}
+
+int registerParser(ParserContext* context, const char* name, SentenceParser parser, void* record) {
+    NMEAZ_ASSERT(context != 0);
+    if (context->entryCount < 0 || context->entryCount >= kMaxEntries)
+        return -1;
+    ParserEntry& entry = context->entries[context->entryCount];
+    std::memset(&entry, 0, sizeof entry);
+    if (name != nullptr) {
+        for (int i = 0; i < kEntryNameSize - 1 && name[i] != '\0'; ++i)
+            entry.name[i] = name[i];
+    }
+    entry.parser = parser;
+    entry.record = record;
+    ++context->entryCount;
+    return 0;
+}
+
+int feedByte(ParserContext* context, unsigned char byte) {
+    NMEAZ_ASSERT(context != 0);
+    return step(context, byte);
+}
+
+int feedBuffer(ParserContext* context, const char* data, int* length) {
+    NMEAZ_ASSERT(context != 0);
+    if (data == nullptr || length == nullptr || *length <= 0)
+        return 0;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(data);
+    const unsigned char* const end = p + *length;
+    while (p != end) {
+        if (context->state == Data) {
+            p = copyData(context, p, end);
+            if (p == end)
+                break;
+        } else if (context->state == WaitStart && context->length == 0) {
+            p = skipToStart(p, end);
+            if (p == end)
+                break;
+        }
+        const int result = step(context, *p++);
+        if (result != 0) {
+            *length = static_cast<int>(end - p);
+            return result;
+        }
+    }
+    *length = 0;
+    return 0;
+}
+
+int splitFields(ParserContext* context) {
+    NMEAZ_ASSERT(context != 0);
+    char* const sentence = context->sentence;
+    context->fields[0] = sentence;
+    int count = 1;
+    // The walk never leaves the array, even over a sentence that lacks its NUL.
+    for (int i = 0; i < kSentenceSize && sentence[i] != '\0'; ++i) {
+        if (sentence[i] != ',')
+            continue;
+        sentence[i] = '\0';
+        context->fields[count++] = sentence + i + 1;
+        // From field 23 on the text stays whole, commas included.
+        if (count == kMaxFields)
+            break;
+    }
+    context->fieldCount = count;
+    return count;
+}
+
+int dispatch(ParserContext* context) {
+    NMEAZ_ASSERT(context != 0);
+    context->fieldCount = splitFields(context);
+    const char* const address = context->address;
+    int result = 0;
+    const int entryCount = context->entryCount < kMaxEntries ? context->entryCount : kMaxEntries;
+    for (int i = 0; i < entryCount; ++i) {
+        const ParserEntry& entry = context->entries[i];
+        if (entry.parser == nullptr)
+            continue;
+        const char* name = entry.name;
+        bool matches;
+        if (name[3] == '\0' && name[2] != '\0' && name[1] != '\0' && name[0] != '\0') {
+            // A formatter: any talker.
+            matches = address[2] == name[0] && address[3] == name[1] && address[4] == name[2];
+        } else if (name[5] == '\0' && name[4] != '\0' && name[3] != '\0' && name[2] != '\0' &&
+                   name[1] != '\0' && name[0] != '\0') {
+            matches = std::memcmp(address, name, 5) == 0;
+        } else {
+            matches = false;
+        }
+        if (!matches)
+            continue;
+        result = entry.parser(context, &entry);
+        if (result > 0)
+            break;
+    }
+    return result;
+}
+
+}  // namespace nmeaz

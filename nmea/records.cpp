@@ -1,0 +1,34 @@
+#include "nmea/records.h"
+
+namespace nmeaz {
+
+GgaRecord ggaRecord;
+RmcRecord rmcRecord;
+GllRecord gllRecord;
+DptRecord dptRecord;
+GsaRecord gsaRecord;
+VdmRecord vdmRecord;
+HdgRecord hdgRecord;
+MtwRecord mtwRecord;
+MwdRecord mwdRecord;
+RmaRecord rmaRecord;
+RsaRecord rsaRecord;
+VhwRecord vhwRecord;
+VlwRecord vlwRecord;
+XteRecord xteRecord;
+ZdaRecord zdaRecord;
+ApbRecord apbRecord;
+DbtRecord dbtRecord;
+GsvRecord gsvRecord;
+HdtRecord hdtRecord;
+HscRecord hscRecord;
+MwvRecord mwvRecord;
+RotRecord rotRecord;
+RpmRecord rpmRecord;
+VbwRecord vbwRecord;
+VdrRecord vdrRecord;
+VtgRecord vtgRecord;
+
+char currentSentenceName[kSentenceNameSize];
+
+}  // namespace nmeaz
