@@ -1,0 +1,252 @@
+#include "present/field_catalogue.h"
+
+#include "nmea/sentence_parsers.h"
+
+namespace present {
+
+namespace {
+
+using Names = std::string_view;
+
+constexpr Names kGga[] = {"UTC",
+                          "Latitude",
+                          "ns",
+                          "Longitude",
+                          "ew",
+                          "GPS quality indicator",
+                          "Satellites in use",
+                          "Horizontal dilution of precision",
+                          "Geoid",
+                          "Units of antenna altitude",
+                          "Geoidal separation",
+                          "Units of geoidal separation",
+                          "Age of differential GPS data",
+                          "Differential reference station ID"};
+constexpr Names kRmc[] = {"UTC", "Status", "Latitude",           "ns", "Longitude",     "ew", "Sog",
+                          "Cog", "Date",   "magnetic variation", "ew", "mode indicator"};
+constexpr Names kGll[] = {"UTC", "Latitude", "ns", "Longitude", "ew", "Status", "Mode indicator"};
+constexpr Names kDpt[] = {"Water depth relative to the transducer(m)", "Offset from transducer(m)",
+                          "Maximum range scale in use"};
+constexpr Names kGsa[] = {"Mode", "Type", "Sat0", "Sat1",  "Sat2",  "Sat3", "Sat4", "Sat5", "Sat6",
+                          "Sat7", "Sat8", "Sat9", "Sat10", "Sat11", "PDOP", "HDOP", "VDOP"};
+constexpr Names kHdg[] = {"Magnetic sensor heading(degrees)", "Magnetic deviation", "ew",
+                          "Magnetic variation", "ew"};
+constexpr Names kMtw[] = {"Temperature", "degrees C"};
+constexpr Names kMwd[] = {"Wind driection", "0-359 true", "Wind direction", "0-359 magnetic",
+                          "Wind speed",     "knots",      "Wind speed",     "m/s"};
+constexpr Names kRma[] = {"Status",
+                          "Latitude",
+                          "ns",
+                          "Longtitude",
+                          "ew",
+                          "Time difference A(us)",
+                          "Time difference B(us)",
+                          "Sog",
+                          "Cog",
+                          "Magnetic variation",
+                          "ew",
+                          "Mode indicator"};
+constexpr Names kRsa[] = {"Starboard rudder sensor", "Status", "Port rudder sensor", "Status"};
+constexpr Names kVhw[] = {"Heading", "degrees true", "Heading", "degrees magnetic",
+                          "Speed",   "knots",        "Speed",   "km/h"};
+constexpr Names kVlw[] = {"Total cumulative water distance",  "nautical miles",
+                          "Water distance since reset",       "nautical miles",
+                          "Total cumulative ground distance", "nautical miles",
+                          "Ground distance since reset",      "nautical miles"};
+constexpr Names kXte[] = {"Status",
+                          "Status",
+                          "Magnitude of cross-track error",
+                          "Direction to steer,L/R",
+                          "Units,nautical miles",
+                          "Mode indicator"};
+constexpr Names kZda[] = {"UTC", "Day", "Month", "Year", "Local zone hours", "Local zone minutes"};
+
+// Messages 1, 2 and 3 share their first 15 rows.
+#define TW_POSITION_REPORT_ROWS                                                             \
+    "Id", "Repeated", "UserID", "Naxigational Status", "Rate of Tum", "Speed Over Ground",  \
+        "Position Accuracy", "Longitude", "Latitude", "Course over Ground", "True Heading", \
+        "UTC Seconds", "Regional bits", "Spare", "Raim flag"
+
+constexpr Names kMsg1[] = {TW_POSITION_REPORT_ROWS, "SOTDMA Sync State", "SOTDMA Slot Timeout",
+                           "SOTDMA Sub-Message"};
+constexpr Names kMsg3[] = {TW_POSITION_REPORT_ROWS, "ITDMA Sync State", "ITDMA Slot Increment",
+                           "ITDMA Number of Slots", "ITDMA Keep Flag"};
+#undef TW_POSITION_REPORT_ROWS
+
+constexpr Names kMsg4[] = {"Id",
+                           "Repeated",
+                           "UserID",
+                           "UTC Year",
+                           "UTC Month",
+                           "UTC Day",
+                           "UTC hour",
+                           "UTC Minute",
+                           "UTC Second",
+                           "Posititon Accuracy",
+                           "Longitude",
+                           "Latitude",
+                           "Type of posititon fixing device",
+                           "Spare",
+                           "Raim flag",
+                           "SOTDMA Sync State",
+                           "SOTDMA Slot Timeout",
+                           "SOTDMA Sub-Message"};
+constexpr Names kMsg5[] = {"Id",
+                           "Repeated",
+                           "UserID",
+                           "AIS version",
+                           "IMO number",
+                           "Callsign",
+                           "Ship name",
+                           "Type of Ship and Cargo",
+                           "GPS Ant.Distance from Bow",
+                           "GPS Ant.Diatance from stern",
+                           "GPS Ant.Distance from port",
+                           "GPS Ant.Distance from starboard",
+                           "Type of position fixing device",
+                           "Estimated Time of Arrival MMDDHHMM",
+                           "Maximum present static draught",
+                           "Ship Destination",
+                           "DTE flag",
+                           "Spare"};
+constexpr Names kMsg9[] = {"Id",
+                           "Repeated",
+                           "UserID",
+                           "Altitude",
+                           "Speed Over Ground",
+                           "Postition Accuracy",
+                           "Longitude",
+                           "Latitude",
+                           "Course Over Ground",
+                           "UTC Seconds",
+                           "Regional bits",
+                           "DTE flag",
+                           "Spare",
+                           "RAIM flag",
+                           "SOTDMA Sync State",
+                           "SOTDMA Slot Timeout",
+                           "SOTDMA Sub-Message"};
+constexpr Names kMsg14[] = {"Id", "Repeated", "UserID", "Spare", "Message in ASCII"};
+// Rows 15 to 18 are named at run time after the communication state selector.
+constexpr Names kMsg18[] = {"Id",
+                            "Repeated",
+                            "UserID",
+                            "Regional bits",
+                            "Speed Over Ground",
+                            "Position Accuracy",
+                            "Longitude",
+                            "Latitude",
+                            "Course Over Ground",
+                            "True Heading",
+                            "UTC Seconds",
+                            "Regional bits",
+                            "Spare",
+                            "Raim",
+                            "Comm State Flag"};
+constexpr Names kMsg19[] = {"Id",
+                            "Repeated",
+                            "UserID",
+                            "Regional bits",
+                            "Speed Over Ground",
+                            "Position Accuracy",
+                            "Longitude",
+                            "Latitude",
+                            "Course Over Ground",
+                            "True Heading",
+                            "UTC Seconds",
+                            "Regional bits",
+                            "Ship Name in AScii",
+                            "Type of Ship and Cargo",
+                            "GPS Ant.Distance from Bow",
+                            "GPS Ant.Diatance from stern",
+                            "GPS Ant.Distance from port",
+                            "GPS Ant.Distance from starboard",
+                            "Type of Position Fixing Device",
+                            "RAIM Flag",
+                            "DTE Flag",
+                            "Spare"};
+constexpr Names kMsg21[] = {"Id",
+                            "Repeated",
+                            "UserID",
+                            "Type of Aton",
+                            "Name of Aton in ascii",
+                            "Position Accuracy",
+                            "Longitude",
+                            "Latitude",
+                            "GPS Ant.Distance from Bow",
+                            "GPS Ant.Diatance from stern",
+                            "GPS Ant.Distance from port",
+                            "GPS Ant.Distance from starboard",
+                            "Type of Position Fixing Device",
+                            "UTC Seconds",
+                            "Off position Flag",
+                            "Regional Bits",
+                            "RAIM flag",
+                            "Spare"};
+constexpr Names kMsg24[] = {"Id",
+                            "Repeated",
+                            "UserID",
+                            "Part number",
+                            "Ship Name",
+                            "Type of Ship and Cargo",
+                            "Vendor ID in ASCII",
+                            "Callsign in ASCII",
+                            "GPS Ant.Distance from Bow",
+                            "GPS Ant.Diatance from stern",
+                            "GPS Ant.Distance from port",
+                            "GPS Ant.Distance from starboard",
+                            "Spare",
+                            "Flags"};
+
+template <std::size_t N>
+constexpr CatalogueEntry entry(std::string_view search, int code, const Names (&names)[N]) {
+    return {search, code, static_cast<int>(N), std::span<const Names>(names, N)};
+}
+
+using namespace nmeaz;
+constexpr int ais(int message) {
+    return kCodeAisBase + message;
+}
+
+constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue = {
+    entry("gga", kCodeGga, kGga),
+    entry("rmc", kCodeRmc, kRmc),
+    entry("gll", kCodeGll, kGll),
+    entry("dpt", kCodeDpt, kDpt),
+    entry("gsa", kCodeGsa, kGsa),
+    entry("hdg", kCodeHdg, kHdg),
+    entry("mtw", kCodeMtw, kMtw),
+    entry("mwd", kCodeMwd, kMwd),
+    entry("rma", kCodeRma, kRma),
+    entry("rsa", kCodeRsa, kRsa),
+    entry("vhw", kCodeVhw, kVhw),
+    entry("vlw", kCodeVlw, kVlw),
+    entry("xte", kCodeXte, kXte),
+    entry("zda", kCodeZda, kZda),
+    entry("msg1", ais(1), kMsg1),
+    entry("msg2", ais(2), kMsg1),
+    entry("msg3", ais(3), kMsg3),
+    entry("msg4", ais(4), kMsg4),
+    entry("msg5", ais(5), kMsg5),
+    entry("msg9", ais(9), kMsg9),
+    entry("msg14", ais(14), kMsg14),
+    // The table holds the longest form of the list: 15 fixed fields and the four ITDMA
+    // values.
+    CatalogueEntry{"msg18", ais(18), 19, std::span<const Names>(kMsg18)},
+    entry("msg19", ais(19), kMsg19),
+    entry("msg21", ais(21), kMsg21),
+    entry("msg24", ais(24), kMsg24),
+};
+
+static_assert(std::size(kGga) == 14 && std::size(kRmc) == 12 && std::size(kGll) == 7);
+static_assert(std::size(kGsa) == 17 && std::size(kZda) == 6);
+static_assert(std::size(kMsg1) == 18 && std::size(kMsg3) == 19 && std::size(kMsg9) == 17);
+static_assert(std::size(kMsg18) == kMsg18SelectorRow + 1);
+
+}  // namespace
+
+const std::array<CatalogueEntry, kCatalogueSize>& fieldCatalogue() {
+    return kCatalogue;
+}
+
+}  // namespace present

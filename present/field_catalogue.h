@@ -1,0 +1,32 @@
+// The inspector's field catalogue: for every sentence type and AIS message the
+// inspector can show, the search text that matches its keys and the names of its
+// table rows. Row k of a table receives entry k of that type's result list.
+#pragma once
+
+#include <array>
+#include <span>
+#include <string_view>
+
+namespace present {
+
+struct CatalogueEntry {
+    std::string_view searchText;  // matched as a substring of the lower-cased key
+    int parseCode;                // the code whose result list fills this table
+    int rowCount;
+    std::span<const std::string_view> rowNames;  // may be shorter than rowCount
+};
+
+constexpr int kCatalogueSize = 25;
+
+// In table order: GGA, RMC, GLL, DPT, GSA, HDG, MTW, MWD, RMA, RSA, VHW, VLW, XTE, ZDA,
+// then AIS messages 1, 2, 3, 4, 5, 9, 14, 18, 19, 21, 24.
+const std::array<CatalogueEntry, kCatalogueSize>& fieldCatalogue();
+
+// Message 18 names its communication state rows after the selector flag it carries.
+constexpr int kMsg18SelectorRow = 14;
+inline constexpr std::array<std::string_view, 3> kMsg18SotdmaNames = {
+    "SOTDMA Sync State", "SOTDMA Slot Timeout", "SOTDMA Sub-Message"};
+inline constexpr std::array<std::string_view, 4> kMsg18ItdmaNames = {
+    "ITDMA Sync State", "ITDMA Slot Increment", "ITDMA Number of Slots", "ITDMA Keep Flag"};
+
+}  // namespace present

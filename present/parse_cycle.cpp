@@ -1,0 +1,118 @@
+#include "present/parse_cycle.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "ais/decoders.h"
+#include "ais/vdm.h"
+#include "nmea/parser_context.h"
+#include "nmea/sentence_fields.h"
+#include "present/result_list.h"
+#include "present/result_text.h"
+#include "present/xml_snapshot.h"
+
+namespace present {
+
+namespace {
+
+// The program's one parser context; rebuilt at the start of every cycle.
+nmeaz::ParserContext parserContext;
+
+constexpr std::size_t largestAisRecord() {
+    std::size_t size = 0;
+    for (const ais::AisMessageLayout& layout : ais::kAisLayouts) {
+        size = std::max(size, layout.recordSize);
+    }
+    return size;
+}
+
+const ais::AisMessageLayout* aisLayoutForCode(int code) {
+    if (code <= nmeaz::kCodeAisBase) {
+        return nullptr;
+    }
+    return ais::aisLayoutFor(code - nmeaz::kCodeAisBase);
+}
+
+void* sentenceRecord(int code) {
+    if (code <= 0 || code >= nmeaz::kCodeAisBase) {
+        return nullptr;
+    }
+    const nmeaz::SentenceLayout* layout = nmeaz::layoutFor(code);
+    return layout ? layout->record : nullptr;
+}
+
+QStringList aisList(const ais::AisMessageLayout& layout) {
+    // A record of the message's type, cleared before the decoder fills it and gone
+    // once its list is built.
+    alignas(std::max_align_t) unsigned char record[largestAisRecord()];
+    std::memset(record, 0, sizeof record);
+    ais::aisDecode(layout, ais::aisPayloadBuffer, record);
+    return aisResultList(layout, record);
+}
+
+void dispatch(int code, CycleSink& sink) {
+    if (const ais::AisMessageLayout* layout = aisLayoutForCode(code)) {
+        sink.resultList(code, aisList(*layout));
+        return;
+    }
+    void* record = sentenceRecord(code);
+    const bool list = record && hasSentenceList(code);
+    const bool text = record && hasResultText(code);
+    if (!list && !text) {
+        sink.separator();
+        return;
+    }
+    if (list) {
+        sink.resultList(code, sentenceResultList(code, record));
+    }
+    if (text) {
+        sink.resultText(code, resultText(code, record));
+    }
+    if (!snapshotFileName(code).isEmpty()) {
+        sink.snapshot(code, record);
+    }
+}
+
+}  // namespace
+
+bool hasResultList(int code) {
+    return aisLayoutForCode(code) != nullptr || (sentenceRecord(code) && hasSentenceList(code));
+}
+
+QStringList resultListForCode(int code) {
+    if (const ais::AisMessageLayout* layout = aisLayoutForCode(code)) {
+        return aisList(*layout);
+    }
+    void* record = sentenceRecord(code);
+    return record ? sentenceResultList(code, record) : QStringList();
+}
+
+void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
+    // A shallow copy: the bytes stay put even if a receiver of the results appended to
+    // the buffer meanwhile.
+    const QByteArray bytes = receiveBuffer;
+    const int total = static_cast<int>(bytes.size());
+
+    nmeaz::ParserContext* context = &parserContext;
+    nmeaz::init(context);
+    nmeaz::registerSentenceParsers(context, ais::parseVdm);
+
+    int remaining = total;
+    while (remaining > 0) {
+        const int offset = total - remaining;
+        const int code = nmeaz::feedBuffer(context, bytes.constData() + offset, &remaining);
+        dispatch(code, sink);
+        if (code > 0) {
+            sink.sentenceDone(code);
+        }
+    }
+
+    // All bytes have been fed. What can still become a sentence is exactly what the
+    // framer holds: its last `length` bytes, none when it waits for a start
+    // character. Fed again from the start next time, they bring the framer back to the
+    // same state, so dropping everything before them changes no result.
+    const int inHand = context->state == nmeaz::WaitStart ? 0 : context->length;
+    receiveBuffer.remove(0, total - inHand);
+}
+
+}  // namespace present
