@@ -1,0 +1,273 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QDockWidget>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSerialPort>
+#include <QTextEdit>
+
+#include "app/about_dialog.h"
+#include "app/globals.h"
+#include "app/show_dialog.h"
+#include "serial/port_naming.h"
+#include "serial/setup_dialog.h"
+#include "ui_main_window.h"
+
+// The resources live in a static library; naming them here makes the linker keep them.
+static void loadResources() {
+    Q_INIT_RESOURCE(resources);
+}
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWindow) {
+    loadResources();
+    ui->setupUi(this);
+    init();
+    show();
+    on_actionSetup_triggered();
+}
+
+MainWindow::~MainWindow() {
+    closePort();
+    delete parseView;
+    delete ui;
+}
+
+void MainWindow::init() {
+    QFile styleSheet(QStringLiteral(":css.qss"));
+    QByteArray css;
+    if (styleSheet.open(QIODevice::ReadOnly)) {
+        css = styleSheet.readAll();
+    }
+    const qsizetype nul = css.indexOf('\0');
+    qApp->setStyleSheet(QString::fromLatin1(nul < 0 ? css : css.left(nul)));
+
+    setGeometry(200, 100, 800, 600);
+    ui->actionRecord->setEnabled(false);
+    ui->actionStop->setEnabled(false);
+
+    auto* parseDock = new QDockWidget(tr("Parse Result"), this);
+    parseView = new showDialog();
+    parseDock->setWidget(parseView);
+    parseDock->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    addDockWidget(Qt::TopDockWidgetArea, parseDock);
+    ui->menuView->addAction(parseDock->toggleViewAction());
+
+    auto* rawDock = new QDockWidget(tr("Raw Data"), this);
+    rawDock->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    rawText = new QTextEdit(rawDock);
+    rawDock->setWidget(rawText);
+    addDockWidget(Qt::BottomDockWidgetArea, rawDock);
+    ui->menuView->addAction(rawDock->toggleViewAction());
+
+    rawText->setReadOnly(true);
+    rawText->setAcceptDrops(false);
+    // Oldest lines go first once the pane is full, so a day of data cannot
+    // exhaust memory; one extra block holds the line still arriving.
+    rawText->document()->setMaximumBlockCount(kRawPaneLines + 1);
+    rawCursor = rawText->textCursor();
+    rawText->setFont(QFont(QStringLiteral("Times"), 12, QFont::Normal, false));
+
+    setStatusTip(tr("No COM Port Selected"));
+    connect(this, &MainWindow::sig_updateStatus, this, &MainWindow::slot_updateStatus);
+
+    statusLabel = new QLabel();
+    statusLabel->setMinimumSize(150, 20);
+    statusLabel->setFrameShape(QFrame::WinPanel);
+    statusLabel->setFrameShadow(QFrame::Plain);
+    ui->statusBar->addPermanentWidget(statusLabel, 0);
+    statusLabel->setText(tr("Developed by Brinevale"));
+}
+
+void MainWindow::on_actionSetup_triggered() {
+    emit sig_updateStatus(tr("No COM Port Selected"));
+    if (comOpened) {
+        closePort();
+        delete setupDlg;
+        setupDlg = nullptr;
+    }
+    ui->actionRecord->setEnabled(false);
+
+    delete setupDlg;  // the dialog of a Setup that did not open a port
+    setupDlg = new setupDialog();
+    if (setupDlg->exec() == QDialog::Accepted) {
+        openPort();
+        connectInspectorOnce();
+    } else {
+        emit sig_updateStatus(tr("No COM Port Selected"));
+    }
+    activateWindow();
+}
+
+void MainWindow::connectInspectorOnce() {
+    if (inspectorConnected || !parseView) {
+        return;
+    }
+    // Direct connections: the inspector pairs each result list with the current
+    // sentence name, which the next sentence overwrites.
+    connect(this, &MainWindow::sendParse, parseView, &showDialog::showParseText,
+            Qt::DirectConnection);
+    connect(this, &MainWindow::clearShowText, parseView, &showDialog::clearText,
+            Qt::DirectConnection);
+    connect(this, &MainWindow::sendresult, parseView, &showDialog::showResult,
+            Qt::DirectConnection);
+    inspectorConnected = true;
+}
+
+void MainWindow::openPort() {
+    closePort();
+    myCom = new QSerialPort(this);
+    myCom->setPortName(deviceNameForPort(comName));
+    applyPortSettings(*myCom, nmeaPortSettings(portSettings.BaudRate == 4800 ? 4800 : 38400));
+    if (myCom->open(QIODevice::ReadOnly)) {
+        comOpened = true;
+        chunkDecoder.reset();
+        connect(myCom, &QSerialPort::readyRead, this, &MainWindow::readMyCom);
+        emit sig_updateStatus(tr("Listening Port %1...").arg(comName));
+        ui->actionRecord->setEnabled(true);
+        activateWindow();
+        return;
+    }
+    comOpened = false;
+    const QString failure = tr("Open port: %1 fail!").arg(comName);
+    QMessageBox::warning(this, tr("Warning"), failure, QMessageBox::Ok);
+    emit sig_updateStatus(failure);
+}
+
+void MainWindow::closePort() {
+    if (myCom) {
+        myCom->close();
+        myCom->deleteLater();
+        myCom = nullptr;
+    }
+    comOpened = false;
+}
+
+void MainWindow::readMyCom() {
+    if (!myCom) {
+        return;
+    }
+    const QByteArray chunk = myCom->readAll();
+    receiveBuffer.append(chunk);
+    on_actionParse_triggered();
+
+    const QByteArray text = chunkDecoder.decode(chunk);
+    if (text.isEmpty()) {
+        return;
+    }
+    rawText->setTextCursor(rawCursor);
+    rawText->insertPlainText(QString::fromLatin1(text));
+    rawCursor = rawText->textCursor();
+    if (recording) {
+        recorder.append(text);
+    }
+}
+
+void MainWindow::on_actionParse_triggered() {
+    if (parseView) {
+        emit clearShowText();
+        showParse();
+    }
+}
+
+void MainWindow::on_actionRecord_triggered() {
+    ui->actionStop->setEnabled(true);
+    ui->actionRecord->setEnabled(false);
+    ui->actionSetup->setEnabled(false);
+    if (!recorder.start()) {
+        QMessageBox::warning(this, tr("Warning"),
+                             tr("Cannot create a temporary file for the recording."),
+                             QMessageBox::Ok);
+    }
+    recording = true;
+}
+
+void MainWindow::on_actionStop_triggered() {
+    ui->actionRecord->setEnabled(true);
+    ui->actionStop->setEnabled(false);
+    ui->actionSetup->setEnabled(true);
+    recording = false;
+    saveLog();
+    recorder.discard();
+}
+
+bool MainWindow::saveLog() {
+    const QString defaultName = QDir::currentPath() + QStringLiteral("/untitled.txt");
+    QString start = defaultName;
+    for (;;) {
+        const QString fileName =
+            QFileDialog::getSaveFileName(this, tr("Save"), start, tr("Text files (*.txt)"));
+        if (fileName.isEmpty()) {
+            return false;
+        }
+        if (recorder.writeTo(fileName)) {
+            return true;
+        }
+        // Keep the recording and ask again rather than losing it without a word.
+        QMessageBox::warning(this, tr("Warning"), tr("Cannot write the log to %1.").arg(fileName),
+                             QMessageBox::Ok);
+        start = fileName;
+    }
+}
+
+void MainWindow::on_actionClear_triggered() {
+    rawText->clear();
+    rawCursor = rawText->textCursor();
+}
+
+void MainWindow::on_actionExit_triggered() {
+    close();
+}
+
+void MainWindow::on_actionAbout_triggered() {
+    aboutDlg = new aboutDialog();
+    if (aboutDlg->exec() == QDialog::Rejected) {
+        delete aboutDlg;
+        aboutDlg = nullptr;
+    }
+}
+
+void MainWindow::slot_updateStatus(QString status) {
+    setStatusTip(status);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_VolumeUp && comOpened) {
+        closePort();
+    }
+    e->accept();
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (recording) {
+        const auto answer = QMessageBox::question(
+            this, tr("Recording"), tr("A log is being recorded. Save it before closing?"),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+        if (answer == QMessageBox::Cancel || (answer == QMessageBox::Save && !saveLog())) {
+            e->ignore();
+            return;
+        }
+        recording = false;
+        recorder.discard();
+        ui->actionStop->setEnabled(false);
+        ui->actionSetup->setEnabled(true);
+    }
+    closePort();
+    e->accept();
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
+    QMenu* menu = rawText->createStandardContextMenu();
+    QAction* clear = menu->addAction(tr("Clear"));
+    connect(clear, &QAction::triggered, this, &MainWindow::on_actionClear_triggered);
+    menu->exec(e->globalPos());
+    delete menu;
+}

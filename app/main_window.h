@@ -1,0 +1,82 @@
+// The program's single top-level window: actions, menus, tool bar, the "Parse
+// Result" and "Raw Data" docks, the status bar, the serial port and log recording.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include "app/chunk_text.h"
+#include "app/log_recorder.h"
+
+class QCloseEvent;
+class QContextMenuEvent;
+class QKeyEvent;
+class QLabel;
+class QSerialPort;
+class QTextEdit;
+class aboutDialog;
+class setupDialog;
+class showDialog;
+
+namespace Ui {
+class MainWindow;
+}
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The raw pane keeps at least this many of the latest lines.
+    static constexpr int kRawPaneLines = 20000;
+
+signals:
+    void sig_updateStatus(QString status);
+    void sendParse(QString text);
+    void clearShowText();
+    void sendresult(QStringList result);
+
+public slots:
+    void on_actionParse_triggered();
+    void on_actionRecord_triggered();
+    void on_actionAbout_triggered();
+    void on_actionClear_triggered();
+    void on_actionExit_triggered();
+    void on_actionStop_triggered();
+    void on_actionSetup_triggered();
+    void readMyCom();
+    void slot_updateStatus(QString status);
+    void init();
+    void showParse();
+    void saveXml(int selector, void* record);
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+
+private:
+    void openPort();
+    void closePort();
+    // Asks for a file name and writes the recording there; asks again after a
+    // failed write. False when the user gave up (cancelled the file dialog).
+    bool saveLog();
+    void connectInspectorOnce();
+
+    Ui::MainWindow* ui;
+    QTextEdit* rawText = nullptr;
+    // The recording, collected in a temporary file so long recordings keep memory flat.
+    LogRecorder recorder;
+    setupDialog* setupDlg = nullptr;
+    QSerialPort* myCom = nullptr;
+    aboutDialog* aboutDlg = nullptr;
+    QLabel* statusLabel = nullptr;
+    QPointer<showDialog> parseView;
+    // Turns received bytes into text for the raw pane and the recording.
+    ChunkTextDecoder chunkDecoder;
+    bool inspectorConnected = false;
+};

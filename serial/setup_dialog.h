@@ -1,0 +1,31 @@
+// Lets the user pick the port (from those the detection found, or typed) and
+// the link speed. Construction runs the port detection behind a progress dialog.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QProcess;
+
+namespace Ui {
+class setupDialog;
+}
+
+class setupDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit setupDialog(QWidget* parent = nullptr);
+    ~setupDialog() override;
+
+public slots:
+    void on_pushButton_dm_clicked();
+    void on_pushButton_cancel_clicked();
+    void on_pushButton_enter_clicked();
+    void setIndex(QString indexName);
+
+private:
+    Ui::setupDialog* ui;
+    QProcess* dmProcess = nullptr;
+    int detectedCount = 0;
+};
