@@ -1,0 +1,57 @@
+#include "decode_sink.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "json_lines.h"
+#include "nmea/records.h"
+
+namespace decode {
+
+void DecodeSink::resultList(int, const QStringList& list) {
+    list_ = list;
+    hasList_ = true;
+}
+
+void DecodeSink::resultText(int, const QString& text) {
+    text_ = text;
+    hasText_ = true;
+}
+
+// The decoder writes no XML: a log is decoded, not replayed into live snapshots.
+void DecodeSink::snapshot(int, void*) {}
+
+void DecodeSink::sentenceDone(int code) {
+    const char* name = nmeaz::currentSentenceName;
+    const std::size_t nameLength = strnlen(name, nmeaz::kSentenceNameSize);
+    if (summary_) {
+        std::string key(name, nameLength);
+        auto [it, inserted] = keyIndex_.try_emplace(key, counts_.size());
+        if (inserted) {
+            counts_.emplace_back(std::move(key), 0);
+        }
+        ++counts_[it->second].second;
+    } else {
+        const QString key = QString::fromLatin1(name, static_cast<qsizetype>(nameLength));
+        appendJsonLine(output_, code, key, hasList_ ? &list_ : nullptr,
+                       hasText_ ? &text_ : nullptr);
+    }
+    hasList_ = false;
+    hasText_ = false;
+}
+
+std::string DecodeSink::summaryTable() const {
+    std::string table;
+    long long total = 0;
+    char line[64];
+    for (const auto& [key, count] : counts_) {
+        std::snprintf(line, sizeof line, "%-14s %12lld\n", key.c_str(), count);
+        table += line;
+        total += count;
+    }
+    std::snprintf(line, sizeof line, "%-14s %12lld\n", "total", total);
+    table += line;
+    return table;
+}
+
+}  // namespace decode

@@ -1,0 +1,42 @@
+// Collects the results of the parse cycle per sentence and writes them as JSON lines
+// or counts them per key.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "present/parse_cycle.h"
+
+namespace decode {
+
+class DecodeSink : public present::CycleSink {
+public:
+    explicit DecodeSink(bool summary) : summary_(summary) {}
+
+    void resultList(int code, const QStringList& list) override;
+    void resultText(int code, const QString& text) override;
+    void snapshot(int code, void* record) override;
+    void separator() override {}
+    void sentenceDone(int code) override;
+
+    // JSON lines written since the last call; the caller sends them out.
+    std::string& pendingOutput() { return output_; }
+
+    // "key count" lines in order of first arrival, then the total.
+    std::string summaryTable() const;
+
+private:
+    bool summary_;
+    QStringList list_;
+    QString text_;
+    bool hasList_ = false;
+    bool hasText_ = false;
+    std::string output_;
+    std::unordered_map<std::string, std::size_t> keyIndex_;
+    std::vector<std::pair<std::string, long long>> counts_;
+};
+
+}  // namespace decode
