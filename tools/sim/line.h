@@ -1,0 +1,48 @@
+#pragma once
+
+#include <csignal>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace sim {
+
+// The talker's end of the line: a pseudo-terminal the simulator creates, or a serial
+// device it is given. Like a real talker it never waits for a listener: data that
+// nobody reads is dropped, never allowed to block the talk.
+class Line {
+public:
+    static std::unique_ptr<Line> openPseudoTerminal(int baud, std::string& error);
+    static std::unique_ptr<Line> openDevice(const std::string& path, int baud, std::string& error);
+    ~Line();
+    Line(const Line&) = delete;
+    Line& operator=(const Line&) = delete;
+
+    const std::string& devicePath() const { return devicePath_; }
+
+    // Writes all of `bytes` unless `stop` becomes set. A line that takes nothing for a
+    // whole second has no reader: what waits unread is discarded and the talk goes on.
+    // False only on a failure of the device itself (message in `error`).
+    bool write(std::string_view bytes, const volatile std::sig_atomic_t& stop, std::string& error);
+
+    // On a pseudo-terminal, discards the data waiting unread when nobody has read any
+    // of it for two seconds, so a monitor that opens the port late starts on fresh
+    // sentences instead of minutes of backlog. Call it between writes.
+    void dropStaleBacklog();
+
+private:
+    Line(int writeFd, int slaveFd, std::string devicePath);
+    void discardUnread();
+
+    int writeFd_ = -1;
+    int slaveFd_ = -1;  // our own hold on the pty's slave side; -1 for a device
+    std::string devicePath_;
+    std::size_t writtenSinceCheck_ = 0;
+    int pendingAtCheck_ = 0;
+    double lastCheck_ = 0;
+};
+
+double monotonicSeconds();
+
+}  // namespace sim

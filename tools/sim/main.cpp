@@ -1,0 +1,225 @@
+// tidewright-sim: a talker simulator. Replays an NMEA 0183 log onto a pseudo-terminal
+// (published for the monitor's port list) or onto a serial device, as a talker would.
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "faults.h"
+#include "line.h"
+#include "log_lines.h"
+#include "options.h"
+#include "pacer.h"
+#include "publish.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+volatile std::sig_atomic_t pauseToggles = 0;
+
+extern "C" void onStopSignal(int) {
+    stopRequested = 1;
+}
+extern "C" void onPauseSignal(int) {
+    pauseToggles = pauseToggles + 1;
+}
+
+void installSignalHandlers() {
+    struct sigaction action {};
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no SA_RESTART: sleeps and waits end at once
+    action.sa_handler = onStopSignal;
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        ::sigaction(signal, &action, nullptr);
+    }
+    action.sa_handler = onPauseSignal;
+    ::sigaction(SIGUSR1, &action, nullptr);
+    action.sa_handler = SIG_IGN;  // a closed stdout must not kill us before cleaning up
+    ::sigaction(SIGPIPE, &action, nullptr);
+}
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "tidewright-sim: %s\n", message.c_str());
+    return 1;
+}
+
+void say(const std::string& text) {
+    std::fputs(text.c_str(), stdout);
+    std::fflush(stdout);
+}
+
+std::string defaultLogPath() {
+    char buffer[4096];
+    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) {
+        return "default.nmea";
+    }
+    std::string exe(buffer, static_cast<std::size_t>(n));
+    return exe.substr(0, exe.rfind('/') + 1) + "default.nmea";
+}
+
+std::uint32_t freshSeed() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<std::uint32_t>(now.tv_nsec) ^ static_cast<std::uint32_t>(::getpid());
+}
+
+class Tee {
+public:
+    bool open(const std::string& path, std::string& error) {
+        fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd_ < 0) {
+            error = "cannot write '" + path + "': " + std::strerror(errno);
+            return false;
+        }
+        return true;
+    }
+    void write(const std::string& bytes) {
+        std::size_t done = 0;
+        while (fd_ >= 0 && done < bytes.size()) {
+            ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                return;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    ~Tee() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+
+private:
+    int fd_ = -1;
+};
+
+// Holds the talk while paused by SIGUSR1; true when the talk may go on.
+bool waitWhilePaused(sim::Pacer& pacer, std::sig_atomic_t& seenToggles) {
+    if (pauseToggles == seenToggles) {
+        return !stopRequested;
+    }
+    seenToggles = pauseToggles;
+    say("paused\n");
+    while (!stopRequested && pauseToggles == seenToggles) {
+        sim::sleepFor(0.05, stopRequested);
+    }
+    seenToggles = pauseToggles;
+    if (stopRequested) {
+        return false;
+    }
+    say("resumed\n");
+    pacer.restart();
+    return true;
+}
+
+int run(const sim::SimOptions& options) {
+    std::string error;
+    std::vector<std::string> lines;
+    if (!sim::loadLog(options.logPath.empty() ? defaultLogPath() : options.logPath, lines, error)) {
+        return fail(error);
+    }
+    Tee tee;
+    if (!options.teePath.empty() && !tee.open(options.teePath, error)) {
+        return fail(error);
+    }
+
+    installSignalHandlers();
+    auto line = options.devicePath.empty()
+                    ? sim::Line::openPseudoTerminal(options.baud, error)
+                    : sim::Line::openDevice(options.devicePath, options.baud, error);
+    if (!line) {
+        return fail(error);
+    }
+
+    std::string linkPath;
+    if (options.devicePath.empty()) {
+        std::string directory = sim::publishDirectory(std::getenv("XDG_RUNTIME_DIR"), ::getuid());
+        if (!sim::preparePublishDirectory(directory, error)) {
+            return fail(error);
+        }
+        sim::pruneStaleLinks(directory);
+        linkPath =
+            directory + "/" +
+            (options.linkName.empty() ? "sim-" + std::to_string(::getpid()) : options.linkName);
+        if (!sim::publishLink(linkPath, line->devicePath(), error)) {
+            return fail(error);
+        }
+        say("device " + line->devicePath() + "\nlink " + linkPath + "\n");
+    } else {
+        say("device " + line->devicePath() + "\n");
+    }
+
+    sim::FaultInjector injector(options, options.seedGiven ? options.seed : freshSeed());
+    sim::Pacer pacer(options.baud, options.fast);
+    std::sig_atomic_t seenToggles = pauseToggles;
+    int status = 0;
+    bool talking = true;
+    while (talking && !stopRequested) {
+        for (const std::string& text : lines) {
+            if (!waitWhilePaused(pacer, seenToggles)) {
+                break;
+            }
+            sim::Transmission transmission = injector.shape(text);
+            pacer.waitTurn(transmission.lineBytes, stopRequested);
+            for (const sim::Piece& piece : transmission.pieces) {
+                if (piece.pauseBefore) {
+                    sim::sleepFor(0.1, stopRequested);
+                }
+                if (stopRequested) {
+                    break;
+                }
+                line->dropStaleBacklog();
+                if (!line->write(piece.bytes, stopRequested, error)) {
+                    status = fail(error);
+                    stopRequested = 1;
+                    break;
+                }
+                tee.write(piece.bytes);
+            }
+        }
+        if (options.once && !stopRequested) {
+            talking = false;
+            say("done\n");
+        }
+    }
+    if (options.hold) {
+        while (!stopRequested) {
+            sim::sleepFor(0.1, stopRequested);
+            line->dropStaleBacklog();
+        }
+    }
+    if (!linkPath.empty()) {
+        sim::unpublishLink(linkPath, line->devicePath());
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    sim::SimOptions options;
+    std::string error;
+    switch (sim::parseOptions(argc, argv, options, error)) {
+        case sim::ParseOutcome::Help:
+            std::fputs(sim::usageText(), stdout);
+            return 0;
+        case sim::ParseOutcome::Error:
+            std::fprintf(stderr, "tidewright-sim: %s\nTry 'tidewright-sim --help'.\n",
+                         error.c_str());
+            return 2;
+        case sim::ParseOutcome::Run:
+            break;
+    }
+    return run(options);
+}

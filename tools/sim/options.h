@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace sim {
+
+// Everything the command line can ask of the simulator. A fault period of 0 means the
+// fault is off; N means "every N-th sentence" (or every N-th multi-sentence AIS message
+// for lost fragments).
+struct SimOptions {
+    std::string logPath;     // empty: the default log shipped beside the executable
+    std::string devicePath;  // empty: create a pseudo-terminal and publish it
+    std::string linkName;    // empty: sim-<pid>
+    std::string teePath;     // copy of every byte put on the line, for checking runs
+    int baud = 4800;
+    bool fast = false;  // no pacing
+    bool once = false;  // a single pass through the log instead of looping
+    bool hold = false;  // after a single pass keep the port open and quiet
+    std::uint32_t seed = 0;
+    bool seedGiven = false;
+    int badChecksumEvery = 0;
+    int noiseEvery = 0;
+    int dropFragmentEvery = 0;
+    int splitEvery = 0;
+    int garbageEvery = 0;
+};
+
+enum class ParseOutcome { Run, Help, Error };
+
+// Reads argv into `options`. On Error, `error` holds a one-line explanation.
+ParseOutcome parseOptions(int argc, const char* const* argv, SimOptions& options,
+                          std::string& error);
+
+const char* usageText();
+
+// The other of the two line speeds: what a receiver set wrongly would be listening at.
+int otherBaud(int baud);
+
+}  // namespace sim
