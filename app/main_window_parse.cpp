@@ -1,8 +1,36 @@
+// The parse step of the main window: the parse cycle over the receive buffer, with its
+// results published through the window's signals, and the XML snapshots.
+#include "app/globals.h"
 #include "app/main_window.h"
+#include "present/parse_cycle.h"
+#include "present/xml_snapshot.h"
 
-void MainWindow::showParse() {}
+namespace {
 
+// Publishes the cycle's results through the window. The receivers are connected
+// directly, so each emission is handled before the next sentence is parsed: the
+// inspector pairs every result list with the current sentence name.
+class WindowSink : public present::CycleSink {
+public:
+    explicit WindowSink(MainWindow* window) : window_(window) {}
+
+    void resultList(int, const QStringList& list) override { emit window_->sendresult(list); }
+    void resultText(int, const QString& text) override { emit window_->sendParse(text); }
+    void snapshot(int code, void* record) override { window_->saveXml(code, record); }
+    void separator() override { emit window_->sendParse(present::separatorText()); }
+
+private:
+    MainWindow* window_;
+};
+
+}  // namespace
+
+void MainWindow::showParse() {
+    WindowSink sink(this);
+    present::runParseCycle(receiveBuffer, sink);
+}
+
+// A file that cannot be written is skipped: the snapshot is refreshed by the next fix.
 void MainWindow::saveXml(int selector, void* record) {
-    (void)selector;
-    (void)record;
+    present::saveSnapshot(selector, record);
 }

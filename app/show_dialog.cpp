@@ -1,19 +1,156 @@
 #include "show_dialog.h"
 
+#include <QStandardItemModel>
+#include <QStringListModel>
+#include <cstring>
+#include <string_view>
+
+#include "nmea/records.h"
 #include "ui_show_dialog.h"
+
+namespace {
+
+QString fromView(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Index in the catalogue of the entry with this search text.
+int entryIndex(std::string_view searchText) {
+    const auto& catalogue = present::fieldCatalogue();
+    for (int i = 0; i < present::kCatalogueSize; ++i) {
+        if (catalogue[i].searchText == searchText) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// NMEA types: every search text is tried on its own.
+constexpr std::string_view kNmeaSearch[] = {"gga", "rmc", "gll", "dpt", "gsa", "hdg", "mtw",
+                                            "mwd", "rma", "rsa", "vhw", "vlw", "xte", "zda"};
+// AIS messages: the first match wins, so longer numbers come before their prefixes.
+constexpr std::string_view kAisResultSearch[] = {
+    "msg21", "msg24", "msg14", "msg18", "msg19", "msg1", "msg2", "msg3", "msg4", "msg5", "msg9"};
+constexpr std::string_view kSelectionSearch[] = {
+    "gga",   "rmc",  "gll",  "dpt",  "gsa",  "hdg",   "mtw",   "mwd",   "rma",
+    "rsa",   "vhw",  "vlw",  "xte",  "zda",  "msg24", "msg21", "msg19", "msg18",
+    "msg14", "msg9", "msg5", "msg4", "msg3", "msg2",  "msg1"};
+static_assert(std::size(kNmeaSearch) + std::size(kAisResultSearch) == present::kCatalogueSize);
+static_assert(std::size(kSelectionSearch) == present::kCatalogueSize);
+
+bool contains(const QString& lowerKey, std::string_view searchText) {
+    return lowerKey.contains(
+        QLatin1StringView(searchText.data(), static_cast<qsizetype>(searchText.size())));
+}
+
+}  // namespace
 
 showDialog::showDialog(QWidget* parent) : QDialog(parent), ui(new Ui::showDialog) {
     ui->setupUi(this);
+
+    keysModel = new QStringListModel(receivedKeys);
+    ui->listView->setModel(keysModel);
+    ui->listView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    selection = ui->listView->selectionModel();
+    connect(selection, &QItemSelectionModel::selectionChanged, this, &showDialog::showChange);
+
+    const auto& catalogue = present::fieldCatalogue();
+    for (int i = 0; i < present::kCatalogueSize; ++i) {
+        const present::CatalogueEntry& entry = catalogue[i];
+        auto* model = new QStandardItemModel(entry.rowCount, 3);
+        model->setHeaderData(0, Qt::Horizontal, QStringLiteral("Name"));
+        model->setHeaderData(1, Qt::Horizontal, QStringLiteral("Type"));
+        model->setHeaderData(2, Qt::Horizontal, QStringLiteral("Value"));
+        for (int row = 0; row < static_cast<int>(entry.rowNames.size()); ++row) {
+            model->setData(model->index(row, 0), fromView(entry.rowNames[row]));
+        }
+        fieldModels[i] = model;
+    }
 }
 
 showDialog::~showDialog() {
     delete ui;
+    for (QStandardItemModel* model : fieldModels) {
+        delete model;
+    }
+    delete keysModel;
 }
 
+// Result texts are published for any receiver; the inspector shows only the tables.
 void showDialog::showParseText(QString) {}
 
 void showDialog::clearText() {}
 
-void showDialog::showChange(QItemSelection, QItemSelection) {}
+void showDialog::showChange(QItemSelection selected, QItemSelection) {
+    if (selected.indexes().size() != 1 || keysModel == nullptr) {
+        return;
+    }
+    const QString text = selected.indexes().first().data(Qt::DisplayRole).toString().toLower();
+    for (std::string_view search : kSelectionSearch) {
+        if (contains(text, search)) {
+            ui->tableView->setModel(fieldModels[entryIndex(search)]);
+            return;
+        }
+    }
+}
 
-void showDialog::showResult(QStringList) {}
+void showDialog::showResult(QStringList result) {
+    const QString key = QString::fromLatin1(
+        nmeaz::currentSentenceName,
+        static_cast<qsizetype>(strnlen(nmeaz::currentSentenceName, nmeaz::kSentenceNameSize)));
+    if (!receivedKeys.contains(key)) {
+        receivedKeys.append(key);
+        keysModel->setStringList(receivedKeys);
+    }
+
+    const QString lowerKey = key.toLower();
+    for (std::string_view search : kNmeaSearch) {
+        if (contains(lowerKey, search)) {
+            writeValues(fieldModels[entryIndex(search)], result);
+        }
+    }
+    for (std::string_view search : kAisResultSearch) {
+        if (contains(lowerKey, search)) {
+            const int entry = entryIndex(search);
+            writeValues(fieldModels[entry], result);
+            if (search == "msg18") {
+                nameMsg18CommState(result);
+            }
+            break;
+        }
+    }
+}
+
+void showDialog::writeValues(QStandardItemModel* model, const QStringList& result) {
+    // Rows the table does not have are left out: surplus entries are dropped.
+    const int rows = std::min(static_cast<int>(result.size()), model->rowCount());
+    for (int row = 0; row < rows; ++row) {
+        model->setData(model->index(row, 2), result[row]);
+    }
+}
+
+// Rows 15 on of message 18 hold the communication state that its selector flag (row
+// 14) chose; their names follow the flag. A SOTDMA state leaves row 18 as it was.
+void showDialog::nameMsg18CommState(const QStringList& result) {
+    if (result.size() <= present::kMsg18SelectorRow) {
+        return;
+    }
+    bool ok = false;
+    const int selector = result[present::kMsg18SelectorRow].toInt(&ok);
+    if (!ok) {
+        return;
+    }
+    QStandardItemModel* model = fieldModels[entryIndex("msg18")];
+    auto setNames = [&](const auto& names) {
+        int row = present::kMsg18SelectorRow + 1;
+        for (std::string_view name : names) {
+            model->setData(model->index(row++, 0), fromView(name));
+        }
+    };
+    if (selector == 1) {
+        setNames(present::kMsg18ItdmaNames);
+    } else if (selector == 0) {
+        setNames(present::kMsg18SotdmaNames);
+    }
+}

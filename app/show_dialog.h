@@ -4,19 +4,33 @@
 #include <QDialog>
 #include <QItemSelection>
 #include <QStringList>
+#include <array>
+
+#include "present/field_catalogue.h"
+
+class QItemSelectionModel;
+class QStandardItemModel;
+class QStringListModel;
 
 namespace Ui {
 class showDialog;
 }
 
-// The "Parse Result" inspector: a list of received keys and a Name/Type/Value table
-// showing the fields of the selected key.
+// The "Parse Result" inspector: the keys received so far on the left and, for the
+// selected key, a Name/Type/Value table with the values of the latest sentence of its
+// type. A result list carries no type: showResult reads it from the current sentence
+// name, which the parser of the same sentence has just written, so it must be called
+// synchronously from the parse cycle.
 class showDialog : public QDialog {
     Q_OBJECT
 
 public:
     explicit showDialog(QWidget* parent = nullptr);
     ~showDialog() override;
+
+    // For tests: the table model of catalogue entry i.
+    QStandardItemModel* fieldModel(int i) const { return fieldModels[i]; }
+    const QStringList& keys() const { return receivedKeys; }
 
 public slots:
     void showParseText(QString text);
@@ -25,7 +39,14 @@ public slots:
     void showResult(QStringList result);
 
 private:
+    void writeValues(QStandardItemModel* model, const QStringList& result);
+    void nameMsg18CommState(const QStringList& result);
+
     Ui::showDialog* ui;
+    QStringListModel* keysModel = nullptr;
+    std::array<QStandardItemModel*, present::kCatalogueSize> fieldModels{};
+    QItemSelectionModel* selection = nullptr;
+    QStringList receivedKeys;
 };
 
 #endif
