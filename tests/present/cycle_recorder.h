@@ -20,7 +20,9 @@ inline QByteArray sentence(const QByteArray& body, char start = '$') {
            "\r\n";
 }
 
-inline QByteArray aivdm(const QByteArray& fields) { return sentence("AIVDM," + fields, '!'); }
+inline QByteArray aivdm(const QByteArray& fields) {
+    return sentence("AIVDM," + fields, '!');
+}
 
 // Events: "list:<entries joined by |>", "text:<text>", "snapshot:<code>", "sep",
 // "done:<code>".
