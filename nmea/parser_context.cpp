@@ -124,7 +124,8 @@ inline int step(ParserContext* context, unsigned char byte) {
 
 // Copies the plain data bytes of a sentence in one tight loop: no state dispatch per
 // byte, only the two bytes that end the data part stop it. Stops short of the
-// 255-byte limit so that the general step handles the abandon rule.
+// 255-byte limit so that the general step handles the abandon rule. Needs a length
+// inside the buffer.
 inline const unsigned char* copyData(ParserContext* context, const unsigned char* p,
                                      const unsigned char* end) {
     int length = context->length;
@@ -191,7 +192,9 @@ int feedBuffer(ParserContext* context, const char* data, int* length) {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(data);
     const unsigned char* const end = p + *length;
     while (p != end) {
-        if (context->state == Data) {
+        const bool inBuffer =
+            static_cast<unsigned>(context->length) < static_cast<unsigned>(kMaxSentenceLength);
+        if (context->state == Data && inBuffer) {
             p = copyData(context, p, end);
             if (p == end)
                 break;
