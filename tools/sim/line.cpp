@@ -17,6 +17,9 @@ namespace {
 
 constexpr int kStuckMilliseconds = 1000;
 constexpr double kStaleSeconds = 2.0;
+// The terminal's input queue holds about 4 KB; beyond that data waits where TIOCINQ does
+// not see it, so a queue this full is as telling as one that did not move.
+constexpr int kFullQueue = 3072;
 
 bool makeRaw(int fd, int baud, std::string& error) {
     termios settings{};
@@ -152,7 +155,7 @@ void Line::dropStaleBacklog() {
     // still waiting on top of what waited before.
     long consumed = static_cast<long>(pendingAtCheck_) + static_cast<long>(writtenSinceCheck_) -
                     static_cast<long>(pending);
-    if (pending > 0 && consumed <= 0) {
+    if (pending > 0 && (consumed <= 0 || pending >= kFullQueue)) {
         discardUnread();
         pending = 0;
     }

@@ -27,8 +27,10 @@ public:
     bool write(std::string_view bytes, const volatile std::sig_atomic_t& stop, std::string& error);
 
     // On a pseudo-terminal, discards the data waiting unread when nobody has read any
-    // of it for two seconds, so a monitor that opens the port late starts on fresh
-    // sentences instead of minutes of backlog. Call it between writes.
+    // of it for two seconds (or the queue is nearly full), so a monitor that opens the
+    // port late starts on fresh sentences instead of minutes of backlog. A real serial
+    // port drops what its reader does not take as well. Call it between paced writes;
+    // unpaced talk outruns any reader, and there only a blocked line counts.
     void dropStaleBacklog();
 
 private:

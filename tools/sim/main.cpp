@@ -179,7 +179,9 @@ int run(const sim::SimOptions& options) {
                 if (stopRequested) {
                     break;
                 }
-                line->dropStaleBacklog();
+                if (!options.fast) {
+                    line->dropStaleBacklog();
+                }
                 if (!line->write(piece.bytes, stopRequested, error)) {
                     status = fail(error);
                     stopRequested = 1;
