@@ -1,0 +1,102 @@
+// Any bytes through the framing, splitting, dispatch and all 26 field parsers.
+//
+// The first input byte picks the sizes of the pieces handed to feedBuffer, so that
+// sentences are cut at every possible place as they are by serial reads. The same
+// bytes go through feedByte one at a time into a second context: both must give the
+// same codes, and after every step the context must be in a state it can be in.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "nmea/parser_context.h"
+#include "nmea/records.h"
+#include "nmea/sentence_fields.h"
+#include "nmea/sentence_parsers.h"
+
+namespace {
+
+using namespace nmeaz;
+
+void require(bool condition) {
+    if (!condition)
+        std::abort();
+}
+
+void checkContext(const ParserContext& context) {
+    require(context.length >= 0 && context.length < kSentenceSize);
+    require(context.state >= WaitStart && context.state <= WaitLF);
+    require(context.entryCount == kSentenceTypeCount);
+    require(context.address[5] == '\0');
+}
+
+void checkAfterCode(const ParserContext& context, int code) {
+    require(layoutFor(code) != nullptr);
+    require(context.fieldCount >= 1 && context.fieldCount <= kMaxFields);
+    const char* begin = context.sentence;
+    const char* end = context.sentence + kSentenceSize;
+    for (int i = 0; i < context.fieldCount; ++i) {
+        require(context.fields[i] >= begin && context.fields[i] < end);
+        require(std::memchr(context.fields[i], '\0',
+                            static_cast<std::size_t>(end - context.fields[i])) != nullptr);
+    }
+    require(currentSentenceName[kSentenceNameSize - 1] == '\0');
+    require(currentSentenceName[0] == '$' || currentSentenceName[0] == '!');
+}
+
+ParserContext byBuffer;
+ParserContext byByte;
+int bufferCodes[4096];
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0)
+        return 0;
+    const unsigned pieceSize = 1u + data[0] % 64u;
+    const char* bytes = reinterpret_cast<const char*>(data + 1);
+    const int total = static_cast<int>(size - 1 < 1u << 20 ? size - 1 : 1u << 20);
+
+    for (ParserContext* context : {&byBuffer, &byByte}) {
+        init(context);
+        registerSentenceParsers(context, parseVdmFields);
+    }
+
+    int codeCount = 0;
+    int offset = 0;
+    while (offset < total) {
+        const int piece = total - offset < static_cast<int>(pieceSize)
+                              ? total - offset
+                              : static_cast<int>(pieceSize);
+        int remaining = piece;
+        while (remaining > 0) {
+            int length = remaining;
+            const int code = feedBuffer(&byBuffer, bytes + offset + (piece - remaining), &length);
+            require(length >= 0 && length < remaining + (code == 0 ? 1 : 0));
+            checkContext(byBuffer);
+            if (code != 0) {
+                checkAfterCode(byBuffer, code);
+                if (codeCount < static_cast<int>(std::size(bufferCodes)))
+                    bufferCodes[codeCount] = code;
+                ++codeCount;
+            }
+            remaining = code == 0 ? 0 : length;
+        }
+        offset += piece;
+    }
+
+    int byteCount = 0;
+    for (int i = 0; i < total; ++i) {
+        const int code = feedByte(&byByte, static_cast<unsigned char>(bytes[i]));
+        checkContext(byByte);
+        if (code != 0) {
+            checkAfterCode(byByte, code);
+            if (byteCount < static_cast<int>(std::size(bufferCodes)))
+                require(bufferCodes[byteCount] == code);
+            ++byteCount;
+        }
+    }
+    require(byteCount == codeCount);
+    require(byBuffer.state == byByte.state && byBuffer.length == byByte.length);
+    return 0;
+}
