@@ -1,6 +1,7 @@
 #include "ais/bits.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace ais {
@@ -43,7 +44,18 @@ const char* aisPayloadToBits(const char* payload, int length) {
 
 std::uint64_t aisBitsUInt64(const char* bits, int width) {
     std::uint64_t value = 0;
-    for (int i = 0; i < width; ++i) {
+    int i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Eight bit characters at once: their lowest bits, gathered by one
+        // multiplication into the top byte with the first character highest.
+        for (; i + 8 <= width; i += 8) {
+            std::uint64_t chunk;
+            std::memcpy(&chunk, bits + i, sizeof chunk);
+            chunk &= 0x0101010101010101u;
+            value = (value << 8) | ((chunk * 0x8040201008040201u) >> 56);
+        }
+    }
+    for (; i < width; ++i) {
         value = (value << 1) | static_cast<std::uint64_t>(bits[i] & 1);
     }
     return value;
