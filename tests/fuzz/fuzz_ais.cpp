@@ -1,0 +1,166 @@
+// AIVDM streams through the framing with the 26 sentence parsers and parseVdm in
+// the VDM place, then every decoder over every completed payload.
+//
+// The first input byte chooses the mode. Raw mode feeds the rest as it is (mutated
+// captures). Sentence mode takes each line of the rest as the body of a sentence and
+// frames it with a start character, a correct checksum and CR LF, so that mutated
+// fields, counts, identifiers and payloads reach the fragment assembly instead of
+// failing the checksum.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "ais/bits.h"
+#include "ais/decoders.h"
+#include "ais/layout.h"
+#include "ais/vdm.h"
+#include "nmea/parser_context.h"
+#include "nmea/records.h"
+#include "nmea/sentence_parsers.h"
+
+namespace {
+
+using namespace ais;
+
+void require(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+int boundedLength(const char* text, int size) {
+    const void* end = std::memchr(text, '\0', static_cast<std::size_t>(size));
+    require(end != nullptr);
+    return static_cast<int>(static_cast<const char*>(end) - text);
+}
+
+void checkFragmentTable() {
+    require(aisFragmentRingIndex() >= 0 && aisFragmentRingIndex() < kFragmentSlots);
+    for (int i = 0; i < kFragmentSlots; ++i) {
+        const AisFragment& slot = aisFragmentSlot(i);
+        if (slot.fragment_total == 0) {
+            continue;
+        }
+        require(slot.fragment_total >= 2);
+        require(slot.fragment_number >= 1 && slot.fragment_number < slot.fragment_total);
+        require(boundedLength(slot.payload, kFragmentPayloadSize) <= kMaxPayloadChars);
+        require(boundedLength(slot.sentence_name, sizeof slot.sentence_name) <= 5);
+    }
+}
+
+alignas(8) char record[512];
+
+void checkRecord(const AisMessageLayout& layout, int payloadLength) {
+    const char gate = aisGateDigit(layout, record);
+    for (const AisField& field : layout.fields) {
+        const char* at = record + field.offset;
+        const bool decoded = aisGateOpen(field.decodeWhen, gate);
+        switch (field.store) {
+            case AisStore::Character:
+                require(decoded ? (*at >= '0' && *at <= '9') : *at == '\0');
+                break;
+            case AisStore::Text:
+                require(boundedLength(at, static_cast<int>(field.size)) ==
+                        (decoded ? field.textChars : 0));
+                break;
+            case AisStore::TrailingText: {
+                int bits = 6 * payloadLength;
+                bits = bits < layout.nominalBits ? bits : layout.nominalBits;
+                const int expected = bits > field.firstBit ? (bits - field.firstBit) / 6 : 0;
+                require(boundedLength(at, static_cast<int>(field.size)) == expected);
+                break;
+            }
+            case AisStore::Unsigned:
+            case AisStore::Signed:
+                break;
+        }
+    }
+    const int entries = aisListEntryCount(layout, record);
+    require(entries > 0 && entries <= layout.maxListEntries);
+}
+
+void checkCode(int code) {
+    const char* name = nmeaz::currentSentenceName;
+    require(boundedLength(name, nmeaz::kSentenceNameSize) <= nmeaz::kSentenceNameSize - 1);
+    const int payloadLength = boundedLength(aisPayloadBuffer, kPayloadBufferSize);
+    require(payloadLength <= kMaxPayloadChars);
+    if (code <= nmeaz::kCodeAisBase) {
+        require(std::strstr(name, "_MSG") == nullptr || code != nmeaz::kCodeVdm);
+        return;
+    }
+    const int type = code - nmeaz::kCodeAisBase;
+    require(type >= 1 && type <= 24);
+    require(payloadLength > 0);
+    require(aisMessageType(aisPayloadBuffer) == type);
+    const char* suffix = std::strstr(name, "_MSG");
+    require(suffix != nullptr && std::atoi(suffix + 4) == type);
+    // Decoders do not check the type: every layout must cope with every payload.
+    for (const AisMessageLayout& layout : kAisLayouts) {
+        require(aisDecode(layout, aisPayloadBuffer, record) == 1);
+        checkRecord(layout, payloadLength);
+    }
+}
+
+nmeaz::ParserContext context;
+char framed[1 << 16];
+
+int frameLines(const char* data, int size) {
+    int out = 0;
+    int start = 0;
+    for (int i = 0; i <= size; ++i) {
+        if (i < size && data[i] != '\n') {
+            continue;
+        }
+        const int length = i - start;
+        if (out + length + 6 > static_cast<int>(sizeof framed)) {
+            break;
+        }
+        framed[out++] = '!';
+        unsigned checksum = 0;
+        for (int k = start; k < i; ++k) {
+            framed[out++] = data[k];
+            checksum ^= static_cast<unsigned char>(data[k]);
+        }
+        static const char hex[] = "0123456789ABCDEF";
+        framed[out++] = '*';
+        framed[out++] = hex[checksum >> 4];
+        framed[out++] = hex[checksum & 15];
+        framed[out++] = '\r';
+        framed[out++] = '\n';
+        start = i + 1;
+    }
+    return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    const bool sentenceMode = (data[0] & 1) != 0;
+    const char* bytes = reinterpret_cast<const char*>(data + 1);
+    int total = static_cast<int>(size - 1 < sizeof framed ? size - 1 : sizeof framed);
+    if (sentenceMode) {
+        total = frameLines(bytes, total);
+        bytes = framed;
+    }
+
+    nmeaz::init(&context);
+    nmeaz::registerSentenceParsers(&context, parseVdm);
+    aisResetFragmentTable();
+
+    int offset = 0;
+    while (offset < total) {
+        int left = total - offset;
+        const int code = nmeaz::feedBuffer(&context, bytes + offset, &left);
+        require(left >= 0 && left < total - offset + (code == 0 ? 1 : 0));
+        offset = total - left;
+        if (code != 0 && (code == nmeaz::kCodeVdm || code > nmeaz::kCodeAisBase)) {
+            checkCode(code);
+        }
+        checkFragmentTable();
+    }
+    return 0;
+}
