@@ -1,5 +1,6 @@
 #include "nmea/parser_context.h"
 
+#include <bit>
 #include <cstring>
 
 #include "nmea/assertion.h"
@@ -122,20 +123,52 @@ inline int step(ParserContext* context, unsigned char byte) {
     }
 }
 
-// Copies the plain data bytes of a sentence in one tight loop: no state dispatch per
-// byte, only the two bytes that end the data part stop it. Stops short of the
-// 255-byte limit so that the general step handles the abandon rule. Needs a length
-// inside the buffer.
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+
+// 0x80 in every byte lane of `word` that equals `byte`, 0 in all others (exact, no
+// carries between lanes).
+inline std::uint64_t byteMask(std::uint64_t word, unsigned char byte) {
+    constexpr std::uint64_t kLows = 0x7F7F7F7F7F7F7F7Full;
+    const std::uint64_t x = word ^ (kOnes * byte);
+    return ~(((x & kLows) + kLows) | x) & kHighs;
+}
+
+// True when any of the eight bytes of `word` equals `byte`.
+inline bool containsByte(std::uint64_t word, unsigned char byte) {
+    const std::uint64_t x = word ^ (kOnes * byte);
+    return ((x - kOnes) & ~x & kHighs) != 0;
+}
+
+// Copies the plain data bytes of a sentence without a state dispatch per byte: eight
+// at a time while none of them ends the data part, then one by one. The checksum of
+// the eight-byte steps is the exclusive-or of their lanes, folded once at the end.
+// Stops short of the 255-byte limit so that the general step handles the abandon
+// rule. Needs a length inside the buffer.
 inline const unsigned char* copyData(ParserContext* context, const unsigned char* p,
                                      const unsigned char* end) {
-    int length = context->length;
+    const int length = context->length;
     const std::ptrdiff_t room = kMaxSentenceLength - length;
-    if (room <= 0)
-        return p;
     const unsigned char* stop = end - p > room ? p + room : end;
-    unsigned char checksum = context->checksum;
     char* out = context->sentence + length;
     const unsigned char* start = p;
+
+    std::uint64_t lanes = 0;
+    while (stop - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if (containsByte(word, '*') || containsByte(word, '\r'))
+            break;
+        std::memcpy(out, p, sizeof word);
+        lanes ^= word;
+        p += 8;
+        out += 8;
+    }
+    lanes ^= lanes >> 32;
+    lanes ^= lanes >> 16;
+    lanes ^= lanes >> 8;
+    unsigned char checksum = static_cast<unsigned char>(context->checksum ^ lanes);
+
     while (p != stop) {
         const unsigned char c = *p;
         if (c == '*' || c == '\r')
@@ -213,51 +246,78 @@ int feedBuffer(ParserContext* context, const char* data, int* length) {
     return 0;
 }
 
+static_assert(kSentenceSize % 8 == 0, "the field walk reads the sentence in eight-byte words");
+
 int splitFields(ParserContext* context) {
     NMEAZ_ASSERT(context != 0);
     char* const sentence = context->sentence;
     context->fields[0] = sentence;
     int count = 1;
-    // The walk never leaves the array, even over a sentence that lacks its NUL.
-    for (int i = 0; i < kSentenceSize && sentence[i] != '\0'; ++i) {
-        if (sentence[i] != ',')
-            continue;
-        sentence[i] = '\0';
-        context->fields[count++] = sentence + i + 1;
-        // From field 23 on the text stays whole, commas included.
-        if (count == kMaxFields)
-            break;
+    // The walk never leaves the array, even over a sentence that lacks its NUL. It
+    // reads eight bytes at a time and visits only the commas and the NUL among them.
+    for (int base = 0; base < kSentenceSize; base += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, sentence + base, sizeof word);
+        const std::uint64_t nuls = byteMask(word, '\0');
+        std::uint64_t stops = byteMask(word, ',') | nuls;
+        while (stops != 0) {
+            const int lane = std::countr_zero(stops) / 8;
+            const std::uint64_t bit = std::uint64_t{0x80} << (lane * 8);
+            if ((nuls & bit) != 0) {
+                context->fieldCount = count;
+                return count;
+            }
+            sentence[base + lane] = '\0';
+            context->fields[count++] = sentence + base + lane + 1;
+            // From field 23 on the text stays whole, commas included.
+            if (count == kMaxFields) {
+                context->fieldCount = count;
+                return count;
+            }
+            stops &= stops - 1;
+        }
     }
     context->fieldCount = count;
     return count;
+}
+
+// Whether a registration name selects the sentence with this address: a name of three
+// characters is a formatter and matches any talker, a name of five characters matches
+// that address only, any other name matches nothing.
+inline bool nameMatches(const char* name, const char* address, std::uint32_t formatter) {
+    // The formatter as the four name bytes it equals: three letters and the NUL.
+    std::uint32_t head;
+    std::memcpy(&head, name, sizeof head);
+    if (head == formatter) {
+        return true;
+    }
+    return name[3] != '\0' && name[4] != '\0' && std::memcmp(name, address, 5) == 0;
 }
 
 int dispatch(ParserContext* context) {
     NMEAZ_ASSERT(context != 0);
     context->fieldCount = splitFields(context);
     const char* const address = context->address;
+    // Address characters are letters and digits; a context whose address was never
+    // filled matches nothing (an empty name would otherwise equal its NULs).
+    if (address[2] == '\0' || address[3] == '\0' || address[4] == '\0') {
+        return 0;
+    }
+    const char formatterBytes[4] = {address[2], address[3], address[4], '\0'};
+    std::uint32_t formatter;
+    std::memcpy(&formatter, formatterBytes, sizeof formatter);
+
     int result = 0;
     const int entryCount = context->entryCount < kMaxEntries ? context->entryCount : kMaxEntries;
     for (int i = 0; i < entryCount; ++i) {
         const ParserEntry& entry = context->entries[i];
-        if (entry.parser == nullptr)
+        if (entry.parser == nullptr || !nameMatches(entry.name, address, formatter)) {
             continue;
-        const char* name = entry.name;
-        bool matches;
-        if (name[3] == '\0' && name[2] != '\0' && name[1] != '\0' && name[0] != '\0') {
-            // A formatter: any talker.
-            matches = address[2] == name[0] && address[3] == name[1] && address[4] == name[2];
-        } else if (name[5] == '\0' && name[4] != '\0' && name[3] != '\0' && name[2] != '\0' &&
-                   name[1] != '\0' && name[0] != '\0') {
-            matches = std::memcmp(address, name, 5) == 0;
-        } else {
-            matches = false;
         }
-        if (!matches)
-            continue;
         result = entry.parser(context, &entry);
-        if (result > 0)
+        if (result > 0) {
             break;
+        }
     }
     return result;
 }
