@@ -51,10 +51,15 @@ struct ParserContext {
     int fieldCount;
 };
 
+// Every operation taking a context aborts with the message
+// nmeaz: assertion "context != 0" failed ... when it is given none, in every build type.
+
 // Clears the whole context.
 void init(ParserContext* context);
 
-// Appends a registration; returns 0, or -1 when the table is full.
+// Appends a registration; returns 0, or -1 when the table is full. At most five
+// characters of the name are kept; a name of other than three or five characters,
+// or an entry without a parser, never matches.
 int registerParser(ParserContext* context, const char* name, SentenceParser parser, void* record);
 
 // Advances the framing by one byte. Returns the dispatch result on the LF that

@@ -68,14 +68,5 @@ TEST(SentenceFields, SpecialShapesOfGsaGsvAndVdm) {
     EXPECT_STREQ(vdm.fields[4].name, "payload");
 }
 
-TEST(SentenceFields, KindsFollowTheRecordTypes) {
-    const SentenceLayout& gga = *layoutFor(kCodeGga);
-    EXPECT_EQ(gga.fields[0].kind, FieldKind::Double);                // utc
-    EXPECT_EQ(gga.fields[2].kind, FieldKind::Char);                  // ns
-    EXPECT_EQ(gga.fields[5].kind, FieldKind::Int);                   // sig
-    EXPECT_EQ(layoutFor(kCodeApb)->fields[9].kind, FieldKind::Int);  // dest_id
-    EXPECT_EQ(layoutFor(kCodeGsa)->fields[1].kind, FieldKind::Int);  // fix_type
-}
-
 }  // namespace
 }  // namespace nmeaz
