@@ -13,9 +13,8 @@ inline bool isAddressCharacter(unsigned char c) {
     return static_cast<unsigned>(c - '0') < 10u || static_cast<unsigned>((c | 0x20) - 'a') < 26u;
 }
 
-// Value of an upper-case hexadecimal digit, or -1. Lower-case digits are refused:
-// the checksum is defined in upper case, and a talker that writes it otherwise is
-// not trusted with the rest of the sentence either.
+// Value of an upper-case hexadecimal digit, or -1. The sentence format writes the
+// checksum in upper case; a sentence with lower-case digits is dropped.
 inline int upperHexValue(unsigned char c) {
     if (static_cast<unsigned>(c - '0') < 10u)
         return c - '0';
