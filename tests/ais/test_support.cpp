@@ -17,7 +17,9 @@ std::string sentence(std::string_view body, char start) {
     }
     char tail[8];
     std::snprintf(tail, sizeof tail, "*%02X\r\n", checksum);
-    return std::string(1, start) + std::string(body) + tail;
+    std::string text(1, start);
+    text.append(body).append(tail);
+    return text;
 }
 
 Stream::Stream() {
@@ -29,11 +31,9 @@ Stream::Stream() {
 std::vector<int> Stream::feed(std::string_view bytes) {
     std::vector<int> codes;
     const int total = static_cast<int>(bytes.size());
-    int offset = 0;
-    while (offset < total) {
+    for (int offset = 0; offset < total;) {
         int left = total - offset;
-        const int code = nmeaz::feedBuffer(&context_, bytes.data() + offset, &left);
-        if (code != 0) {
+        if (const int code = nmeaz::feedBuffer(&context_, bytes.data() + offset, &left)) {
             codes.push_back(code);
         }
         offset = total - left;
@@ -55,84 +55,39 @@ const AisField& fieldNamed(const AisMessageLayout& layout, std::string_view name
     throw std::invalid_argument("no field " + std::string(name));
 }
 
-long long numericValue(const AisField& field, const void* record) {
+long long fieldNumber(const AisField& field, const void* record) {
     const char* at = static_cast<const char*>(record) + field.offset;
+    std::int32_t value;
+    std::memcpy(&value, at, sizeof value);
     if (field.store == AisStore::Signed) {
-        std::int32_t value;
-        std::memcpy(&value, at, sizeof value);
         return value;
     }
-    std::uint32_t value;
-    std::memcpy(&value, at, sizeof value);
-    return value;
+    return static_cast<std::uint32_t>(value);
 }
 
-char characterValue(const AisField& field, const void* record) {
-    return static_cast<const char*>(record)[field.offset];
-}
-
-std::string textValue(const AisField& field, const void* record) {
+std::string fieldText(const AisField& field, const void* record) {
     const char* at = static_cast<const char*>(record) + field.offset;
-    return std::string(at, strnlen(at, field.size));
-}
-
-std::optional<std::string> jsonValue(std::string_view object, std::string_view key) {
-    // Only top-level keys: track nesting and strings while searching.
-    int depth = 0;
-    const std::string quoted = "\"" + std::string(key) + "\"";
-    for (std::size_t i = 0; i < object.size(); ++i) {
-        const char c = object[i];
-        if (c == '{' || c == '[') {
-            ++depth;
-        } else if (c == '}' || c == ']') {
-            --depth;
-        } else if (c == '"') {
-            const bool match = depth == 1 && object.substr(i, quoted.size()) == quoted;
-            std::size_t j = i + 1;
-            while (j < object.size() && object[j] != '"') {
-                j += object[j] == '\\' ? 2 : 1;
-            }
-            if (!match) {
-                i = j;
-                continue;
-            }
-            std::size_t v = j + 1;
-            while (v < object.size() && (object[v] == ':' || object[v] == ' ')) {
-                ++v;
-            }
-            std::string value;
-            if (object[v] == '"') {
-                for (std::size_t k = v + 1; k < object.size() && object[k] != '"'; ++k) {
-                    if (object[k] == '\\') {
-                        ++k;
-                    }
-                    value += object[k];
-                }
-                return value;
-            }
-            while (v < object.size() && object[v] != ',' && object[v] != '}') {
-                value += object[v++];
-            }
-            return value;
-        }
+    switch (field.store) {
+        case AisStore::Unsigned:
+        case AisStore::Signed:
+            return std::to_string(fieldNumber(field, record));
+        case AisStore::Character:
+            return *at == '\0' ? "" : std::string(1, *at);
+        default:
+            return std::string(at, strnlen(at, field.size));
     }
-    return std::nullopt;
 }
 
-std::vector<std::string> readLines(const std::string& path) {
-    std::ifstream in(path);
+std::vector<std::string> readLines(const std::string& name) {
+    std::ifstream in(std::string(TIDEWRIGHT_AIS_TEST_DATA) + "/" + name);
     if (!in) {
-        throw std::runtime_error("cannot read " + path);
+        throw std::runtime_error("cannot read " + name);
     }
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) {
         lines.push_back(line);
     }
     return lines;
-}
-
-std::string dataPath(const std::string& name) {
-    return std::string(TIDEWRIGHT_AIS_TEST_DATA) + "/" + name;
 }
 
 }  // namespace ais::test
