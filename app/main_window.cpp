@@ -37,6 +37,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
 
 MainWindow::~MainWindow() {
     closePort();
+    recording = false;
+    rawCursor = QTextCursor();
     delete parseView;
     delete ui;
 }

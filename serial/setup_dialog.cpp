@@ -9,15 +9,24 @@
 #include "serial/device_list_dialog.h"
 #include "serial/port_naming.h"
 #include "serial/port_settings.h"
+#include "serial/simulator_ports.h"
 #include "ui_setup_dialog.h"
 
-setupDialog::setupDialog(QWidget* parent) : QDialog(parent), ui(new Ui::setupDialog) {
+setupDialog::setupDialog(QWidget* parent)
+    : setupDialog(probeList(hostPortPlatform(), publishedSimulatorPorts(), systemSerialPortNames()),
+                  parent) {}
+
+setupDialog::setupDialog(std::vector<PortProbe> probes, QWidget* parent)
+    : QDialog(parent), ui(new Ui::setupDialog) {
     ui->setupUi(this);
     ui->comboBox_port->setEditable(true);
     detectedCount = 0;
+    // Modal from the first show: a dialog that is already visible when exec()
+    // runs would otherwise stay modeless and leave the main window usable.
+    setWindowModality(Qt::ApplicationModal);
     show();
 
-    QPointer<myComThread> scan = new myComThread();
+    QPointer<myComThread> scan = new myComThread(std::move(probes));
     connect(scan, &myComThread::sendIndex, this, &setupDialog::setIndex);
     connect(scan, &QThread::finished, scan, &QObject::deleteLater);
 

@@ -4,6 +4,9 @@
 
 #include <QDialog>
 #include <QString>
+#include <vector>
+
+#include "serial/port_naming.h"
 
 class QProcess;
 
@@ -15,7 +18,10 @@ class setupDialog : public QDialog {
     Q_OBJECT
 
 public:
+    // Scans what this machine offers (see probeList).
     explicit setupDialog(QWidget* parent = nullptr);
+    // Scans exactly the given candidates.
+    explicit setupDialog(std::vector<PortProbe> probes, QWidget* parent = nullptr);
     ~setupDialog() override;
 
 public slots:
