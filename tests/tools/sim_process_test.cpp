@@ -193,6 +193,7 @@ TEST(SimProcess, SplitSentencesArriveInTwoReads) {
 }
 
 TEST(SimProcess, LostFragmentsTakeOneFragmentOfAMessageAndNothingElse) {
+    // Real AIS traffic (libais test data, Apache-2.0; also in the default log).
     const std::vector<std::string> ais = {
         "!AIVDM,2,1,3,B,55NBjP01mtGIL@CW;SM<D60P5Ld000000000000P0`<3557l0<50@kk@,0*66",
         "!AIVDM,2,2,3,B,K5h@00000000000,2*72",

@@ -1,10 +1,14 @@
 // The simulator's pure parts that its process tests cannot pin down: the wrong-checksum
-// rule and the wrong-speed receiver model.
+// rule, the wrong-speed receiver model, and what the default log holds.
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <set>
 #include <string>
+#include <vector>
 
+#include "log_lines.h"
 #include "sentence_text.h"
 #include "uart_misread.h"
 
@@ -41,3 +45,52 @@ TEST(SimUart, SameSpeedHearsEveryByteAndWrongSpeedHearsGarbage) {
 }
 
 }  // namespace
+
+// The default log promises that every inspector table fills: each of the 26 sentence
+// types and each AIS message (18 in both communication states, 24 in both parts).
+TEST(SimDefaultLog, CoversEverySentenceTypeAndAisMessage) {
+    std::vector<std::string> lines;
+    std::string error;
+    ASSERT_TRUE(sim::loadLog(TIDEWRIGHT_SIM_DEFAULT_LOG, lines, error)) << error;
+    std::set<std::string> seen;
+    auto bits = [](const std::string& payload, std::size_t first, std::size_t count) {
+        unsigned value = 0;
+        for (std::size_t i = first; i < first + count && i / 6 < payload.size(); ++i) {
+            int sixbit = payload[i / 6] - 48;
+            sixbit -= sixbit > 40 ? 8 : 0;
+            value = (value << 1) | ((sixbit >> (5 - i % 6)) & 1);
+        }
+        return value;
+    };
+    for (const auto& line : lines) {
+        ASSERT_TRUE(sim::isSentence(line)) << line;
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%02X", sim::nmeaChecksum(line));
+        EXPECT_EQ(line.substr(line.size() - 2), hex) << line;
+        seen.insert(line.substr(3, 3));
+        int total = 0;
+        int number = 0;
+        if (sim::vdmFragment(line, total, number) && number == 1) {
+            std::size_t start = 0;
+            for (int comma = 0; comma < 5; ++comma) {
+                start = line.find(',', start) + 1;
+            }
+            std::string payload = line.substr(start, line.find(',', start) - start);
+            unsigned type = bits(payload, 0, 6);
+            std::string key = "AIS" + std::to_string(type);
+            if (type == 18 || type == 24) {  // communication state selector; part number
+                key.append(1, '/').append(
+                    std::to_string(type == 18 ? bits(payload, 148, 1) : bits(payload, 38, 2)));
+            }
+            seen.insert(key);
+        }
+    }
+    for (const char* wanted :
+         {"GLL",   "RMC",     "GGA",     "DPT",   "GSA",   "VDM",     "HDG",    "MTW",
+          "MWD",   "RMA",     "RSA",     "VHW",   "VLW",   "XTE",     "ZDA",    "APB",
+          "DBT",   "GSV",     "HDT",     "HSC",   "MWV",   "ROT",     "RPM",    "VBW",
+          "VDR",   "VTG",     "AIS1",    "AIS2",  "AIS3",  "AIS4",    "AIS5",   "AIS9",
+          "AIS14", "AIS18/0", "AIS18/1", "AIS19", "AIS21", "AIS24/0", "AIS24/1"}) {
+        EXPECT_TRUE(seen.count(wanted)) << wanted << " missing from the default log";
+    }
+}
