@@ -1,6 +1,7 @@
 #include "present/result_text.h"
 
 #include <array>
+#include <cstdlib>
 #include <initializer_list>
 #include <string_view>
 
@@ -123,12 +124,48 @@ constexpr bool placeholdersMatchFields() {
 }
 static_assert(placeholdersMatchFields());
 
-// A template resolved against the record layout once, so building a text walks
-// prepared field references instead of looking names up.
+// A template cut at its placeholders: literal k precedes placeholder k, the last
+// literal ends the text. Placeholders are numbered 1 to N in ascending order in every
+// template (checked when the formats are resolved).
+struct SplitTemplate {
+    std::array<QString, kMaxPlaceholders + 1> literals;
+    std::array<int, kMaxPlaceholders> numbers{};
+    int count = 0;
+};
+
+// Reads "%N" and "%NN" (two digits read whole); other percent signs stay literal.
+SplitTemplate splitTemplate(QStringView templ) {
+    SplitTemplate split;
+    QString literal;
+    const qsizetype n = templ.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = templ[i];
+        if (c == u'%' && i + 1 < n && templ[i + 1].isDigit() && split.count < kMaxPlaceholders) {
+            int number = templ[i + 1].digitValue();
+            qsizetype next = i + 2;
+            if (next < n && templ[next].isDigit()) {
+                number = number * 10 + templ[next].digitValue();
+                ++next;
+            }
+            split.literals[split.count] = literal;
+            split.numbers[split.count] = number;
+            ++split.count;
+            literal.clear();
+            i = next - 1;
+            continue;
+        }
+        literal += c;
+    }
+    split.literals[split.count] = literal;
+    return split;
+}
+
+// A template resolved against the record layout once, so building a text appends
+// prepared literals and field values without looking anything up.
 struct ResolvedFormat {
-    QString templ;
-    std::array<NmeaFieldRef, kMaxPlaceholders> fields;
-    int fieldCount = 0;
+    SplitTemplate split;
+    std::array<NmeaFieldRef, kMaxPlaceholders> fields{};
+    qsizetype reserve = 0;
 };
 
 struct ResolvedFormats {
@@ -139,11 +176,19 @@ struct ResolvedFormats {
         for (std::size_t i = 0; i < kFormats.size(); ++i) {
             const TextFormat& f = kFormats[i];
             ResolvedFormat& r = storage[i];
-            r.templ = QString::fromLatin1(f.templ.data(), f.templ.size());
-            r.fieldCount = f.fieldCount;
+            r.split = splitTemplate(QString::fromLatin1(f.templ.data(), f.templ.size()));
+            if (r.split.count != f.fieldCount) {
+                std::abort();
+            }
             for (int k = 0; k < f.fieldCount; ++k) {
+                // Values are substituted lowest placeholder first; every template
+                // numbers its placeholders 1, 2, 3 ... in reading order.
+                if (r.split.numbers[k] != k + 1) {
+                    std::abort();
+                }
                 r.fields[k] = nmeaField(f.code, f.fields[k]);
             }
+            r.reserve = static_cast<qsizetype>(f.templ.size()) + 12 * f.fieldCount;
             byCode[f.code] = &r;
         }
     }
@@ -164,29 +209,22 @@ bool hasResultText(int code) {
 }
 
 QString substitutePlaceholders(QStringView templ, const QString* values, int valueCount) {
-    // One pass is enough: values never contain a placeholder of their own that a later
-    // substitution could reach, because no template has a character field directly
-    // followed by a digit or by another placeholder.
+    // Cutting the template once and filling the gaps matches replacing one
+    // placeholder after the other: no template has a character field directly
+    // followed by a digit or by another placeholder, so no value can combine with
+    // the text after it into a placeholder of its own.
+    const SplitTemplate split = splitTemplate(templ);
     QString out;
-    out.reserve(templ.size() + 8 * valueCount);
-    const qsizetype n = templ.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = templ[i];
-        if (c == u'%' && i + 1 < n && templ[i + 1].isDigit()) {
-            int number = templ[i + 1].digitValue();
-            qsizetype next = i + 2;
-            if (next < n && templ[next].isDigit()) {
-                number = number * 10 + templ[next].digitValue();
-                ++next;
-            }
-            if (number >= 1 && number <= valueCount) {
-                out += values[number - 1];
-                i = next - 1;
-                continue;
-            }
+    for (int k = 0; k < split.count; ++k) {
+        out += split.literals[k];
+        const int number = split.numbers[k];
+        if (number >= 1 && number <= valueCount) {
+            out += values[number - 1];
+        } else {
+            out += u'%' + QString::number(number);
         }
-        out += c;
     }
+    out += split.literals[split.count];
     return out;
 }
 
@@ -195,11 +233,14 @@ QString resultText(int code, const void* record) {
     if (f == nullptr || record == nullptr) {
         return QString();
     }
-    std::array<QString, kMaxPlaceholders> values;
-    for (int k = 0; k < f->fieldCount; ++k) {
-        values[k] = formatNmeaField(f->fields[k], record);
+    QString out;
+    out.reserve(f->reserve);
+    for (int k = 0; k < f->split.count; ++k) {
+        out += f->split.literals[k];
+        appendNmeaField(out, f->fields[k], record);
     }
-    return substitutePlaceholders(f->templ, values.data(), f->fieldCount);
+    out += f->split.literals[f->split.count];
+    return out;
 }
 
 }  // namespace present

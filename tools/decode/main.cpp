@@ -30,13 +30,24 @@ struct Input {
 class LineEndRestorer {
 public:
     void append(QByteArray& out, const char* data, std::size_t size) {
-        for (std::size_t i = 0; i < size; ++i) {
-            const char c = data[i];
-            if (c == '\n' && previous_ != '\r') {
+        const char* const end = data + size;
+        const char* from = data;
+        while (from < end) {
+            const char* lf = static_cast<const char*>(std::memchr(from, '\n', end - from));
+            if (lf == nullptr) {
+                out.append(from, end - from);
+                break;
+            }
+            const char before = lf > data ? lf[-1] : previous_;
+            out.append(from, lf - from);
+            if (before != '\r') {
                 out.append('\r');
             }
-            out.append(c);
-            previous_ = c;
+            out.append('\n');
+            from = lf + 1;
+        }
+        if (size > 0) {
+            previous_ = data[size - 1];
         }
     }
 

@@ -1,0 +1,95 @@
+// Speed of the presentation path without a window: tidewright-decode over a mixed
+// log, and the parse cycle over a receive buffer that never completes a sentence.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdlib>
+
+#include "mixed_log.h"
+#include "present/parse_cycle.h"
+
+extern char** environ;
+
+namespace {
+
+class NullSink : public present::CycleSink {
+public:
+    long long separators = 0;
+    void resultList(int, const QStringList&) override {}
+    void resultText(int, const QString&) override {}
+    void snapshot(int, void*) override {}
+    void separator() override { ++separators; }
+};
+
+// Runs the decoder with its output sent to /dev/null; false when it failed.
+bool runDecoder(const QByteArray& file, bool summary) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    QByteArray program = TIDEWRIGHT_DECODE_PATH;
+    QByteArray summaryOption = "--summary";
+    QByteArray path = file;
+    char* withSummary[] = {program.data(), summaryOption.data(), path.data(), nullptr};
+    char* jsonLines[] = {program.data(), path.data(), nullptr};
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.constData(), &actions, nullptr,
+                                    summary ? withSummary : jsonLines, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    return spawned == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+// tidewright-decode over a 16 MB mixed log of all 26 types; argument 1: --summary,
+// 0: JSON lines.
+void BM_Decode(benchmark::State& state) {
+    static QTemporaryDir dir;
+    static const benchlog::MixedLog log = benchlog::mixedLog(16 << 20);
+    const QByteArray path = QFile::encodeName(dir.filePath("mixed.log"));
+    if (!QFile::exists(dir.filePath("mixed.log"))) {
+        QFile file(dir.filePath("mixed.log"));
+        if (!file.open(QIODevice::WriteOnly) || file.write(log.bytes) != log.bytes.size()) {
+            state.SkipWithError("cannot write the log");
+            return;
+        }
+    }
+    for (auto _ : state) {
+        if (!runDecoder(path, state.range(0) == 1)) {
+            state.SkipWithError("tidewright-decode failed");
+            return;
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * log.bytes.size());
+    state.counters["sentences/s"] = benchmark::Counter(
+        static_cast<double>(state.iterations() * log.sentences), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_Decode)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One cycle over a buffer holding a sentence that is never completed, after `reads`
+// earlier cycles over it (each adding 64 bytes of noise in front of it the first
+// time): its cost must not depend on how long the line has been silent or noisy.
+void BM_PartialSentenceCycle(benchmark::State& state) {
+    const QByteArray partial = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4";
+    const QByteArray noise(64, '\x55');
+    QByteArray buffer = noise + partial;
+    NullSink sink;
+    for (long long read = 0; read < state.range(0); ++read) {
+        present::runParseCycle(buffer, sink);
+        buffer.prepend(noise);
+    }
+    for (auto _ : state) {
+        present::runParseCycle(buffer, sink);
+    }
+    state.counters["buffer bytes"] = static_cast<double>(buffer.size());
+}
+BENCHMARK(BM_PartialSentenceCycle)->Arg(1)->Arg(1000)->Arg(1000000);
+
+}  // namespace
+
+BENCHMARK_MAIN();
