@@ -107,10 +107,10 @@ std::unique_ptr<Line> Line::openDevice(const std::string& path, int baud, std::s
 }
 
 void Line::discardUnread() {
+    // A serial device sends whether anyone listens (there is no flow control), so it
+    // only blocks while its UART drains; only a pseudo-terminal can hold unread data.
     if (slaveFd_ >= 0) {
         ::tcflush(slaveFd_, TCIFLUSH);
-    } else {
-        ::tcflush(writeFd_, TCOFLUSH);
     }
 }
 

@@ -21,8 +21,9 @@ public:
 
     const std::string& devicePath() const { return devicePath_; }
 
-    // Writes all of `bytes` unless `stop` becomes set. A line that takes nothing for a
-    // whole second has no reader: what waits unread is discarded and the talk goes on.
+    // Writes all of `bytes` unless `stop` becomes set. A pseudo-terminal that takes
+    // nothing for a whole second has no reader: what waits unread is discarded and the
+    // talk goes on.
     // False only on a failure of the device itself (message in `error`).
     bool write(std::string_view bytes, const volatile std::sig_atomic_t& stop, std::string& error);
 
