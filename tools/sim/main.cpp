@@ -199,7 +199,9 @@ int run(const sim::SimOptions& options) {
     if (options.hold) {
         while (!stopRequested) {
             sim::sleepFor(0.1, stopRequested);
-            line->dropStaleBacklog();
+            if (!options.fast) {
+                line->dropStaleBacklog();
+            }
         }
     }
     if (!linkPath.empty()) {
