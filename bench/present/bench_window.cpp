@@ -1,0 +1,195 @@
+// The main window itself, offscreen with its inspector attached, fed a mixed log of
+// all 26 types in 64-byte chunks through a pseudo-terminal, as a port read delivers
+// them: readyRead, readMyCom, the parse cycle with the inspector's tables, the
+// snapshots (written to a scratch directory) and the raw pane.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
+
+#include "app/globals.h"
+#include "app/main_window.h"
+#include "mixed_log.h"
+#include "serial/setup_dialog.h"
+
+namespace {
+
+struct Line {
+    int master = -1;
+    int slave = -1;
+    QString path;
+};
+
+Line openLine() {
+    Line line;
+    char name[256] = {};
+    if (::openpty(&line.master, &line.slave, name, nullptr, nullptr) != 0) {
+        return {};
+    }
+    termios raw{};
+    ::tcgetattr(line.slave, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(line.slave, TCSANOW, &raw);
+    line.path = QString::fromLocal8Bit(name);
+    return line;
+}
+
+// Accepts the start-up setup dialog (it selects the published port) once its port
+// scan is over; the caller deletes the timer when the window is up.
+QTimer* keepAcceptingSetup() {
+    auto* timer = new QTimer();
+    QObject::connect(timer, &QTimer::timeout, [] {
+        setupDialog* dialog = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QProgressDialog*>(top) && top->isVisible()) {
+                return;
+            }
+            if (auto* d = qobject_cast<setupDialog*>(top); d && d->isVisible()) {
+                dialog = d;
+            }
+        }
+        if (dialog) {
+            dialog->findChild<QPushButton*>("pushButton_enter")->click();
+        }
+    });
+    timer->start(10);
+    return timer;
+}
+
+// The snapshots go to memory when the machine offers a tmpfs at /dev/shm, else to
+// the temporary directory; TIDEWRIGHT_SCRATCH names another place.
+QString scratchTemplate() {
+    QString base = qEnvironmentVariable("TIDEWRIGHT_SCRATCH");
+    if (base.isEmpty()) {
+        base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
+                                                         : QDir::tempPath();
+    }
+    return base + QStringLiteral("/tidewright-bench-XXXXXX");
+}
+
+struct Rig {
+    QTemporaryDir runtime;
+    QTemporaryDir scratch{scratchTemplate()};
+    Line line;
+    std::unique_ptr<MainWindow> window;
+    bool ready = false;
+
+    Rig() {
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        QDir::setCurrent(scratch.path());  // the snapshots land here
+        line = openLine();
+        const QString published = runtime.path() + "/tidewright";
+        if (line.master < 0 || !QDir().mkpath(published) ||
+            !QFile::link(line.path, published + "/sim-bench")) {
+            return;
+        }
+        QTimer* setup = keepAcceptingSetup();
+        window = std::make_unique<MainWindow>();
+        delete setup;
+        ready = comOpened;
+    }
+};
+
+// Built on first use, gone before the application object.
+std::unique_ptr<Rig> rig;
+
+// Runs the event loop until the window has gone quiet: no event for 20 ms.
+void settle() {
+    QTimer quiet;
+    quiet.setSingleShot(true);
+    bool done = false;
+    QObject::connect(&quiet, &QTimer::timeout, [&done] { done = true; });
+    while (!done) {
+        quiet.start(20);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (quiet.isActive() && !done) {
+            continue;
+        }
+    }
+}
+
+void BM_WindowFedInChunks(benchmark::State& state) {
+    if (!rig) {
+        rig = std::make_unique<Rig>();
+    }
+    if (!rig->ready) {
+        state.SkipWithError("the window could not open the pseudo-terminal");
+        return;
+    }
+    static const benchlog::MixedLog log = benchlog::mixedLog(1 << 17);
+    const qsizetype chunk = state.range(0);
+    long long sentences = 0;
+    for (auto _ : state) {
+        for (qsizetype at = 0; at < log.bytes.size(); at += chunk) {
+            const qsizetype n = std::min(chunk, log.bytes.size() - at);
+            if (::write(rig->line.master, log.bytes.constData() + at, static_cast<size_t>(n)) !=
+                n) {
+                state.SkipWithError("write to the pseudo-terminal failed");
+                return;
+            }
+            // Wait for the port's notification and let the window read and parse.
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        // Whatever is still in flight arrives before the clock stops.
+        settle();
+        sentences += log.sentences;
+    }
+    state.SetBytesProcessed(state.iterations() * log.bytes.size());
+    state.counters["sentences/s"] =
+        benchmark::Counter(static_cast<double>(sentences), benchmark::Counter::kIsRate);
+    state.counters["snapshot files"] =
+        static_cast<double>(QDir(rig->scratch.path()).entryList(QDir::Files).size());
+}
+BENCHMARK(BM_WindowFedInChunks)->Arg(64)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The read path of the window without the terminal: each chunk is appended to the
+// receive buffer and parsed by the window's parse step, as readMyCom does with what
+// the port delivered, so the inspector's tables and the snapshots are all updated.
+// The raw pane's echo (the rest of readMyCom) is left out: it is the same for any
+// data and is measured by the run above.
+void BM_WindowParseStep(benchmark::State& state) {
+    if (!rig) {
+        rig = std::make_unique<Rig>();
+    }
+    if (!rig->ready) {
+        state.SkipWithError("the window could not open the pseudo-terminal");
+        return;
+    }
+    static const benchlog::MixedLog log = benchlog::mixedLog(4 << 20);
+    const qsizetype chunk = state.range(0);
+    for (auto _ : state) {
+        for (qsizetype at = 0; at < log.bytes.size(); at += chunk) {
+            receiveBuffer.append(log.bytes.constData() + at,
+                                 std::min(chunk, log.bytes.size() - at));
+            rig->window->on_actionParse_triggered();
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * log.bytes.size());
+    state.counters["sentences/s"] = benchmark::Counter(
+        static_cast<double>(state.iterations() * log.sentences), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_WindowParseStep)->Arg(64)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    rig.reset();
+    return 0;
+}
