@@ -1,5 +1,6 @@
-// The parse cycle: what each read publishes, in which order, and what stays in the
-// receive buffer.
+// The parse cycle's receive buffer: what stays of it after a read, and that cutting a
+// stream into reads anywhere changes no result. (What each read publishes, and in
+// which order, is shown through the real window in tst_window_parse.)
 #include <QTest>
 #include <random>
 
@@ -30,63 +31,6 @@ class ParseCycleTest : public QObject {
 
 private slots:
     void init() { ais::aisResetFragmentTable(); }
-
-    void wholeSentenceEmptiesTheBuffer() {
-        QByteArray buffer;
-        const CycleRecorder got = cycle(buffer, kGga);
-        QCOMPARE(kinds(got.events), (QStringList{"list", "text", "snapshot", "done"}));
-        QCOMPARE(got.events[2], QString("snapshot:1"));
-        QVERIFY(buffer.isEmpty());
-    }
-
-    void sentenceSplitAcrossReadsIsHandledOnce() {
-        QByteArray buffer;
-        const QByteArray half = kGga.left(30);
-        CycleRecorder got = cycle(buffer, kRmc + half);
-        QCOMPARE(kinds(got.events), (QStringList{"list", "text", "snapshot", "done", "sep"}));
-        QCOMPARE(buffer, half);
-
-        got = cycle(buffer, kGga.mid(30));
-        QCOMPARE(kinds(got.events), (QStringList{"list", "text", "snapshot", "done"}));
-        QCOMPARE(got.lists[0].first(), QString("123519"));
-        QVERIFY(buffer.isEmpty());
-    }
-
-    void typesWithoutDisplayGiveSeparators_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("code");
-        QTest::newRow("APB") << kApb << 18;
-        QTest::newRow("first of two VDM fragments")
-            << aivdm("2,1,1,A,55?MbV02;H;s<HtKR20EHE:0@T4@Dn2222222216L961O5Gf0NSQEp6ClRp8,0") << 7;
-        QTest::newRow("AIS message 8")
-            << aivdm("1,1,,A,85Mwp`1Kf3aCnsNvBWLi=wQuNhA5t43N`5nCuI=p<IBfVqnMgPGs,0") << 58;
-    }
-    void typesWithoutDisplayGiveSeparators() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, code);
-        QByteArray buffer;
-        const CycleRecorder got = cycle(buffer, bytes);
-        QCOMPARE(got.events, (QStringList{"sep", QString("done:%1").arg(code)}));
-        QVERIFY(buffer.isEmpty());
-    }
-
-    void message18GivesOneListAndNoText() {
-        QByteArray buffer;
-        const CycleRecorder got = cycle(buffer, aivdm("1,1,,A,B52K>;h00Fc>jpUlNV@ikwpUoP06,0"));
-        QCOMPARE(kinds(got.events), (QStringList{"list", "done"}));
-        QCOMPARE(got.events[1], QString("done:68"));
-    }
-
-    void twoSentencesInOneReadInStreamOrder() {
-        QByteArray buffer;
-        const QByteArray second =
-            sentence("GPGGA,123520,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
-        const CycleRecorder got = cycle(buffer, kGga + second);
-        QCOMPARE(kinds(got.events), (QStringList{"list", "text", "snapshot", "done", "list", "text",
-                                                 "snapshot", "done"}));
-        QCOMPARE(got.lists[0][0], QString("123519"));
-        QCOMPARE(got.lists[1][0], QString("123520"));
-    }
 
     void emptyBufferPublishesNothing() {
         QByteArray buffer;
