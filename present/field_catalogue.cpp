@@ -1,6 +1,7 @@
 #include "present/field_catalogue.h"
 
-#include "nmea/sentence_parsers.h"
+#include "ais/layout.h"
+#include "nmea/sentence_fields.h"
 
 namespace present {
 
@@ -204,8 +205,13 @@ constexpr CatalogueEntry entry(std::string_view search, int code, const Names (&
 }
 
 using namespace nmeaz;
-constexpr int ais(int message) {
-    return kCodeAisBase + message;
+
+// An AIS table has one row per entry of the message's longest result list, as the
+// message's layout gives it.
+template <std::size_t N>
+constexpr CatalogueEntry aisEntry(std::string_view search, int message, const Names (&names)[N]) {
+    return {search, kCodeAisBase + message, ais::aisLayoutFor(message)->maxListEntries,
+            std::span<const Names>(names, N)};
 }
 
 constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue = {
@@ -223,25 +229,47 @@ constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue = {
     entry("vlw", kCodeVlw, kVlw),
     entry("xte", kCodeXte, kXte),
     entry("zda", kCodeZda, kZda),
-    entry("msg1", ais(1), kMsg1),
-    entry("msg2", ais(2), kMsg1),
-    entry("msg3", ais(3), kMsg3),
-    entry("msg4", ais(4), kMsg4),
-    entry("msg5", ais(5), kMsg5),
-    entry("msg9", ais(9), kMsg9),
-    entry("msg14", ais(14), kMsg14),
-    // The table holds the longest form of the list: 15 fixed fields and the four ITDMA
-    // values.
-    CatalogueEntry{"msg18", ais(18), 19, std::span<const Names>(kMsg18)},
-    entry("msg19", ais(19), kMsg19),
-    entry("msg21", ais(21), kMsg21),
-    entry("msg24", ais(24), kMsg24),
+    aisEntry("msg1", 1, kMsg1),
+    aisEntry("msg2", 2, kMsg1),
+    aisEntry("msg3", 3, kMsg3),
+    aisEntry("msg4", 4, kMsg4),
+    aisEntry("msg5", 5, kMsg5),
+    aisEntry("msg9", 9, kMsg9),
+    aisEntry("msg14", 14, kMsg14),
+    // Rows 15 on are named after the selector flag of each message (see below).
+    aisEntry("msg18", 18, kMsg18),
+    aisEntry("msg19", 19, kMsg19),
+    aisEntry("msg21", 21, kMsg21),
+    aisEntry("msg24", 24, kMsg24),
 };
 
 static_assert(std::size(kGga) == 14 && std::size(kRmc) == 12 && std::size(kGll) == 7);
 static_assert(std::size(kGsa) == 17 && std::size(kZda) == 6);
 static_assert(std::size(kMsg1) == 18 && std::size(kMsg3) == 19 && std::size(kMsg9) == 17);
 static_assert(std::size(kMsg18) == kMsg18SelectorRow + 1);
+
+// Row k of a table shows entry k of its type's result list: a sentence table has a
+// row per record field, and every row is named, except message 18's communication
+// state rows, which are named at run time from the longer of its two forms.
+constexpr bool tablesMatchTheirLists() {
+    for (const CatalogueEntry& e : kCatalogue) {
+        const int named = static_cast<int>(e.rowNames.size());
+        if (e.parseCode < kCodeAisBase) {
+            if (e.rowCount != named ||
+                e.rowCount != static_cast<int>(layoutFor(e.parseCode)->fields.size())) {
+                return false;
+            }
+        } else if (e.parseCode == kCodeAisBase + 18) {
+            if (e.rowCount != named + static_cast<int>(kMsg18ItdmaNames.size())) {
+                return false;
+            }
+        } else if (e.rowCount != named) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(tablesMatchTheirLists());
 
 }  // namespace
 
