@@ -75,18 +75,6 @@ void dispatch(int code, CycleSink& sink) {
 
 }  // namespace
 
-bool hasResultList(int code) {
-    return aisLayoutForCode(code) != nullptr || (sentenceRecord(code) && hasSentenceList(code));
-}
-
-QStringList resultListForCode(int code) {
-    if (const ais::AisMessageLayout* layout = aisLayoutForCode(code)) {
-        return aisList(*layout);
-    }
-    void* record = sentenceRecord(code);
-    return record ? sentenceResultList(code, record) : QStringList();
-}
-
 void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     // A shallow copy: the bytes stay put even if a receiver of the results appended to
     // the buffer meanwhile.

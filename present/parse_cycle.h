@@ -36,10 +36,4 @@ inline QString separatorText() {
 // part of a sentence, so the buffer stays bounded on noise or a wrong line speed.
 void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink);
 
-// The result list of a sentence or AIS message just parsed with this code; empty
-// for codes without a list. For AIS codes the message is decoded from the AIS payload
-// buffer into a cleared record first.
-bool hasResultList(int code);
-QStringList resultListForCode(int code);
-
 }  // namespace present
