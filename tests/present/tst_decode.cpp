@@ -138,15 +138,6 @@ private slots:
         QCOMPARE(decode({QDir::tempPath()}).exitCode, 2);  // a directory is not a log
         QCOMPARE(decode({"--bogus"}).exitCode, 2);
     }
-
-    void writesNoSnapshots() {
-        QTemporaryDir dir;
-        QProcess process;
-        process.setWorkingDirectory(dir.path());
-        process.start(kDecoder, {kGolden + "/ais-nmea.log"});
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
-    }
 };
 
 QTEST_GUILESS_MAIN(DecodeTest)
