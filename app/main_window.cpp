@@ -100,7 +100,10 @@ void MainWindow::on_actionSetup_triggered() {
 
     delete setupDlg;  // the dialog of a Setup that did not open a port
     setupDlg = new setupDialog();
-    if (setupDlg->exec() == QDialog::Accepted) {
+    // The dialog is modal from the moment the scan starts, so it can be answered
+    // in the instant between the end of the scan and exec(); take that answer.
+    const int answer = setupDlg->isVisible() ? setupDlg->exec() : setupDlg->result();
+    if (answer == QDialog::Accepted) {
         openPort();
         connectInspectorOnce();
     } else {

@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -178,7 +179,7 @@ int main(int argc, char* argv[]) {
 
     const QString log = work.filePath("recording.txt");
     whenModal<QFileDialog>([log](QFileDialog* dialog) {
-        dialog->selectFile(log);
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(log);
         static_cast<QDialog*>(dialog)->accept();
     });
     window.findChild<QAction*>("actionStop")->trigger();

@@ -15,6 +15,8 @@ class AboutResourcesTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void cleanup() { testsupport::cancelPendingModals(); }
+
     void initTestCase() {
         qputenv("XDG_RUNTIME_DIR", QDir::tempPath().toLocal8Bit() + "/tw-about-none");
         // The window registers the resources and installs the style sheet.

@@ -21,6 +21,8 @@ class SetupDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void cleanup() { testsupport::cancelPendingModals(); }
+
     void init() {
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
         QDir(runtime.path() + "/tidewright").removeRecursively();

@@ -3,12 +3,29 @@
 #pragma once
 
 #include <QApplication>
+#include <QList>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
 namespace testsupport {
+
+// Drivers still waiting; a test that failed early must not leave one behind
+// to fire into the next test with references to a finished test's locals.
+inline QList<QPointer<QTimer>>& pendingDrivers() {
+    static QList<QPointer<QTimer>> timers;
+    return timers;
+}
+
+// Stops every driver that has not run; call it from each test's cleanup().
+inline void cancelPendingModals() {
+    for (const QPointer<QTimer>& timer : pendingDrivers()) {
+        delete timer.data();
+    }
+    pendingDrivers().clear();
+}
 
 // Polls for a modal widget of type T (with popup: a popup such as a menu) and
 // runs action on it once. Gives up after timeoutMs so nothing waits forever.
@@ -34,6 +51,7 @@ std::shared_ptr<bool> whenModal(std::function<void(T*)> action, int timeoutMs = 
             action(target);
         }
     });
+    pendingDrivers().append(timer);
     timer->start(10);
     return handled;
 }
