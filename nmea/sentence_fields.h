@@ -408,18 +408,4 @@ constexpr const SentenceLayout* layoutFor(int code) {
     return nullptr;
 }
 
-// The layout of the type with this three-letter formatter, or null.
-constexpr const SentenceLayout* layoutForFormatter(const char* formatter) {
-    if (formatter == nullptr)
-        return nullptr;
-    for (const SentenceLayout& layout : kSentenceLayouts) {
-        int i = 0;
-        while (i < 3 && formatter[i] == layout.formatter[i])
-            ++i;
-        if (i == 3 && formatter[3] == '\0')
-            return &layout;
-    }
-    return nullptr;
-}
-
 }  // namespace nmeaz

@@ -1,18 +1,19 @@
-// Helpers shared by the NMEA core tests: sentence building and feeding.
+// Helpers shared by the NMEA core tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "nmea/parser_context.h"
+#include "nmea/sentence_parsers.h"
 
 namespace nmeaz::test {
 
-// "$GPGGA,..." -> "$GPGGA,...*hh\r\n" with the checksum computed here, independently
-// of the framing code: the exclusive-or of every byte after the start character.
+// body + "*hh" + ending, the checksum computed here independently of the framing code.
 inline std::string withChecksum(std::string_view body, const char* ending = "\r\n") {
     unsigned value = 0;
     for (char c : body.substr(1))
@@ -22,29 +23,39 @@ inline std::string withChecksum(std::string_view body, const char* ending = "\r\
     return std::string(body) + "*" + digits + ending;
 }
 
-// Joins texts (GCC 12 warns falsely about `"literal" + std::string` at -O3).
-inline std::string concat(std::initializer_list<std::string_view> parts) {
-    std::string out;
-    for (std::string_view part : parts)
-        out.append(part);
-    return out;
-}
-
-// Feeds all of `bytes` through feedBuffer, as the parse cycle does, and returns the
-// codes in stream order.
-inline std::vector<int> feedAll(ParserContext& context, std::string_view bytes) {
-    std::vector<int> codes;
-    const char* data = bytes.data();
-    int remaining = static_cast<int>(bytes.size());
-    while (remaining > 0) {
-        int length = remaining;
-        const int code = feedBuffer(&context, data, &length);
-        data += remaining - length;
-        remaining = length;
-        if (code != 0)
-            codes.push_back(code);
+// A context with the 26 sentence types registered (VDM only filling its record).
+class AllTypes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        init(&context);
+        registerSentenceParsers(&context, parseVdmFields);
     }
-    return codes;
-}
+    // Feeds `bytes` byte by byte through feedByte into a copy of the context, then
+    // through feedBuffer as the parse cycle does; returns the codes. The short cuts
+    // feedBuffer takes through data and gaps must not change them.
+    std::vector<int> feed(std::string_view bytes) {
+        ParserContext plain = context;
+        std::vector<int> plainCodes;
+        for (char byte : bytes) {
+            if (int code = feedByte(&plain, static_cast<unsigned char>(byte)))
+                plainCodes.push_back(code);
+        }
+        std::vector<int> codes;
+        for (int left = static_cast<int>(bytes.size()); left > 0;) {
+            int length = left;
+            if (int code = feedBuffer(&context, bytes.data() + (bytes.size() - left), &length))
+                codes.push_back(code);
+            left = length;
+        }
+        EXPECT_EQ(codes, plainCodes) << "feedBuffer and feedByte differ";
+        return codes;
+    }
+    // Feeds one sentence, its checksum added; returns its code, or -1 unless exactly one.
+    int feedSentence(std::string_view body) {
+        const std::vector<int> codes = feed(withChecksum(body));
+        return codes.size() == 1 ? codes[0] : -1;
+    }
+    ParserContext context;
+};
 
 }  // namespace nmeaz::test
