@@ -52,19 +52,6 @@ private slots:
         QCOMPARE(readAll(path), QByteArray());
     }
 
-    void startAfterDiscardBeginsEmpty() {
-        LogRecorder recorder;
-        QVERIFY(recorder.start());
-        recorder.append("first");
-        recorder.discard();
-        QVERIFY(!recorder.active());
-        QVERIFY(recorder.start());
-        recorder.append("second");
-        const QString path = dir.filePath("second.txt");
-        QVERIFY(recorder.writeTo(path));
-        QCOMPARE(readAll(path), QByteArray("second"));
-    }
-
     void unwritableTargetIsReportedAsFailure() {
         LogRecorder recorder;
         QVERIFY(recorder.start());

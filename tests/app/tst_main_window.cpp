@@ -119,33 +119,6 @@ private slots:
                             [](QLabel* l) { return l->text() == "Developed by Brinevale"; }));
     }
 
-    void actionsAsDesigned() {
-        answerSetup({});
-        MainWindow window;
-        struct Expected {
-            const char* name;
-            const char* text;
-            const char* tip;
-            QKeySequence shortcut;
-        };
-        const Expected expected[] = {
-            {"actionSetup", "Setup", "Setup COM Port", QKeySequence("Ctrl+Shift+S")},
-            {"actionExit", "Exit", "Exit Process", QKeySequence("Ctrl+Q")},
-            {"actionRecord", "Record", "Record Log File", QKeySequence("Ctrl+R")},
-            {"actionStop", "Stop and Save", "Stop and Save Log File", QKeySequence("Ctrl+S")},
-            {"actionClear", "Clear", "Clear Screen", QKeySequence()},
-            {"actionAbout", "About", "About", QKeySequence()},
-        };
-        for (const Expected& e : expected) {
-            QAction* a = action(window, e.name);
-            QVERIFY2(a, e.name);
-            QCOMPARE(a->text(), QString(e.text));
-            QCOMPARE(a->toolTip(), QString(e.tip));
-            QCOMPARE(a->shortcut(), e.shortcut);
-            QVERIFY2(!a->icon().isNull(), e.name);
-        }
-    }
-
     void acceptOpensAt4800ThenSetupAgainAt38400() {
         TestPty pty;
         answerSetup(pty.slavePath(), 0);
@@ -473,20 +446,6 @@ private slots:
         QVERIFY(pty.send("again\r\n"));
         QTRY_COMPARE(raw->toPlainText(), QString("again\n"));
         QCOMPARE(doc->maximumBlockCount(), MainWindow::kRawPaneLines + 1);
-    }
-
-    void docksHideAndShowKeepContent() {
-        TestPty pty;
-        answerSetup(pty.slavePath());
-        MainWindow window;
-        QVERIFY(pty.send("kept\r\n"));
-        QTRY_COMPARE(rawPane(window)->toPlainText(), QString("kept\n"));
-        QAction* toggle = window.findChild<QMenu*>("menuView")->actions().at(1);
-        toggle->trigger();
-        QVERIFY(!rawPane(window)->isVisible());
-        toggle->trigger();
-        QVERIFY(rawPane(window)->isVisible());
-        QCOMPARE(rawPane(window)->toPlainText(), QString("kept\n"));
     }
 
 private:

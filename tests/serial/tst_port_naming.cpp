@@ -131,13 +131,6 @@ private slots:
         QVERIFY(!naturalLess("ttyS1", "ttyS01"));
         QVERIFY(naturalLess("ttyS99999999999999999999", "ttyS100000000000000000000"));
     }
-
-    void progressSpansZeroTo100() {
-        QCOMPARE(probeProgress(0, 1), 100);
-        QCOMPARE(probeProgress(0, 3), 0);
-        QCOMPARE(probeProgress(1, 3), 50);
-        QCOMPARE(probeProgress(2, 3), 100);
-    }
 };
 
 QTEST_GUILESS_MAIN(PortNamingTest)

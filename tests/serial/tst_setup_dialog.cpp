@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSerialPortInfo>
@@ -28,19 +27,6 @@ private slots:
         QDir(runtime.path() + "/tidewright").removeRecursively();
         comName = "COM1";
         portSettings = initialPortSettings();
-    }
-
-    void formAsDesigned() {
-        setupDialog dialog;
-        QCOMPARE(dialog.windowTitle(), QString("Setup"));
-        QCOMPARE(dialog.size(), QSize(341, 194));
-        auto* rates = dialog.findChild<QComboBox*>("comboBox_baudRate");
-        QCOMPARE(rates->count(), 2);
-        QCOMPARE(rates->itemText(0), QString("Normal(4800)"));
-        QCOMPARE(rates->itemText(1), QString("AIS High Speed(38400)"));
-        QVERIFY(!rates->isEditable());
-        QVERIFY(port(dialog)->isEditable());
-        QCOMPARE(button(dialog, "pushButton_enter")->shortcut(), QKeySequence(Qt::Key_Return));
     }
 
     void publishedPortsListedFirstAndSelected() {
@@ -160,19 +146,6 @@ private slots:
         QCOMPARE(rows, int(QSerialPortInfo::availablePorts().size()));
         QCOMPARE(headers, QStringList({"Port", "Description", "Manufacturer", "Serial number",
                                        "Vendor ID", "Product ID"}));
-    }
-
-    void deviceRowsInNaturalOrder() {
-        QCOMPARE(deviceListRows({}).size(), 0);
-        const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
-        const QList<QStringList> rows = deviceListRows(ports);
-        QCOMPARE(rows.size(), ports.size());
-        for (qsizetype i = 0; i < rows.size(); ++i) {
-            QCOMPARE(rows[i].size(), 6);
-            if (i > 0) {
-                QVERIFY(!naturalLess(rows[i][0], rows[i - 1][0]));
-            }
-        }
     }
 
 private:
