@@ -39,6 +39,7 @@ MainWindow::~MainWindow() {
     closePort();
     recording = false;
     rawCursor = QTextCursor();
+    delete setupDlg;
     delete parseView;
     delete ui;
 }
