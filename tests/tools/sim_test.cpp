@@ -1,0 +1,273 @@
+// The talker simulator: its wrong-checksum and wrong-speed rules, its default log, and the
+// real tidewright-sim, read through the port it serves as a monitor would.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "log_lines.h"
+#include "sentence_text.h"
+#include "uart_misread.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+const std::string kTalk = TIDEWRIGHT_SIM_TEST_DATA "/talk.nmea";
+const std::vector<std::string> kSentences = sim::splitLogLines(slurp(kTalk));
+const std::string kOnLine = std::accumulate(
+    kSentences.begin(), kSentences.end(), std::string(),
+    [](const std::string& text, const std::string& s) { return text + s + "\r\n"; });
+
+double now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// One read() worth of bytes; empty when nothing came within `seconds` or the end was reached.
+std::string readChunk(int fd, double seconds) {
+    pollfd p{fd, POLLIN, 0};
+    char buffer[65536];
+    ssize_t n = ::poll(&p, 1, std::max(0, static_cast<int>(seconds * 1000))) > 0
+                    ? ::read(fd, buffer, sizeof buffer)
+                    : 0;
+    return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
+}
+
+// Logs written by the tests go here, and it is the runtime directory links are published in.
+struct Scratch {
+    std::string path = fs::temp_directory_path() / "tw-sim-test-XXXXXX";
+    Scratch() { ::setenv("XDG_RUNTIME_DIR", ::mkdtemp(path.data()), 1); }
+    ~Scratch() { fs::remove_all(path); }
+    std::string write(const std::string& name, const std::string& text) const {
+        std::ofstream(path + "/" + name, std::ios::binary) << text;
+        return path + "/" + name;
+    }
+} const scratch;
+
+// The real executable, stdout and stderr together; a hang fails by the test's timeout.
+struct Sim {
+    FILE* out;
+    pid_t pid;
+
+    explicit Sim(const std::string& args)
+        : out(::popen(("echo pid $$; exec " TIDEWRIGHT_SIM_EXECUTABLE " " + args + " 2>&1").c_str(),
+                      "r")),
+          pid(std::stoi(expect("pid ").erase(0, 4))) {}
+    ~Sim() { wait(SIGKILL); }
+    // Signals it first unless `signal` is 0 or it was reaped; the exit code, or -1 if signalled.
+    int wait(int signal = 0) {
+        if (pid > 0 && signal != 0) {
+            ::kill(pid, signal);
+        }
+        int status = out != nullptr ? ::pclose(std::exchange(out, nullptr)) : -1;
+        pid = -1;
+        return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    // The first output line holding `key`, from the key on; empty when the output ends first.
+    std::string expect(const std::string& key) {
+        for (char line[4096]; std::fgets(line, sizeof line, out) != nullptr;) {
+            if (const char* at = std::strstr(line, key.c_str())) {
+                return std::string(at, std::strcspn(at, "\n"));
+            }
+        }
+        return {};
+    }
+};
+
+// A single unpaced pass as the simulator's own copy of the line (--tee) holds it.
+std::string teed(const std::string& args, const std::string& log = kTalk) {
+    const std::string tee = scratch.path + "/tee";
+    EXPECT_EQ(Sim(args + " --once --fast --tee " + tee + " " + log).wait(), 0) << args;
+    return slurp(tee);
+}
+
+// A simulator on its own pseudo-terminal, and a monitor's end: the published link opened.
+struct Session {
+    Sim sim;
+    std::string device, link;
+    int port;
+
+    explicit Session(const std::string& args, const std::string& log = kTalk)
+        : sim(args + " " + log),
+          device(sim.expect("device ").erase(0, 7)),
+          link(sim.expect("link ").erase(0, 5)),
+          port(::open(link.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {}
+    ~Session() { ::close(port); }
+};
+
+TEST(SimRules, WrongChecksumIsAlwaysWrongAndWrongSpeedHearsGarbage) {
+    // Already wrong in the log (47 is right): the fault must not "repair" it.
+    const std::string gga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*";
+    EXPECT_EQ(sim::withWrongChecksum(gga + "46"), gga + "48");
+    EXPECT_EQ(sim::withWrongChecksum("$IIMTW,17.8,C"), "$IIMTW,17.8,C*1E");
+    EXPECT_EQ(sim::withWrongChecksum("!AIVDM,1,1,,A,1,0*7f,tag"), "!AIVDM,1,1,,A,1,0*18,tag");
+
+    // 0xFF at 4800: its start bit lasts eight bit times at 38400, so a fast receiver hears
+    // its own start bit, seven zero data bits, then the first high data bit.
+    EXPECT_EQ(sim::uartMisread("\xFF", 4800, 38400), "\x80");
+    // 0x00 at 4800: nine low bits make the stop bit low, a framing error: one NUL.
+    EXPECT_EQ(sim::uartMisread(std::string(1, '\0'), 4800, 38400), std::string(1, '\0'));
+    EXPECT_LT(sim::uartMisread(kOnLine, 38400, 4800).size(), kOnLine.size() / 4);
+    EXPECT_EQ(sim::uartMisread(kOnLine, 4800, 38400).find('$'), std::string::npos);
+}
+
+// Every inspector table fills: each of the 26 sentence types and each AIS message (type/0;
+// 18 in both communication states, 24 in both parts), all with correct checksums.
+TEST(SimDefaultLog, CoversEverySentenceTypeAndAisMessage) {
+    std::set<std::string> seen;
+    for (const auto& line : sim::splitLogLines(slurp(TIDEWRIGHT_SIM_DEFAULT_LOG))) {
+        EXPECT_EQ(std::stoul(line.substr(line.size() - 2), nullptr, 16), sim::nmeaChecksum(line))
+            << line;
+        seen.insert(line.substr(3, 3));
+        std::smatch first;  // the payload of a message's first fragment
+        if (std::regex_search(line, first, std::regex("^!..VD[MO],\\d,1,\\d?,\\w?,([^,]+)"))) {
+            auto sixbit = [p = first.str(1)](std::size_t at) {
+                return p[at] - (p[at] < '`' ? 48 : 56);
+            };
+            int type = sixbit(0);  // bits 0-5; 18: state selector, bit 148; 24: part, bits 38-39
+            int variant = type == 18   ? (sixbit(24) >> 1) & 1
+                          : type == 24 ? (sixbit(6) >> 2) & 3
+                                       : 0;
+            seen.insert(std::to_string(type) + '/' + std::to_string(variant));
+        }
+    }
+    std::istringstream wanted(
+        "GLL RMC GGA DPT GSA VDM HDG MTW MWD RMA RSA VHW VLW XTE ZDA APB DBT GSV HDT HSC MWV ROT "
+        "RPM VBW VDR VTG 1/0 2/0 3/0 4/0 5/0 9/0 14/0 18/0 18/1 19/0 21/0 24/0 24/1");
+    for (std::string type; wanted >> type;) {
+        EXPECT_TRUE(seen.count(type)) << type << " missing from the default log";
+    }
+}
+
+// What reaches the port: every line ending in CR LF whatever the log's line ends, through a
+// raw terminal (a cooked one turns CR into LF); with --split every sentence in two reads.
+TEST(SimProcess, SendsEveryLineWithCrLfAndSplitWhenAsked) {
+    const char* ends[] = {"\n", "\r\n", "\r", "\n\r\n"};
+    std::string mixed = "# a capture header\n";
+    for (std::size_t i = 0; i < kSentences.size(); ++i) {
+        mixed += kSentences[i] + ends[i % 4];
+    }
+    mixed.erase(mixed.find_last_not_of("\r\n") + 1);  // the last line without an end
+    Session s("--once --hold --fast --split 1 --seed 5", scratch.write("mixed.nmea", mixed));
+    std::string got;
+    std::vector<std::size_t> readEnds;
+    for (std::string chunk; !(chunk = readChunk(s.port, 1.0)).empty();
+         readEnds.push_back(got.size())) {
+        got += chunk;
+    }
+    EXPECT_EQ(got, kOnLine);
+    EXPECT_EQ(s.sim.expect("done"), "done");
+    std::size_t end = 0;
+    for (const auto& sentence : kSentences) {
+        std::size_t start = std::exchange(end, end + sentence.size() + 2);
+        EXPECT_TRUE(std::any_of(readEnds.begin(), readEnds.end(), [&](std::size_t b) {
+            return b > start && b < end;
+        })) << sentence;
+    }
+}
+
+// Bytes delivered per second against ten bits per byte; and a monitor that reads again after
+// a pause (or opens the port late) gets recent sentences, not all that waited unread.
+TEST(SimProcess, PacesAtTheLineRateAndKeepsNoBacklog) {
+    for (int baud : {4800, 38400}) {
+        Session s("--baud " + std::to_string(baud));
+        ::sleep(6);  // nobody reading
+        std::size_t backlog = 0, bytes = 0;
+        for (double end = now() + 0.3; now() < end;) {
+            backlog += readChunk(s.port, end - now()).size();
+        }
+        EXPECT_LT(backlog, 4u * baud / 10) << baud;
+        double start = now();
+        while (now() - start < 2.5) {
+            bytes += readChunk(s.port, 0.2).size();
+        }
+        EXPECT_NEAR(static_cast<double>(bytes) / (now() - start), baud / 10.0, baud / 50.0);
+    }
+}
+
+TEST(SimProcess, EachFaultHitsEveryNthSentence) {
+    std::string checksums, garbage;
+    for (std::size_t i = 0; i < kSentences.size(); ++i) {
+        const std::string& s = kSentences[i];
+        checksums += (i % 2 == 1 ? sim::withWrongChecksum(s) : s) + "\r\n";
+        // The talker at 38400 heard by a receiver at 4800: the sentence is lost in garbage.
+        garbage += i % 3 == 2 ? sim::uartMisread(s + "\r\n", 38400, 4800) : s + "\r\n";
+    }
+    EXPECT_EQ(teed("--bad-checksum 2"), checksums);
+    EXPECT_EQ(teed("--garbage 3"), garbage);
+
+    // Noise after sentences 2, 4 and 6: up to 16 bytes that never start a sentence or line.
+    std::string pattern;
+    for (std::size_t i = 0; i < kSentences.size(); ++i) {
+        pattern += std::regex_replace(kSentences[i], std::regex(R"([$.*])"), R"(\$&)") + "\r\n" +
+                   (i % 2 == 1 ? "[^$!\r\n]{1,16}" : "");
+    }
+    EXPECT_TRUE(std::regex_match(teed("--noise 2 --seed 99"), std::regex(pattern)));
+
+    // One fragment of every multi-sentence message is lost, and nothing else.
+    const std::string aisLog = TIDEWRIGHT_SIM_TEST_DATA "/ais_fragments.nmea";
+    const auto ais = sim::splitLogLines(slurp(aisLog));
+    std::string lossy = teed("--drop-fragment 1 --seed 11", aisLog);
+    auto sent = [&](std::size_t i) { return lossy.find(ais.at(i) + "\r\n") != std::string::npos; };
+    EXPECT_EQ(std::count(lossy.begin(), lossy.end(), '\n'), 3);
+    EXPECT_TRUE(sent(2));
+    EXPECT_NE(sent(0), sent(1));
+    EXPECT_NE(sent(3), sent(4));
+}
+
+TEST(SimProcess, ErrorsEndWithAMessageAndAFailureCode) {
+    const std::pair<std::string, const char*> cases[] = {
+        {"--no-such-option " + kTalk, "unknown option"},
+        {scratch.path + "/missing.nmea", "cannot read log"},
+        {scratch.write("header.nmea", "# a header only\n\n"), "holds no sentence"},
+        {"--device " + scratch.path + "/no-such-tty " + kTalk, "cannot open device"},
+        {"--device /dev/null " + kTalk, "not a serial device"},
+    };
+    for (const auto& [args, message] : cases) {
+        Sim sim(args);
+        EXPECT_NE(sim.expect(message), "") << message;
+        EXPECT_GT(sim.wait(), 0) << message;
+    }
+}
+
+// Ended by a signal the simulator removes its link; killed outright it cannot, and the next
+// one to start removes what was left, but not the link of one still running.
+TEST(SimProcess, PublishesItsPortAndRemovesTheLinkWhenEnded) {
+    Session live("--fast");
+    std::string stale;
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
+        Session s("--fast");
+        EXPECT_EQ(s.link, scratch.path + "/tidewright/sim-" + std::to_string(s.sim.pid));
+        EXPECT_EQ(fs::read_symlink(s.link), s.device);
+        EXPECT_EQ(s.sim.wait(signalNumber), signalNumber == SIGKILL ? -1 : 0) << signalNumber;
+        EXPECT_EQ(fs::is_symlink(s.link), signalNumber == SIGKILL) << signalNumber;
+        stale = s.link;
+    }
+    Session next("--fast");
+    EXPECT_FALSE(fs::is_symlink(stale));
+    EXPECT_TRUE(fs::is_symlink(live.link));
+}
+
+}  // namespace
