@@ -6,14 +6,16 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QDockWidget>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QSerialPort>
-#include <QTextEdit>
+#include <algorithm>
 
 #include "app/about_dialog.h"
 #include "app/globals.h"
@@ -66,7 +68,7 @@ void MainWindow::init() {
 
     auto* rawDock = new QDockWidget(tr("Raw Data"), this);
     rawDock->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    rawText = new QTextEdit(rawDock);
+    rawText = new QPlainTextEdit(rawDock);
     rawDock->setWidget(rawText);
     addDockWidget(Qt::BottomDockWidgetArea, rawDock);
     ui->menuView->addAction(rawDock->toggleViewAction());
@@ -75,7 +77,10 @@ void MainWindow::init() {
     rawText->setAcceptDrops(false);
     // Oldest lines go first once the pane is full, so a day of data cannot
     // exhaust memory; one extra block holds the line still arriving.
-    rawText->document()->setMaximumBlockCount(kRawPaneLines + 1);
+    rawText->setMaximumBlockCount(kRawPaneLines + 1);
+    rawPaneTimer.setSingleShot(true);
+    rawPaneTimer.setInterval(kRawPaneDelayMs);
+    connect(&rawPaneTimer, &QTimer::timeout, this, &MainWindow::flushRawPane);
     rawCursor = rawText->textCursor();
     rawText->setFont(QFont(QStringLiteral("Times"), 12, QFont::Normal, false));
 
@@ -161,7 +166,10 @@ void MainWindow::readMyCom() {
     if (!myCom) {
         return;
     }
-    const QByteArray chunk = myCom->readAll();
+    receiveChunk(myCom->readAll());
+}
+
+void MainWindow::receiveChunk(const QByteArray& chunk) {
     receiveBuffer.append(chunk);
     on_actionParse_triggered();
 
@@ -169,12 +177,43 @@ void MainWindow::readMyCom() {
     if (text.isEmpty()) {
         return;
     }
-    rawText->setTextCursor(rawCursor);
-    rawText->insertPlainText(QString::fromLatin1(text));
-    rawCursor = rawText->textCursor();
+    pendingRawText += QString::fromLatin1(text);
+    if (!rawPaneTimer.isActive()) {
+        rawPaneTimer.start();
+    }
     if (recording) {
         recorder.append(text);
     }
+}
+
+void MainWindow::flushRawPane() {
+    rawPaneTimer.stop();
+    if (pendingRawText.isEmpty()) {
+        return;
+    }
+    QElapsedTimer took;
+    took.start();
+    // Lines that would scroll out of the bounded pane at once are never laid out:
+    // with more line ends pending than the pane keeps, only the latest lines go in.
+    const qsizetype lineEnds = pendingRawText.count(QLatin1Char('\n'));
+    if (lineEnds > kRawPaneLines) {
+        qsizetype cut = -1;
+        for (qsizetype skip = lineEnds - kRawPaneLines; skip > 0; --skip) {
+            cut = pendingRawText.indexOf(QLatin1Char('\n'), cut + 1);
+        }
+        pendingRawText.remove(0, cut + 1);
+        rawText->clear();
+        rawCursor = rawText->textCursor();
+    }
+    // The text goes where the previous chunk ended, wherever the user clicked.
+    rawText->setTextCursor(rawCursor);
+    rawText->insertPlainText(pendingRawText);
+    rawCursor = rawText->textCursor();
+    pendingRawText.clear();
+    // Under a flood the pane is refreshed less often, so that laying out text never
+    // takes more than about half of the time.
+    rawPaneTimer.setInterval(
+        std::clamp(static_cast<int>(2 * took.elapsed()), kRawPaneDelayMs, kRawPaneMaxDelayMs));
 }
 
 void MainWindow::on_actionParse_triggered() {
@@ -225,6 +264,8 @@ bool MainWindow::saveLog() {
 }
 
 void MainWindow::on_actionClear_triggered() {
+    pendingRawText.clear();
+    rawPaneTimer.stop();
     rawText->clear();
     rawCursor = rawText->textCursor();
 }
@@ -271,6 +312,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
+    flushRawPane();  // the menu's Copy and Select All act on everything received
     QMenu* menu = rawText->createStandardContextMenu();
     QAction* clear = menu->addAction(tr("Clear"));
     connect(clear, &QAction::triggered, this, &MainWindow::on_actionClear_triggered);

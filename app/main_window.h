@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
 #include "app/chunk_text.h"
 #include "app/log_recorder.h"
@@ -15,7 +16,7 @@ class QContextMenuEvent;
 class QKeyEvent;
 class QLabel;
 class QSerialPort;
-class QTextEdit;
+class QPlainTextEdit;
 class aboutDialog;
 class setupDialog;
 class showDialog;
@@ -33,6 +34,13 @@ public:
 
     // The raw pane keeps at least this many of the latest lines.
     static constexpr int kRawPaneLines = 20000;
+    // Longest time a received chunk waits before it shows in the raw pane.
+    static constexpr int kRawPaneDelayMs = 40;
+    static constexpr int kRawPaneMaxDelayMs = 500;
+
+    // What a port read does with the bytes it got: the receive buffer and the
+    // parse step at once, then the raw pane and a running recording.
+    void receiveChunk(const QByteArray& chunk);
 
 signals:
     void sig_updateStatus(QString status);
@@ -66,9 +74,15 @@ private:
     // failed write. False when the user gave up (cancelled the file dialog).
     bool saveLog();
     void connectInspectorOnce();
+    // Shows the text received since the last call in the raw pane.
+    void flushRawPane();
 
     Ui::MainWindow* ui;
-    QTextEdit* rawText = nullptr;
+    QPlainTextEdit* rawText = nullptr;
+    // Received text not yet in the raw pane. Laying out text costs far more than
+    // parsing it, so at high rates many reads share one insertion.
+    QString pendingRawText;
+    QTimer rawPaneTimer;
     // The recording, collected in a temporary file so long recordings keep memory flat.
     LogRecorder recorder;
     setupDialog* setupDlg = nullptr;

@@ -20,7 +20,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QTimer>
 #include <atomic>
 #include <cstdio>
@@ -141,10 +141,10 @@ int main(int argc, char* argv[]) {
         dialog->findChild<QPushButton*>("pushButton_enter")->click();
     });
     MainWindow window;
-    QTextEdit* rawPane = nullptr;
+    QPlainTextEdit* rawPane = nullptr;
     for (QDockWidget* dock : window.findChildren<QDockWidget*>()) {
         if (dock->windowTitle() == "Raw Data") {
-            rawPane = qobject_cast<QTextEdit*>(dock->widget());
+            rawPane = qobject_cast<QPlainTextEdit*>(dock->widget());
         }
     }
     if (!rawPane || !window.findChild<QAction*>("actionRecord")->isEnabled()) {

@@ -180,6 +180,33 @@ void BM_WindowParseStep(benchmark::State& state) {
 }
 BENCHMARK(BM_WindowParseStep)->Arg(64)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Everything a port read does with its bytes, without the terminal: each 64-byte
+// chunk goes through the window's receiveChunk (receive buffer, parse step with the
+// inspector's tables and the snapshots, then the raw pane and the recording), and
+// the event loop runs between reads as it does between port notifications.
+void BM_WindowReceivesChunks(benchmark::State& state) {
+    if (!rig) {
+        rig = std::make_unique<Rig>();
+    }
+    if (!rig->ready) {
+        state.SkipWithError("the window could not open the pseudo-terminal");
+        return;
+    }
+    static const benchlog::MixedLog log = benchlog::mixedLog(4 << 20);
+    const qsizetype chunk = state.range(0);
+    for (auto _ : state) {
+        for (qsizetype at = 0; at < log.bytes.size(); at += chunk) {
+            rig->window->receiveChunk(log.bytes.mid(at, chunk));
+            QCoreApplication::processEvents();
+        }
+        settle();
+    }
+    state.SetBytesProcessed(state.iterations() * log.bytes.size());
+    state.counters["sentences/s"] = benchmark::Counter(
+        static_cast<double>(state.iterations() * log.sentences), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_WindowReceivesChunks)->Arg(64)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -16,7 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <memory>
 
 #include "app/globals.h"
@@ -164,7 +164,7 @@ private slots:
         TestPty pty;
         answerSetup(pty.slavePath());
         MainWindow window;
-        QTextEdit* raw = rawPane(window);
+        QPlainTextEdit* raw = rawPane(window);
         QVERIFY(raw->isReadOnly());
 
         const QByteArray sentence =
@@ -425,7 +425,7 @@ private slots:
         TestPty pty;
         answerSetup(pty.slavePath(), 1);
         MainWindow window;
-        QTextEdit* raw = rawPane(window);
+        QPlainTextEdit* raw = rawPane(window);
         const int total = MainWindow::kRawPaneLines + 3000;
         QByteArray lines;
         for (int i = 1; i <= total; ++i) {
@@ -451,10 +451,10 @@ private slots:
 private:
     static QAction* action(MainWindow& w, const char* name) { return w.findChild<QAction*>(name); }
 
-    static QTextEdit* rawPane(MainWindow& w) {
+    static QPlainTextEdit* rawPane(MainWindow& w) {
         for (QDockWidget* dock : w.findChildren<QDockWidget*>()) {
             if (dock->windowTitle() == "Raw Data") {
-                return qobject_cast<QTextEdit*>(dock->widget());
+                return qobject_cast<QPlainTextEdit*>(dock->widget());
             }
         }
         return nullptr;
