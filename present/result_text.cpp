@@ -126,7 +126,10 @@ static_assert(placeholdersMatchFields());
 
 // A template cut at its placeholders: literal k precedes placeholder k, the last
 // literal ends the text. Placeholders are numbered 1 to N in ascending order in every
-// template (checked when the formats are resolved).
+// template (checked when the formats are resolved). Filling the gaps of a template cut
+// once gives what replacing one placeholder after the other would: no template has a
+// character field directly followed by a digit or by another placeholder, so no value
+// can combine with the text after it into a placeholder of its own.
 struct SplitTemplate {
     std::array<QString, kMaxPlaceholders + 1> literals;
     std::array<int, kMaxPlaceholders> numbers{};
@@ -206,26 +209,6 @@ const ResolvedFormat* resolvedFormat(int code) {
 
 bool hasResultText(int code) {
     return resolvedFormat(code) != nullptr;
-}
-
-QString substitutePlaceholders(QStringView templ, const QString* values, int valueCount) {
-    // Cutting the template once and filling the gaps matches replacing one
-    // placeholder after the other: no template has a character field directly
-    // followed by a digit or by another placeholder, so no value can combine with
-    // the text after it into a placeholder of its own.
-    const SplitTemplate split = splitTemplate(templ);
-    QString out;
-    for (int k = 0; k < split.count; ++k) {
-        out += split.literals[k];
-        const int number = split.numbers[k];
-        if (number >= 1 && number <= valueCount) {
-            out += values[number - 1];
-        } else {
-            out += u'%' + QString::number(number);
-        }
-    }
-    out += split.literals[split.count];
-    return out;
 }
 
 QString resultText(int code, const void* record) {

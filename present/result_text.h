@@ -13,8 +13,4 @@ bool hasResultText(int code);
 // code without a text.
 QString resultText(int code, const void* record);
 
-// Substitutes values into a template with placeholders %1 to %99, lowest number first;
-// two-digit numbers are read whole, so "%1" never matches the start of "%10".
-QString substitutePlaceholders(QStringView templ, const QString* values, int valueCount);
-
 }  // namespace present
