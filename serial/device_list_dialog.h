@@ -20,8 +20,6 @@ class deviceListDialog : public QDialog {
 public:
     explicit deviceListDialog(QWidget* parent = nullptr);
 
-    QTableWidget* table() const { return ports; }
-
 private:
     QTableWidget* ports;
 };

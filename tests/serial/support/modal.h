@@ -1,47 +1,38 @@
 // Drives modal dialogs and menus from a test: the action runs, from the event
-// loop, on the first modal widget (or popup) of the wanted type that shows up.
+// loop, on the first modal widget (or popup) of type T that shows up.
 #pragma once
 
 #include <QApplication>
 #include <QList>
 #include <QPointer>
 #include <QTimer>
-#include <QWidget>
 #include <functional>
 #include <memory>
 
 namespace testsupport {
 
-// Drivers still waiting; a test that failed early must not leave one behind
-// to fire into the next test with references to a finished test's locals.
-inline QList<QPointer<QTimer>>& pendingDrivers() {
-    static QList<QPointer<QTimer>> timers;
-    return timers;
-}
+inline QList<QPointer<QTimer>> pendingDrivers;
 
-// Stops every driver that has not run; call it from each test's cleanup().
+// Call from each test's cleanup(), so no driver outlives its test's locals.
 inline void cancelPendingModals() {
-    for (const QPointer<QTimer>& timer : pendingDrivers()) {
+    for (const QPointer<QTimer>& timer : pendingDrivers) {
         delete timer.data();
     }
-    pendingDrivers().clear();
+    pendingDrivers.clear();
 }
 
-// Polls for a modal widget of type T (with popup: a popup such as a menu) and
-// runs action on it once. Gives up after timeoutMs so nothing waits forever.
-// The returned flag turns true once the action has run.
+// Polls for the widget (a popup such as a menu with popup) and runs action
+// once; gives up after timeoutMs. The flag turns true once the action ran.
 template <class T>
 std::shared_ptr<bool> whenModal(std::function<void(T*)> action, int timeoutMs = 20000,
                                 bool popup = false) {
     auto handled = std::make_shared<bool>(false);
     auto* timer = new QTimer();
-    auto elapsed = std::make_shared<int>(0);
+    auto left = std::make_shared<int>(timeoutMs);
     QObject::connect(timer, &QTimer::timeout, [=]() {
-        QWidget* top =
-            popup ? QApplication::activePopupWidget() : QApplication::activeModalWidget();
-        T* target = qobject_cast<T*>(top);
-        *elapsed += timer->interval();
-        if (!target && *elapsed < timeoutMs) {
+        T* target = qobject_cast<T*>(popup ? QApplication::activePopupWidget()
+                                           : QApplication::activeModalWidget());
+        if (!target && (*left -= timer->interval()) > 0) {
             return;
         }
         timer->stop();
@@ -51,14 +42,9 @@ std::shared_ptr<bool> whenModal(std::function<void(T*)> action, int timeoutMs = 
             action(target);
         }
     });
-    pendingDrivers().append(timer);
+    pendingDrivers.append(timer);
     timer->start(10);
     return handled;
-}
-
-template <class T>
-std::shared_ptr<bool> whenPopup(std::function<void(T*)> action, int timeoutMs = 20000) {
-    return whenModal<T>(std::move(action), timeoutMs, true);
 }
 
 }  // namespace testsupport

@@ -22,45 +22,21 @@ TestPty::TestPty() {
 }
 
 TestPty::~TestPty() {
-    if (master >= 0) {
-        ::close(master);
-    }
-    if (slave >= 0) {
-        ::close(slave);
-    }
+    ::close(master);
+    ::close(slave);
 }
 
 bool TestPty::send(const QByteArray& bytes) {
-    qsizetype done = 0;
-    int idleRounds = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            ::write(master, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+    for (qsizetype done = 0, idle = 0; done < bytes.size();) {
+        const ssize_t n = ::write(master, bytes.constData() + done, size_t(bytes.size() - done));
         if (n > 0) {
             done += n;
-            idleRounds = 0;
-            continue;
+            idle = 0;
+        } else if ((n < 0 && errno != EAGAIN && errno != EINTR) || ++idle > 20000) {
+            return false;  // broken, or nobody drained the line for 20 s
+        } else {
+            QTest::qWait(1);
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            return false;
-        }
-        // Nobody drained the line for a long while: give up instead of hanging.
-        if (++idleRounds > 20000) {
-            return false;
-        }
-        QTest::qWait(1);
     }
     return true;
-}
-
-speed_t TestPty::inputSpeed() const {
-    termios settings{};
-    ::tcgetattr(master, &settings);
-    return ::cfgetispeed(&settings);
-}
-
-speed_t TestPty::outputSpeed() const {
-    termios settings{};
-    ::tcgetattr(master, &settings);
-    return ::cfgetospeed(&settings);
 }

@@ -1,5 +1,5 @@
-// A pseudo-terminal pair for tests: the code under test opens the slave by its
-// path like any serial device; the test plays the talker on the master.
+// A pseudo-terminal pair: the code under test opens the slave by its path like
+// any serial device; the test plays the talker on the master.
 #pragma once
 
 #include <termios.h>
@@ -16,14 +16,15 @@ public:
 
     bool isValid() const { return master >= 0; }
     QString slavePath() const { return path; }
-
-    // Writes everything, letting the event loop run while the line is full so
-    // a reader on this thread can drain it. False when the master fails.
+    // Writes everything, running the event loop while the line is full so a
+    // reader on this thread can drain it. False when the master fails.
     bool send(const QByteArray& bytes);
-
-    // The line speed the terminal is set to, as termios reports it.
-    speed_t inputSpeed() const;
-    speed_t outputSpeed() const;
+    // The line speed as the terminal's own termios settings report it.
+    speed_t inputSpeed() const {
+        termios settings{};
+        ::tcgetattr(master, &settings);
+        return ::cfgetispeed(&settings);
+    }
 
 private:
     int master = -1;
