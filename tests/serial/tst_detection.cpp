@@ -56,6 +56,10 @@ private slots:
         QVERIFY(QFile::link(a.slavePath(), dir + "/sim-a"));
         QVERIFY(QFile::link(runtime.path() + "/gone", dir + "/sim-dead"));
         QCOMPARE(publishedSimulatorPorts(), QStringList({dir + "/sim-a", dir + "/sim-b"}));
+        // A directory others may write to is not trusted.
+        QFile::setPermissions(dir, QFile::permissions(dir) | QFileDevice::WriteOther);
+        QCOMPARE(publishedSimulatorPorts(), QStringList());
+        QFile::setPermissions(dir, QFile::permissions(dir) & ~QFileDevice::WriteOther);
 
         // Opened through the links and reported by them; the ptys behind them
         // (or any other) are never probed directly.
