@@ -52,6 +52,16 @@ inline const char* skipSpace(const char* p, const char* end) {
     return p;
 }
 
+// Skips leading white space and an optional sign; returns where the digits start.
+inline const char* skipSpaceAndSign(const char* text, const char* end, bool& negative) {
+    const char* p = skipSpace(text, end);
+    negative = peek(p, end) == '-';
+    if (negative || peek(p, end) == '+') {
+        ++p;
+    }
+    return p;
+}
+
 // Powers of ten that a double holds exactly.
 inline constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                           1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
@@ -65,12 +75,8 @@ double slowDecimalToDouble(const char* first, const char* last, int decimalExpon
 
 inline double decimalToDouble(const char* text, const char* end = nullptr) {
     using namespace decimal_detail;
-    const char* p = skipSpace(text, end);
     bool negative = false;
-    if (peek(p, end) == '+' || peek(p, end) == '-') {
-        negative = *p == '-';
-        ++p;
-    }
+    const char* p = skipSpaceAndSign(text, end, negative);
     const char* first = p;
 
     // Up to 19 significant digits fit a 64-bit mantissa; later digits only matter to
@@ -166,12 +172,8 @@ inline double decimalToDouble(const char* text, const char* end = nullptr) {
 
 inline int decimalToInt(const char* text, const char* end = nullptr) {
     using namespace decimal_detail;
-    const char* p = skipSpace(text, end);
     bool negative = false;
-    if (peek(p, end) == '+' || peek(p, end) == '-') {
-        negative = *p == '-';
-        ++p;
-    }
+    const char* p = skipSpaceAndSign(text, end, negative);
     // Accumulate the magnitude up to just past the 32-bit range, then only consume.
     constexpr std::int64_t kCap = std::int64_t{INT_MAX} + 2;
     std::int64_t magnitude = 0;

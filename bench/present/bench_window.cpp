@@ -103,6 +103,18 @@ struct Rig {
 // Built on first use, gone before the application object.
 std::unique_ptr<Rig> rig;
 
+// Builds the window on first use; false (and the run skipped) when it could not
+// open its port.
+bool windowReady(benchmark::State& state) {
+    if (!rig) {
+        rig = std::make_unique<Rig>();
+    }
+    if (!rig->ready) {
+        state.SkipWithError("the window could not open the pseudo-terminal");
+    }
+    return rig->ready;
+}
+
 // Runs the event loop until the window has gone quiet: no event for 20 ms.
 void settle() {
     QTimer quiet;
@@ -119,11 +131,7 @@ void settle() {
 }
 
 void BM_WindowFedInChunks(benchmark::State& state) {
-    if (!rig) {
-        rig = std::make_unique<Rig>();
-    }
-    if (!rig->ready) {
-        state.SkipWithError("the window could not open the pseudo-terminal");
+    if (!windowReady(state)) {
         return;
     }
     static const benchlog::MixedLog log = benchlog::mixedLog(1 << 17);
@@ -158,11 +166,7 @@ BENCHMARK(BM_WindowFedInChunks)->Arg(64)->Unit(benchmark::kMillisecond)->UseReal
 // The raw pane's echo (the rest of readMyCom) is left out: it is the same for any
 // data and is measured by the run above.
 void BM_WindowParseStep(benchmark::State& state) {
-    if (!rig) {
-        rig = std::make_unique<Rig>();
-    }
-    if (!rig->ready) {
-        state.SkipWithError("the window could not open the pseudo-terminal");
+    if (!windowReady(state)) {
         return;
     }
     static const benchlog::MixedLog log = benchlog::mixedLog(4 << 20);
@@ -185,11 +189,7 @@ BENCHMARK(BM_WindowParseStep)->Arg(64)->Unit(benchmark::kMillisecond)->UseRealTi
 // inspector's tables and the snapshots, then the raw pane and the recording), and
 // the event loop runs between reads as it does between port notifications.
 void BM_WindowReceivesChunks(benchmark::State& state) {
-    if (!rig) {
-        rig = std::make_unique<Rig>();
-    }
-    if (!rig->ready) {
-        state.SkipWithError("the window could not open the pseudo-terminal");
+    if (!windowReady(state)) {
         return;
     }
     static const benchlog::MixedLog log = benchlog::mixedLog(4 << 20);
