@@ -11,8 +11,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QProgressDialog>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
@@ -20,7 +18,7 @@
 #include "app/globals.h"
 #include "app/main_window.h"
 #include "mixed_log.h"
-#include "serial/setup_dialog.h"
+#include "support/setup_answer.h"
 
 namespace {
 
@@ -42,28 +40,6 @@ Line openLine() {
     ::tcsetattr(line.slave, TCSANOW, &raw);
     line.path = QString::fromLocal8Bit(name);
     return line;
-}
-
-// Accepts the start-up setup dialog (it selects the published port) once its port
-// scan is over; the caller deletes the timer when the window is up.
-QTimer* keepAcceptingSetup() {
-    auto* timer = new QTimer();
-    QObject::connect(timer, &QTimer::timeout, [] {
-        setupDialog* dialog = nullptr;
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (qobject_cast<QProgressDialog*>(top) && top->isVisible()) {
-                return;
-            }
-            if (auto* d = qobject_cast<setupDialog*>(top); d && d->isVisible()) {
-                dialog = d;
-            }
-        }
-        if (dialog) {
-            dialog->findChild<QPushButton*>("pushButton_enter")->click();
-        }
-    });
-    timer->start(10);
-    return timer;
 }
 
 // The snapshots go to memory when the machine offers a tmpfs at /dev/shm, else to
@@ -93,9 +69,8 @@ struct Rig {
             !QFile::link(line.path, published + "/sim-bench")) {
             return;
         }
-        QTimer* setup = keepAcceptingSetup();
+        testsupport::answerSetup(published + "/sim-bench");
         window = std::make_unique<MainWindow>();
-        delete setup;
         ready = comOpened;
     }
 };
@@ -160,12 +135,12 @@ void BM_WindowFedInChunks(benchmark::State& state) {
 }
 BENCHMARK(BM_WindowFedInChunks)->Arg(64)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The read path of the window without the terminal: each chunk is appended to the
-// receive buffer and parsed by the window's parse step, as readMyCom does with what
-// the port delivered, so the inspector's tables and the snapshots are all updated.
-// The raw pane's echo (the rest of readMyCom) is left out: it is the same for any
-// data and is measured by the run above.
-void BM_WindowParseStep(benchmark::State& state) {
+// Feeds a 4 MiB mixed log to the window in chunks of the benchmark's argument, one
+// call of read per chunk, and reports bytes and sentences per second. With settle,
+// each round also waits until the window has done what the reads left pending
+// (text waiting for the raw pane is part of the work).
+template <class Read>
+void feedInChunks(benchmark::State& state, Read read, bool settleAfter = false) {
     if (!windowReady(state)) {
         return;
     }
@@ -173,14 +148,27 @@ void BM_WindowParseStep(benchmark::State& state) {
     const qsizetype chunk = state.range(0);
     for (auto _ : state) {
         for (qsizetype at = 0; at < log.bytes.size(); at += chunk) {
-            receiveBuffer.append(log.bytes.constData() + at,
-                                 std::min(chunk, log.bytes.size() - at));
-            rig->window->on_actionParse_triggered();
+            read(log.bytes.mid(at, chunk));
+        }
+        if (settleAfter) {
+            settle();
         }
     }
     state.SetBytesProcessed(state.iterations() * log.bytes.size());
     state.counters["sentences/s"] = benchmark::Counter(
         static_cast<double>(state.iterations() * log.sentences), benchmark::Counter::kIsRate);
+}
+
+// The read path of the window without the terminal: each chunk is appended to the
+// receive buffer and parsed by the window's parse step, as readMyCom does with what
+// the port delivered, so the inspector's tables and the snapshots are all updated.
+// The raw pane's echo (the rest of readMyCom) is left out: it is the same for any
+// data and is measured by the run above.
+void BM_WindowParseStep(benchmark::State& state) {
+    feedInChunks(state, [](const QByteArray& chunk) {
+        receiveBuffer.append(chunk);
+        rig->window->on_actionParse_triggered();
+    });
 }
 BENCHMARK(BM_WindowParseStep)->Arg(64)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -189,21 +177,13 @@ BENCHMARK(BM_WindowParseStep)->Arg(64)->Unit(benchmark::kMillisecond)->UseRealTi
 // inspector's tables and the snapshots, then the raw pane and the recording), and
 // the event loop runs between reads as it does between port notifications.
 void BM_WindowReceivesChunks(benchmark::State& state) {
-    if (!windowReady(state)) {
-        return;
-    }
-    static const benchlog::MixedLog log = benchlog::mixedLog(4 << 20);
-    const qsizetype chunk = state.range(0);
-    for (auto _ : state) {
-        for (qsizetype at = 0; at < log.bytes.size(); at += chunk) {
-            rig->window->receiveChunk(log.bytes.mid(at, chunk));
+    feedInChunks(
+        state,
+        [](const QByteArray& chunk) {
+            rig->window->receiveChunk(chunk);
             QCoreApplication::processEvents();
-        }
-        settle();
-    }
-    state.SetBytesProcessed(state.iterations() * log.bytes.size());
-    state.counters["sentences/s"] = benchmark::Counter(
-        static_cast<double>(state.iterations() * log.sentences), benchmark::Counter::kIsRate);
+        },
+        true);
 }
 BENCHMARK(BM_WindowReceivesChunks)->Arg(64)->Unit(benchmark::kMillisecond)->UseRealTime();
 

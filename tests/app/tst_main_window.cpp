@@ -17,19 +17,12 @@
 #include "serial/setup_dialog.h"
 #include "support/modal.h"
 #include "support/pty.h"
+#include "support/setup_answer.h"
 
+using testsupport::answerSetup;
 using testsupport::whenModal;
 
 namespace {
-
-// Accepts the next setup dialog with port at the speed of rateIndex.
-std::shared_ptr<bool> answerSetup(const QString& port, int rateIndex = 0) {
-    return whenModal<setupDialog>([=](setupDialog* dialog) {
-        dialog->findChild<QComboBox*>("comboBox_port")->setEditText(port);
-        dialog->findChild<QComboBox*>("comboBox_baudRate")->setCurrentIndex(rateIndex);
-        dialog->findChild<QPushButton*>("pushButton_enter")->click();
-    });
-}
 
 // Answers the next save dialog by typing into its name field (selectFile() can
 // be overridden by a late directory listing); an empty path cancels it.

@@ -1,16 +1,12 @@
 // The parse step of the real main window, fed through a pseudo-terminal as a talker
 // would feed a serial port: what each read publishes, in which order, and the
 // snapshot files it leaves.
-#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QProgressDialog>
-#include <QPushButton>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include "ais/vdm.h"
 #include "app/globals.h"
@@ -18,6 +14,7 @@
 #include "app/show_dialog.h"
 #include "serial/setup_dialog.h"
 #include "support/pty.h"
+#include "support/setup_answer.h"
 
 namespace {
 
@@ -64,31 +61,9 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", workDir.path().toLocal8Bit());
         QVERIFY(QDir::setCurrent(workDir.path()));
         QVERIFY(pty.isValid());
-        // Accepts the start-up setup dialog with the terminal whenever it is up and its
-        // port scan has finished. Shown while the scan's progress dialog is still open,
-        // it is shown again by exec, so the timer keeps watching until the window is up.
-        QTimer setup;
-        int accepted = 0;
-        connect(&setup, &QTimer::timeout, [&accepted, port = pty.slavePath()] {
-            setupDialog* dialog = nullptr;
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (qobject_cast<QProgressDialog*>(top) && top->isVisible()) {
-                    return;
-                }
-                if (auto* d = qobject_cast<setupDialog*>(top); d && d->isVisible()) {
-                    dialog = d;
-                }
-            }
-            if (dialog) {
-                ++accepted;
-                dialog->findChild<QComboBox*>("comboBox_port")->setEditText(port);
-                dialog->findChild<QPushButton*>("pushButton_enter")->click();
-            }
-        });
-        setup.start(10);
+        auto accepted = testsupport::answerSetup(pty.slavePath());
         window = new MainWindow();
-        setup.stop();
-        QVERIFY(accepted > 0);
+        QVERIFY(*accepted);
         QVERIFY(comOpened);
         record();
     }
