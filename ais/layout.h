@@ -48,6 +48,21 @@ enum class AisGate : std::uint8_t {
     GateIsOne,   // only when the gate field holds '1'
 };
 
+// How the named output (JSON with names and units) and the readable view present a
+// field. Every way but Plain and Omit has a "not available" code that is written as
+// null, never as a number.
+enum class AisNamedWay : std::uint8_t {
+    Plain,      // the stored value as it is: a number (Character: its digit), or the text
+                // without its '@' padding and trailing spaces
+    Latitude,   // 1/10,000 minute -> decimal degrees; 91 degrees is not available
+    Longitude,  // 1/10,000 minute -> decimal degrees; 181 degrees is not available
+    Speed,      // 1/10 knot -> knots; 1023 is not available
+    Course,     // 1/10 degree -> degrees; 3600 is not available
+    Heading,    // whole degrees; 511 is not available
+    Turn,       // rate-of-turn indicator; -128 is not available
+    Omit,       // not written (spare bits, a repeated gate)
+};
+
 struct AisField {
     const char* name;    // the record member's name
     std::size_t offset;  // of the member in the record
@@ -59,6 +74,9 @@ struct AisField {
     std::uint16_t textChars = 0;  // Text: characters kept; TrailingText: the most kept
     AisGate decodeWhen = AisGate::Always;
     AisGate listWhen = AisGate::Always;
+    // The field's name in the named output (lower snake case); nullptr: the member name.
+    const char* named = nullptr;
+    AisNamedWay namedWay = AisNamedWay::Plain;
 };
 
 struct AisMessageLayout {
