@@ -30,9 +30,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # them the monitor cannot open a window.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "monitor for NMEA 0183 marine instrument data")
+# CPack puts the summary above this extended description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "monitor for NMEA 0183 marine instrument data
-Tidewright reads a GPS, echo sounder, wind or heading sensor or an AIS
+    "Tidewright reads a GPS, echo sounder, wind or heading sensor or an AIS
 receiver on a serial port and shows, live, every raw sentence, the decoded
 fields of 26 NMEA 0183 sentence types and of eleven AIS message types, XML
 snapshots of the latest fix, and logs recorded to files. Noise, bad checksums

@@ -18,17 +18,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Run {
+struct Outcome {
     int status;
     std::string out;
 };
 
 // Runs a program with no display and no Qt platform chosen, as a build machine would.
-Run run(const std::string& program, const std::string& option) {
+Outcome runProgram(const std::string& program, const std::string& option) {
     const std::string command =
         "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" + program + "' " + option;
     std::FILE* pipe = ::popen(command.c_str(), "r");
-    Run result{-1, {}};
+    Outcome result{-1, {}};
     if (pipe == nullptr) {
         return result;
     }
@@ -55,11 +55,11 @@ const Program kPrograms[] = {
 TEST(ProgramInfo, EveryProgramAnswersVersionAndHelpWithoutADisplay) {
     for (const Program& program : kPrograms) {
         SCOPED_TRACE(program.name);
-        const Run version = run(program.path, "--version");
+        const Outcome version = runProgram(program.path, "--version");
         EXPECT_EQ(version.status, 0);
         EXPECT_EQ(version.out, std::string(program.name) + " " + tidewright::kVersion + "\n");
 
-        const Run help = run(program.path, "--help");
+        const Outcome help = runProgram(program.path, "--help");
         EXPECT_EQ(help.status, 0);
         EXPECT_EQ(help.out.rfind(std::string("Usage: ") + program.name + " ", 0), 0u) << help.out;
         EXPECT_NE(help.out.find("--version"), std::string::npos) << help.out;
@@ -70,7 +70,7 @@ TEST(DefaultLog, BuildFolderCopyFirstThenTheInstalledOne) {
     const fs::path root =
         fs::temp_directory_path() / ("tw-default-log-" + std::to_string(::getpid()));
     const std::string bin = (root / "usr/bin").string();
-    const std::string installed = bin + "/../share/tidewright/default.nmea";
+    const std::string installed = (root / "usr/share/tidewright/default.nmea").string();
     const std::string beside = bin + "/default.nmea";
     struct Case {
         const char* name;

@@ -2,9 +2,13 @@
 
 #include <unistd.h>
 
+#include <filesystem>
+
 namespace sim {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr std::string_view kFileName = "default.nmea";
 
@@ -17,18 +21,14 @@ std::string runningExecutable() {
 }  // namespace
 
 std::string defaultLogPath(std::string_view executablePath, std::string_view dataFromBinDir) {
-    const std::string_view::size_type slash = executablePath.rfind('/');
-    const std::string folder(slash == std::string_view::npos ? std::string_view()
-                                                             : executablePath.substr(0, slash + 1));
-    std::string beside = folder + std::string(kFileName);
-    if (::access(beside.c_str(), F_OK) == 0) {
-        return beside;
+    const fs::path folder = fs::path(executablePath).parent_path();
+    const fs::path beside = folder / kFileName;
+    std::error_code error;
+    if (fs::exists(beside, error)) {
+        return beside.string();
     }
-    std::string installed = folder + std::string(dataFromBinDir);
-    if (!installed.empty() && installed.back() != '/') {
-        installed += '/';
-    }
-    return installed + std::string(kFileName);
+    // Normalised, so that a message about a missing log names a plain path.
+    return (folder / dataFromBinDir / kFileName).lexically_normal().string();
 }
 
 std::string defaultLogPath() {
