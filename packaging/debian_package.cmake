@@ -7,9 +7,8 @@ install(FILES debian/copyright DESTINATION ${TIDEWRIGHT_INSTALL_DOCDIR})
 configure_file(debian/changelog.in ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog @ONLY)
 add_custom_command(
     OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog.gz
-    COMMAND gzip -9nf ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog
-    COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog
-    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/debian/changelog.in
+    COMMAND gzip -9nkf ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog
+    DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog
     VERBATIM)
 add_custom_target(tidewright_changelog ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog.gz)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog.gz
