@@ -10,15 +10,18 @@
 
 #include "decode_sink.h"
 #include "present/parse_cycle.h"
+#include "tidewright/version.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "usage: tidewright-decode [--summary] [--raw] [FILE...]\n"
+    "Usage: tidewright-decode [--summary] [--raw] [FILE...]\n"
     "Decodes NMEA 0183 logs (standard input when no FILE is named) as one byte stream.\n"
     "  --summary  print a table of sentence keys and their counts instead of JSON lines\n"
     "  --raw      feed the bytes unchanged (by default a LF without a CR before it is\n"
-    "             read as CR LF, as the talker sent it)\n";
+    "             read as CR LF, as the talker sent it)\n"
+    "  --help     print this help and exit\n"
+    "  --version  print the version number and exit\n";
 
 struct Input {
     std::string name;
@@ -74,6 +77,9 @@ int main(int argc, char** argv) {
             raw = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
             std::fputs(kUsage, stdout);
+            return 0;
+        } else if (!optionsEnded && arg == "--version") {
+            std::printf("tidewright-decode %s\n", tidewright::kVersion);
             return 0;
         } else if (!optionsEnded && arg == "--") {
             optionsEnded = true;

@@ -13,12 +13,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "default_log.h"
 #include "faults.h"
 #include "line.h"
 #include "log_lines.h"
 #include "options.h"
 #include "pacer.h"
 #include "publish.h"
+#include "tidewright/version.h"
 
 namespace {
 
@@ -54,16 +56,6 @@ int fail(const std::string& message) {
 void say(const std::string& text) {
     std::fputs(text.c_str(), stdout);
     std::fflush(stdout);
-}
-
-std::string defaultLogPath() {
-    char buffer[4096];
-    ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) {
-        return "default.nmea";
-    }
-    std::string exe(buffer, static_cast<std::size_t>(n));
-    return exe.substr(0, exe.rfind('/') + 1) + "default.nmea";
 }
 
 std::uint32_t freshSeed() {
@@ -127,7 +119,8 @@ bool waitWhilePaused(sim::Pacer& pacer, std::sig_atomic_t& seenToggles) {
 int run(const sim::SimOptions& options) {
     std::string error;
     std::vector<std::string> lines;
-    if (!sim::loadLog(options.logPath.empty() ? defaultLogPath() : options.logPath, lines, error)) {
+    if (!sim::loadLog(options.logPath.empty() ? sim::defaultLogPath() : options.logPath, lines,
+                      error)) {
         return fail(error);
     }
     Tee tee;
@@ -218,6 +211,9 @@ int main(int argc, char** argv) {
     switch (sim::parseOptions(argc, argv, options, error)) {
         case sim::ParseOutcome::Help:
             std::fputs(sim::usageText(), stdout);
+            return 0;
+        case sim::ParseOutcome::Version:
+            std::printf("tidewright-sim %s\n", tidewright::kVersion);
             return 0;
         case sim::ParseOutcome::Error:
             std::fprintf(stderr, "tidewright-sim: %s\nTry 'tidewright-sim --help'.\n",

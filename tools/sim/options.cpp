@@ -42,7 +42,7 @@ constexpr PeriodOption kPeriodOptions[] = {
 }  // namespace
 
 const char* usageText() {
-    return "usage: tidewright-sim [options] [LOG]\n"
+    return "Usage: tidewright-sim [options] [LOG]\n"
            "Replays an NMEA 0183 log as a talker would: every line ends in CR LF, paced at\n"
            "the line rate (ten bits per byte), looping. Without --device it creates a\n"
            "pseudo-terminal, publishes a link to it for the monitor's port list and prints\n"
@@ -56,6 +56,8 @@ const char* usageText() {
            "  --name NAME           publish the link under NAME instead of sim-<pid>\n"
            "  --tee FILE            also write every byte put on the line to FILE\n"
            "  --seed N              seed for the random parts of the faults\n"
+           "  --help                print this help and exit\n"
+           "  --version             print the version number and exit\n"
            "Faults, each every N-th sentence:\n"
            "  --bad-checksum N      a wrong checksum\n"
            "  --noise N             a burst of random bytes after the sentence\n"
@@ -105,6 +107,8 @@ ParseOutcome parseOptions(int argc, const char* const* argv, SimOptions& options
 
         if (arg == "-h" || arg == "--help") {
             return ParseOutcome::Help;
+        } else if (arg == "--version") {
+            return ParseOutcome::Version;
         } else if (arg == "--fast" || arg == "--once" || arg == "--hold") {
             if (!noValue()) {
                 return ParseOutcome::Error;

@@ -26,7 +26,7 @@ struct SimOptions {
     int garbageEvery = 0;
 };
 
-enum class ParseOutcome { Run, Help, Error };
+enum class ParseOutcome { Run, Help, Version, Error };
 
 // Reads argv into `options`. On Error, `error` holds a one-line explanation.
 ParseOutcome parseOptions(int argc, const char* const* argv, SimOptions& options,
