@@ -816,15 +816,17 @@ inline constexpr AisMessageLayout kAisLayouts[kAisLayoutCount] = {
                                layout_detail::kMessage27),
 };
 
-// The layout of a message type, or nullptr for a type without a decoder.
+// The layout of a message type, or nullptr for a type without a decoder. Every type
+// from 1 to 27 has one, at index type - 1.
 constexpr const AisMessageLayout* aisLayoutFor(int messageType) {
-    for (const AisMessageLayout& layout : kAisLayouts) {
-        if (layout.messageType == messageType) {
-            return &layout;
-        }
+    if (messageType < 1 || messageType > kAisLayoutCount) {
+        return nullptr;
     }
-    return nullptr;
+    return &kAisLayouts[messageType - 1];
 }
+static_assert(std::ranges::all_of(kAisDecodedTypes, [](int type) {
+    return aisLayoutFor(type)->messageType == type;
+}));
 
 // The digit stored in the gate field of a decoded record, or NUL for a message
 // without gated fields.
