@@ -96,8 +96,8 @@ enum class AisNamedWay : std::uint8_t {
     // The ways of the messages after 24; each writes null for its "not available" code.
     Latitude10,     // 1/10 minute -> decimal degrees; 91 degrees (54,600) is not available
     Longitude10,    // 1/10 minute -> decimal degrees; 181 degrees (108,600) is not available
-    Latitude1000,   // 1/1,000 minute -> decimal degrees; 91 degrees is not available
-    Longitude1000,  // 1/1,000 minute -> decimal degrees; 181 degrees is not available
+    Latitude1000,   // 1/1,000 minute -> decimal degrees; 91 degrees (5,460,000) is n/a
+    Longitude1000,  // 1/1,000 minute -> decimal degrees; 181 degrees (10,860,000) is n/a
     Speed27,        // whole knots as they are; 63 is not available
     Course27,       // whole degrees as they are; 511 is not available
 };
@@ -416,22 +416,16 @@ static_assert(std::size(kMessage24) == 14);
     TW_AISX(R, m, first, 17, AisStore::Signed, AisListWay::Degrees10, 0, gate, AisGate::Always, \
             named, AisNamedWay::Latitude10)
 // Binary data from `first` on: its bit count, then its hexadecimal digits.
-#define TW_AISX_DATA(R, first, width, tail, gate)                                                  \
-    {TW_AISX_MEMBER(R, data_bits),                                                                 \
-     first,                                                                                        \
-     width,                                                                                        \
-     AisStore::BitCount,                                                                           \
-     AisListWay::Integer,                                                                          \
-     0,                                                                                            \
-     gate,                                                                                         \
-     gate,                                                                                         \
-     "data_bits",                                                                                  \
-     AisNamedWay::Plain,                                                                           \
-     tail},                                                                                        \
-    {                                                                                              \
-        TW_AISX_MEMBER(R, data), first, width, AisStore::Hex, AisListWay::Text, ((width) + 3) / 4, \
-            gate, gate, "data", AisNamedWay::Plain, tail                                           \
+#define TW_AISX_TAILED(R, m, first, width, store, way, chars, gate, named, tail)  \
+    {                                                                             \
+        TW_AISX_MEMBER(R, m), first, width, store, way, chars, gate, gate, named, \
+            AisNamedWay::Plain, tail                                              \
     }
+#define TW_AISX_DATA(R, first, width, tail, gate)                                                 \
+    TW_AISX_TAILED(R, data_bits, first, width, AisStore::BitCount, AisListWay::Integer, 0, gate,  \
+                   "data_bits", tail),                                                            \
+        TW_AISX_TAILED(R, data, first, width, AisStore::Hex, AisListWay::Text, ((width) + 3) / 4, \
+                       gate, "data", tail)
 #define TW_AISX_PAYLOAD_BITS(R)                                                                    \
     TW_AISX(R, payload_bits, 0, 0, AisStore::PayloadBits, AisListWay::Integer, 0, AisGate::Always, \
             AisGate::Never, nullptr, AisNamedWay::Omit)
@@ -711,6 +705,7 @@ inline constexpr AisField kMessage27[] = {
 #undef TW_AISX_MET
 #undef TW_AISX_PAYLOAD_BITS
 #undef TW_AISX_DATA
+#undef TW_AISX_TAILED
 #undef TW_AISX_LAT10
 #undef TW_AISX_LON10
 #undef TW_AISX_HEADER

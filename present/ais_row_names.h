@@ -35,7 +35,6 @@ constexpr char longestListDigit(const ais::AisMessageLayout& layout) {
 template <int MessageType>
 inline constexpr auto kAisRowNames = [] {
     constexpr const ais::AisMessageLayout* layout = ais::aisLayoutFor(MessageType);
-    static_assert(layout != nullptr);
     std::array<std::string_view, layout->maxListEntries> names{};
     const char digit = row_names_detail::longestListDigit(*layout);
     std::size_t row = 0;
