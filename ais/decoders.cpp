@@ -9,7 +9,7 @@ namespace ais {
 
 namespace {
 
-constexpr int kLargestNominalBits = 1008;
+constexpr int kLargestNominalBits = 1064;
 static_assert(std::ranges::all_of(kAisLayouts, [](const AisMessageLayout& layout) {
     return layout.nominalBits <= kLargestNominalBits;
 }));
@@ -26,7 +26,32 @@ char leadingDigit(const char* bits, int width) {
     return static_cast<char>('0' + value);
 }
 
-void storeField(const AisField& field, const char* bits, int availableBits, char* record) {
+// How many bits a data field starting at `field.firstBit` holds.
+int dataBits(const AisField& field, int payloadBits) {
+    return std::clamp(payloadBits - field.tailBits - field.firstBit, 0, int{field.width});
+}
+
+void storeHex(const AisField& field, const char* bits, int count, char* target) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    const int digits = std::min((count + 3) / 4, int{field.textChars});
+    for (int digit = 0; digit < digits; ++digit) {
+        unsigned value = 0;
+        for (int bit = 4 * digit; bit < 4 * digit + 4; ++bit) {
+            // The fill bits of the last payload character are no data.
+            value = (value << 1) | (bit < count ? (bits[bit] & 1u) : 0u);
+        }
+        target[digit] = kDigits[value];
+    }
+    target[digits] = '\0';
+}
+
+void storeUnsigned(char* target, std::uint32_t value) {
+    std::memcpy(target, &value, sizeof value);
+}
+
+// `bits` points at the field's first bit; `payloadBits` is the payload less its fill.
+void storeField(const AisField& field, const char* bits, int availableBits, int payloadBits,
+                char* record) {
     char* target = record + field.offset;
     switch (field.store) {
         case AisStore::Unsigned: {
@@ -54,18 +79,42 @@ void storeField(const AisField& field, const char* bits, int availableBits, char
             target[count] = '\0';
             break;
         }
+        case AisStore::Hex:
+            storeHex(field, bits, dataBits(field, payloadBits), target);
+            break;
+        case AisStore::BitCount:
+            storeUnsigned(target, static_cast<std::uint32_t>(dataBits(field, payloadBits)));
+            break;
+        case AisStore::PayloadBits:
+            storeUnsigned(target, static_cast<std::uint32_t>(payloadBits));
+            break;
+        case AisStore::Matches:
+            *target = aisBitsUInt64(bits, field.width) == field.matchValue ? '1' : '0';
+            break;
+        case AisStore::FromEnd: {
+            const int first = payloadBits - field.firstBit;
+            const char* from = bits - field.firstBit + first;  // bits is workCopy + firstBit
+            storeUnsigned(
+                target,
+                first < 0 ? 0u : static_cast<std::uint32_t>(aisBitsUInt64(from, field.width)));
+            break;
+        }
     }
 }
 
 }  // namespace
 
-int aisDecode(const AisMessageLayout& layout, const char* payload, void* record) {
-    // Only the characters that reach into the nominal length are converted.
+int aisDecode(const AisMessageLayout& layout, const char* payload, void* record, int fillBits) {
+    // Only the characters that reach into the nominal length are converted; one more is
+    // counted to tell a payload that ends there from a longer one.
     const int neededChars = (layout.nominalBits + 5) / 6;
     int length = 0;
-    while (length < neededChars && payload[length] != '\0') {
+    while (length <= neededChars && payload[length] != '\0') {
         ++length;
     }
+    const int payloadBits =
+        std::clamp(6 * length - std::clamp(fillBits, 0, 5), 0, layout.nominalBits);
+    length = std::min(length, neededChars);
     const int availableBits = std::min(6 * length, layout.nominalBits);
 
     std::memcpy(workCopy, aisPayloadToBits(payload, length), availableBits);
@@ -77,7 +126,7 @@ int aisDecode(const AisMessageLayout& layout, const char* payload, void* record)
         if (!aisGateOpen(field.decodeWhen, aisGateDigit(layout, record))) {
             continue;
         }
-        storeField(field, workCopy + field.firstBit, availableBits, bytes);
+        storeField(field, workCopy + field.firstBit, availableBits, payloadBits, bytes);
     }
     return 1;
 }

@@ -1,6 +1,7 @@
-// The decoders of the eleven AIS messages. Each takes the payload text of a complete
-// message and fills the record of its type; none checks the message type, a payload
-// is decoded by the layout of the decoder called. They always return 1.
+// The AIS decoders. Each takes the payload text of a complete message and fills the
+// record of its type; none checks the message type, a payload is decoded by the layout
+// of the decoder called. They always return 1. The messages after 24 have no decoder
+// of their own: aisDecode with their layout decodes them.
 //
 // The decoder reads no bit past the message's nominal length; bits a short payload
 // does not supply read as 0 (texts there read as '@'). The record is cleared before
@@ -14,7 +15,9 @@
 namespace ais {
 
 // Decodes `payload` by `layout` into `record`, which must be the layout's record type.
-int aisDecode(const AisMessageLayout& layout, const char* payload, void* record);
+// `fillBits` (0 to 5) pad the payload's last character; only the data, bit counts and
+// payload lengths of the messages after 24 leave them out.
+int aisDecode(const AisMessageLayout& layout, const char* payload, void* record, int fillBits = 0);
 
 int aisDecodeMessage1(const char* payload, AisPositionReport* record);
 int aisDecodeMessage2(const char* payload, AisPositionReport* record);

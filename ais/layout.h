@@ -12,11 +12,23 @@
 // - message 24, gate = part number: part A fields are decoded only for '0', part B
 //   fields only for '1'; both are always listed (the other part's fields are
 //   zero or empty).
+// Messages after 24 use more gates: message 8's met_hydro ('1' for the meteorological
+// and hydrographic application), message 22's addressed flag, and the form digit of
+// messages 25 and 26 (2 * addressed + structured), which moves their data.
+//
+// Those later messages also record payload_bits, the bits their payload carried. A
+// field of theirs is present when its gate was open and the payload reached its last
+// bit (aisFieldPresent); readers write a listed field that is not present as missing:
+// an empty result-list entry, null in the named output. The eleven messages before
+// them have every listed field present, as their fixed lists require.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
+#include <string_view>
 
 #include "ais/records.h"
 
@@ -30,6 +42,15 @@ enum class AisStore : std::uint8_t {
     Text,          // char[textChars + 1]: textChars six-bit characters and a terminator
     TrailingText,  // like Text, but from firstBit to the end of the payload (at most
                    // `width` bits); the character count follows from the payload length
+    Hex,           // char[textChars + 1]: the bits from firstBit to the end of the payload
+                   // less its fill bits and the field's tailBits (at most `width`), as
+                   // lower-case hexadecimal, four bits a digit, the last padded with zeros
+    BitCount,      // std::uint32_t: how many bits the Hex field at the same firstBit holds
+    PayloadBits,   // std::uint32_t: the payload's bits less its fill bits, up to the
+                   // nominal length
+    Matches,       // char: '1' when the field's unsigned value is matchValue, else '0'
+    FromEnd,       // std::uint32_t: `width` bits starting firstBit bits before the end of
+                   // the payload (less its fill bits)
 };
 
 // How a result list writes a field.
@@ -39,13 +60,24 @@ enum class AisListWay : std::uint8_t {
     Text,       // the stored characters up to the terminator, unchanged
     Degrees,    // value / 10000 / 60 as a double, fixed notation with 5 decimals
     Tenths,     // value / 10 in integer arithmetic, written as an integer
+
+    // Positions in other units, written as Degrees writes the same angle: value * 1,000
+    // for 1/10 minute, value * 10 for 1/1,000 minute.
+    Degrees10,
+    Degrees1000,
 };
 
-// When a field is decoded or listed, by the digit in the message's gate field.
+// When a field is decoded or listed, by the digit in the message's gate field. Past
+// Always, every value is a set of digits: bit d stands for the digit d.
 enum class AisGate : std::uint8_t {
     Always,
     GateIsZero,  // only when the gate field holds '0'
     GateIsOne,   // only when the gate field holds '1'
+    GateIsTwo = 4,
+    GateIsNotThree = 7,
+    GateIsThree = 8,
+    GateIsTwoOrThree = 12,
+    Never = 0x80,  // a field that only steers the others (a gate): decoded, never listed
 };
 
 // How the named output (JSON with names and units) and the readable view present a
@@ -61,6 +93,13 @@ enum class AisNamedWay : std::uint8_t {
     Heading,    // whole degrees; 511 is not available
     Turn,       // rate-of-turn indicator; -128 is not available
     Omit,       // not written (spare bits, a repeated gate)
+    // The ways of the messages after 24; each writes null for its "not available" code.
+    Latitude10,     // 1/10 minute -> decimal degrees; 91 degrees (54,600) is not available
+    Longitude10,    // 1/10 minute -> decimal degrees; 181 degrees (108,600) is not available
+    Latitude1000,   // 1/1,000 minute -> decimal degrees; 91 degrees (5,460,000) is n/a
+    Longitude1000,  // 1/1,000 minute -> decimal degrees; 181 degrees (10,860,000) is n/a
+    Speed27,        // whole knots as they are; 63 is not available
+    Course27,       // whole degrees as they are; 511 is not available
 };
 
 struct AisField {
@@ -77,6 +116,10 @@ struct AisField {
     // The field's name in the named output (lower snake case); nullptr: the member name.
     const char* named = nullptr;
     AisNamedWay namedWay = AisNamedWay::Plain;
+    // Hex and BitCount: bits at the end of the payload that belong to later fields.
+    std::uint16_t tailBits = 0;
+    // Matches: the value that gives '1'.
+    std::uint32_t matchValue = 0;
 };
 
 struct AisMessageLayout {
@@ -89,11 +132,24 @@ struct AisMessageLayout {
     std::span<const AisField> fields;
     int gateField;       // index in `fields` of the gate, -1 for messages without gated fields
     int maxListEntries;  // the longest result list, i.e. the inspector's row count
+    // Index in `fields` of the PayloadBits field, -1 for the messages up to 24.
+    int payloadBitsField = -1;
 };
 
+constexpr bool aisGateOpen(AisGate gate, char gateDigit) {
+    if (gate == AisGate::Always) {
+        return true;
+    }
+    if (gate == AisGate::Never || gateDigit < '0' || gateDigit > '6') {
+        return false;
+    }
+    return (static_cast<unsigned>(gate) >> (gateDigit - '0')) & 1u;
+}
+
 // The message types with a decoder, in ascending order.
-inline constexpr int kAisDecodedTypes[] = {1, 2, 3, 4, 5, 9, 14, 18, 19, 21, 24};
-inline constexpr int kAisLayoutCount = 11;
+inline constexpr int kAisDecodedTypes[] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14,
+                                           15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27};
+inline constexpr int kAisLayoutCount = 27;
 static_assert(std::size(kAisDecodedTypes) == kAisLayoutCount);
 
 namespace layout_detail {
@@ -327,10 +383,387 @@ static_assert(std::size(kMessage19) == 22);
 static_assert(std::size(kMessage21) == 18);
 static_assert(std::size(kMessage24) == 14);
 
+// The messages after 24. Every field names itself for the named output.
+#define TW_AISX_MEMBER(R, m) #m, offsetof(R, m), sizeof(R::m)
+#define TW_AISX(R, m, first, width, store, way, chars, decodeWhen, listWhen, named, namedWay) \
+    { TW_AISX_MEMBER(R, m), first, width, store, way, chars, decodeWhen, listWhen, named, namedWay }
+#define TW_AISX_U(R, m, first, width)                                                        \
+    TW_AISX(R, m, first, width, AisStore::Unsigned, AisListWay::Integer, 0, AisGate::Always, \
+            AisGate::Always, nullptr, AisNamedWay::Plain)
+#define TW_AISX_FLAG(R, m, first, width)                                                        \
+    TW_AISX(R, m, first, width, AisStore::Character, AisListWay::Character, 0, AisGate::Always, \
+            AisGate::Always, nullptr, AisNamedWay::Plain)
+#define TW_AISX_SPARE(R, m, first, width)                                                       \
+    TW_AISX(R, m, first, width, AisStore::Character, AisListWay::Character, 0, AisGate::Always, \
+            AisGate::Always, nullptr, AisNamedWay::Omit)
+#define TW_AISX_SPARE_U(R, m, first, width)                                                  \
+    TW_AISX(R, m, first, width, AisStore::Unsigned, AisListWay::Integer, 0, AisGate::Always, \
+            AisGate::Always, nullptr, AisNamedWay::Omit)
+#define TW_AISX_NAMED(R, m, first, width, named)                                             \
+    TW_AISX(R, m, first, width, AisStore::Unsigned, AisListWay::Integer, 0, AisGate::Always, \
+            AisGate::Always, named, AisNamedWay::Plain)
+#define TW_AISX_HEADER(R)                                                                       \
+    TW_AISX(R, message_type, 0, 6, AisStore::Unsigned, AisListWay::Integer, 0, AisGate::Always, \
+            AisGate::Always, "type", AisNamedWay::Plain),                                       \
+        TW_AISX(R, repeat_indicator, 6, 2, AisStore::Character, AisListWay::Character, 0,       \
+                AisGate::Always, AisGate::Always, "repeat", AisNamedWay::Plain),                \
+        TW_AISX_NAMED(R, mmsi, 8, 30, "mmsi")
+// A position in 1/10 minute: longitude 18 bits, latitude 17.
+#define TW_AISX_LON10(R, m, first, named, gate)                                                 \
+    TW_AISX(R, m, first, 18, AisStore::Signed, AisListWay::Degrees10, 0, gate, AisGate::Always, \
+            named, AisNamedWay::Longitude10)
+#define TW_AISX_LAT10(R, m, first, named, gate)                                                 \
+    TW_AISX(R, m, first, 17, AisStore::Signed, AisListWay::Degrees10, 0, gate, AisGate::Always, \
+            named, AisNamedWay::Latitude10)
+// Binary data from `first` on: its bit count, then its hexadecimal digits.
+#define TW_AISX_TAILED(R, m, first, width, store, way, chars, gate, named, tail)  \
+    {                                                                             \
+        TW_AISX_MEMBER(R, m), first, width, store, way, chars, gate, gate, named, \
+            AisNamedWay::Plain, tail                                              \
+    }
+#define TW_AISX_DATA(R, first, width, tail, gate)                                                 \
+    TW_AISX_TAILED(R, data_bits, first, width, AisStore::BitCount, AisListWay::Integer, 0, gate,  \
+                   "data_bits", tail),                                                            \
+        TW_AISX_TAILED(R, data, first, width, AisStore::Hex, AisListWay::Text, ((width) + 3) / 4, \
+                       gate, "data", tail)
+#define TW_AISX_PAYLOAD_BITS(R)                                                                    \
+    TW_AISX(R, payload_bits, 0, 0, AisStore::PayloadBits, AisListWay::Integer, 0, AisGate::Always, \
+            AisGate::Never, nullptr, AisNamedWay::Omit)
+
+inline constexpr AisField kMessage6[] = {
+    TW_AISX_HEADER(AisMessage6),
+    TW_AISX_U(AisMessage6, sequence_number, 38, 2),
+    TW_AISX_U(AisMessage6, destination_id, 40, 30),
+    TW_AISX_FLAG(AisMessage6, retransmit_flag, 70, 1),
+    TW_AISX_SPARE(AisMessage6, spare, 71, 1),
+    TW_AISX_NAMED(AisMessage6, dac, 72, 10, "dac"),
+    TW_AISX_NAMED(AisMessage6, fid, 82, 6, "fid"),
+    TW_AISX_DATA(AisMessage6, 88, 920, 0, AisGate::Always),
+    TW_AISX_PAYLOAD_BITS(AisMessage6),
+};
+
+inline constexpr AisField kAcknowledgement[] = {
+    TW_AISX_HEADER(AisAcknowledgement),
+    TW_AISX_SPARE(AisAcknowledgement, spare, 38, 2),
+    TW_AISX_U(AisAcknowledgement, destination_id_1, 40, 30),
+    TW_AISX_U(AisAcknowledgement, sequence_number_1, 70, 2),
+    TW_AISX_U(AisAcknowledgement, destination_id_2, 72, 30),
+    TW_AISX_U(AisAcknowledgement, sequence_number_2, 102, 2),
+    TW_AISX_U(AisAcknowledgement, destination_id_3, 104, 30),
+    TW_AISX_U(AisAcknowledgement, sequence_number_3, 134, 2),
+    TW_AISX_U(AisAcknowledgement, destination_id_4, 136, 30),
+    TW_AISX_U(AisAcknowledgement, sequence_number_4, 166, 2),
+    TW_AISX_PAYLOAD_BITS(AisAcknowledgement),
+};
+
+// The meteorological and hydrographic application: listed after the data, and only
+// when met_hydro says the message carries it.
+#define TW_AISX_MET(m, first, width, store, way, named, namedWay)                                \
+    TW_AISX(AisMessage8, m, first, width, store, way, 0, AisGate::GateIsOne, AisGate::GateIsOne, \
+            named, namedWay)
+#define TW_AISX_MET_U(m, first, width)                                             \
+    TW_AISX_MET(m, first, width, AisStore::Unsigned, AisListWay::Integer, nullptr, \
+                AisNamedWay::Plain)
+#define TW_AISX_MET_S(m, first, width) \
+    TW_AISX_MET(m, first, width, AisStore::Signed, AisListWay::Integer, nullptr, AisNamedWay::Plain)
+
+inline constexpr AisField kMessage8[] = {
+    TW_AISX_HEADER(AisMessage8),
+    TW_AISX_SPARE(AisMessage8, spare, 38, 2),
+    TW_AISX_NAMED(AisMessage8, dac, 40, 10, "dac"),
+    TW_AISX_NAMED(AisMessage8, fid, 50, 6, "fid"),
+    TW_AISX_DATA(AisMessage8, 56, 952, 0, AisGate::Always),
+    // DAC and FID read as one 16-bit number: 1 * 64 + 31.
+    {TW_AISX_MEMBER(AisMessage8, met_hydro), 40, 16, AisStore::Matches, AisListWay::Character, 0,
+     AisGate::Always, AisGate::Never, nullptr, AisNamedWay::Omit, 0, 1 * 64 + 31},
+    TW_AISX_MET(longitude, 56, 25, AisStore::Signed, AisListWay::Degrees1000, "lon",
+                AisNamedWay::Longitude1000),
+    TW_AISX_MET(latitude, 81, 24, AisStore::Signed, AisListWay::Degrees1000, "lat",
+                AisNamedWay::Latitude1000),
+    TW_AISX_MET(position_accuracy, 105, 1, AisStore::Character, AisListWay::Character, nullptr,
+                AisNamedWay::Plain),
+    TW_AISX_MET_U(utc_day, 106, 5),
+    TW_AISX_MET_U(utc_hour, 111, 5),
+    TW_AISX_MET_U(utc_minute, 116, 6),
+    TW_AISX_MET_U(average_wind_speed, 122, 7),
+    TW_AISX_MET_U(wind_gust, 129, 7),
+    TW_AISX_MET_U(wind_direction, 136, 9),
+    TW_AISX_MET_U(wind_gust_direction, 145, 9),
+    TW_AISX_MET_S(air_temperature, 154, 11),
+    TW_AISX_MET_U(relative_humidity, 165, 7),
+    TW_AISX_MET_S(dew_point, 172, 10),
+    TW_AISX_MET_U(air_pressure, 182, 9),
+    TW_AISX_MET_U(air_pressure_tendency, 191, 2),
+    TW_AISX_MET(horizontal_visibility_greater, 193, 1, AisStore::Character, AisListWay::Character,
+                nullptr, AisNamedWay::Plain),
+    TW_AISX_MET_U(horizontal_visibility, 194, 7),
+    TW_AISX_MET_U(water_level, 201, 12),
+    TW_AISX_MET_U(water_level_trend, 213, 2),
+    TW_AISX_MET_U(surface_current_speed, 215, 8),
+    TW_AISX_MET_U(surface_current_direction, 223, 9),
+    TW_AISX_MET_U(current_speed_2, 232, 8),
+    TW_AISX_MET_U(current_direction_2, 240, 9),
+    TW_AISX_MET_U(current_measuring_level_2, 249, 5),
+    TW_AISX_MET_U(current_speed_3, 254, 8),
+    TW_AISX_MET_U(current_direction_3, 262, 9),
+    TW_AISX_MET_U(current_measuring_level_3, 271, 5),
+    TW_AISX_MET_U(significant_wave_height, 276, 8),
+    TW_AISX_MET_U(wave_period, 284, 6),
+    TW_AISX_MET_U(wave_direction, 290, 9),
+    TW_AISX_MET_U(swell_height, 299, 8),
+    TW_AISX_MET_U(swell_period, 307, 6),
+    TW_AISX_MET_U(swell_direction, 313, 9),
+    TW_AISX_MET_U(sea_state, 322, 4),
+    TW_AISX_MET_S(water_temperature, 326, 10),
+    TW_AISX_MET_U(precipitation_type, 336, 3),
+    TW_AISX_MET_U(salinity, 339, 9),
+    TW_AISX_MET_U(ice, 348, 2),
+    TW_AISX_MET(met_spare, 350, 10, AisStore::Unsigned, AisListWay::Integer, nullptr,
+                AisNamedWay::Omit),
+    TW_AISX_PAYLOAD_BITS(AisMessage8),
+};
+
+inline constexpr AisField kMessage10[] = {
+    TW_AISX_HEADER(AisMessage10),
+    TW_AISX_SPARE(AisMessage10, spare, 38, 2),
+    TW_AISX_U(AisMessage10, destination_id, 40, 30),
+    TW_AISX_SPARE(AisMessage10, spare_2, 70, 2),
+    TW_AISX_PAYLOAD_BITS(AisMessage10),
+};
+
+inline constexpr AisField kMessage12[] = {
+    TW_AISX_HEADER(AisMessage12),
+    TW_AISX_U(AisMessage12, sequence_number, 38, 2),
+    TW_AISX_U(AisMessage12, destination_id, 40, 30),
+    TW_AISX_FLAG(AisMessage12, retransmit_flag, 70, 1),
+    TW_AISX_SPARE(AisMessage12, spare, 71, 1),
+    TW_AISX(AisMessage12, safety_related_text, 72, 936, AisStore::TrailingText, AisListWay::Text,
+            156, AisGate::Always, AisGate::Always, nullptr, AisNamedWay::Plain),
+    TW_AISX_PAYLOAD_BITS(AisMessage12),
+};
+
+inline constexpr AisField kMessage15[] = {
+    TW_AISX_HEADER(AisMessage15),
+    TW_AISX_SPARE(AisMessage15, spare, 38, 2),
+    TW_AISX_U(AisMessage15, destination_id_1, 40, 30),
+    TW_AISX_U(AisMessage15, message_id_1_1, 70, 6),
+    TW_AISX_U(AisMessage15, slot_offset_1_1, 76, 12),
+    TW_AISX_SPARE(AisMessage15, spare_2, 88, 2),
+    TW_AISX_U(AisMessage15, message_id_1_2, 90, 6),
+    TW_AISX_U(AisMessage15, slot_offset_1_2, 96, 12),
+    TW_AISX_SPARE(AisMessage15, spare_3, 108, 2),
+    TW_AISX_U(AisMessage15, destination_id_2, 110, 30),
+    TW_AISX_U(AisMessage15, message_id_2_1, 140, 6),
+    TW_AISX_U(AisMessage15, slot_offset_2_1, 146, 12),
+    TW_AISX_SPARE(AisMessage15, spare_4, 158, 2),
+    TW_AISX_PAYLOAD_BITS(AisMessage15),
+};
+
+inline constexpr AisField kMessage16[] = {
+    TW_AISX_HEADER(AisMessage16),
+    TW_AISX_SPARE(AisMessage16, spare, 38, 2),
+    TW_AISX_U(AisMessage16, destination_id_a, 40, 30),
+    TW_AISX_U(AisMessage16, offset_a, 70, 12),
+    TW_AISX_U(AisMessage16, increment_a, 82, 10),
+    TW_AISX_U(AisMessage16, destination_id_b, 92, 30),
+    TW_AISX_U(AisMessage16, offset_b, 122, 12),
+    TW_AISX_U(AisMessage16, increment_b, 134, 10),
+    TW_AISX_PAYLOAD_BITS(AisMessage16),
+};
+
+inline constexpr AisField kMessage17[] = {
+    TW_AISX_HEADER(AisMessage17),
+    TW_AISX_SPARE(AisMessage17, spare, 38, 2),
+    TW_AISX_LON10(AisMessage17, longitude, 40, "lon", AisGate::Always),
+    TW_AISX_LAT10(AisMessage17, latitude, 58, "lat", AisGate::Always),
+    TW_AISX_SPARE_U(AisMessage17, spare_2, 75, 5),
+    TW_AISX_DATA(AisMessage17, 80, 736, 0, AisGate::Always),
+    TW_AISX_PAYLOAD_BITS(AisMessage17),
+};
+
+#define TW_AISX_RESERVATION(n, first)                                \
+    TW_AISX_U(AisMessage20, offset_number_##n, first, 12),           \
+        TW_AISX_U(AisMessage20, number_of_slots_##n, first + 12, 4), \
+        TW_AISX_U(AisMessage20, timeout_##n, first + 16, 3),         \
+        TW_AISX_U(AisMessage20, increment_##n, first + 19, 11)
+
+inline constexpr AisField kMessage20[] = {
+    TW_AISX_HEADER(AisMessage20),       TW_AISX_SPARE(AisMessage20, spare, 38, 2),
+    TW_AISX_RESERVATION(1, 40),         TW_AISX_RESERVATION(2, 70),
+    TW_AISX_RESERVATION(3, 100),        TW_AISX_RESERVATION(4, 130),
+    TW_AISX_PAYLOAD_BITS(AisMessage20),
+};
+
+// The addressed flag (bit 139) is read before the fields it chooses between.
+#define TW_AISX_ADDRESSED(m, first, width, named, namedWay)                            \
+    TW_AISX(AisMessage22, m, first, width, AisStore::Unsigned, AisListWay::Integer, 0, \
+            AisGate::GateIsOne, AisGate::Always, named, namedWay)
+
+inline constexpr AisField kMessage22[] = {
+    TW_AISX_HEADER(AisMessage22),
+    TW_AISX_SPARE(AisMessage22, spare, 38, 2),
+    TW_AISX_U(AisMessage22, channel_a, 40, 12),
+    TW_AISX_U(AisMessage22, channel_b, 52, 12),
+    TW_AISX_U(AisMessage22, tx_rx_mode, 64, 4),
+    TW_AISX_FLAG(AisMessage22, power, 68, 1),
+    TW_AISX_FLAG(AisMessage22, addressed, 139, 1),
+    TW_AISX_LON10(AisMessage22, longitude_1, 69, nullptr, AisGate::GateIsZero),
+    TW_AISX_LAT10(AisMessage22, latitude_1, 87, nullptr, AisGate::GateIsZero),
+    TW_AISX_LON10(AisMessage22, longitude_2, 104, nullptr, AisGate::GateIsZero),
+    TW_AISX_LAT10(AisMessage22, latitude_2, 122, nullptr, AisGate::GateIsZero),
+    TW_AISX_ADDRESSED(destination_id_1, 69, 30, nullptr, AisNamedWay::Plain),
+    TW_AISX_ADDRESSED(spare_2, 99, 5, nullptr, AisNamedWay::Omit),
+    TW_AISX_ADDRESSED(destination_id_2, 104, 30, nullptr, AisNamedWay::Plain),
+    TW_AISX_ADDRESSED(spare_3, 134, 5, nullptr, AisNamedWay::Omit),
+    TW_AISX_FLAG(AisMessage22, channel_a_bandwidth, 140, 1),
+    TW_AISX_FLAG(AisMessage22, channel_b_bandwidth, 141, 1),
+    TW_AISX_U(AisMessage22, transitional_zone_size, 142, 3),
+    TW_AISX_SPARE_U(AisMessage22, spare_4, 145, 23),
+    TW_AISX_PAYLOAD_BITS(AisMessage22),
+};
+
+inline constexpr AisField kMessage23[] = {
+    TW_AISX_HEADER(AisMessage23),
+    TW_AISX_SPARE(AisMessage23, spare, 38, 2),
+    TW_AISX_LON10(AisMessage23, longitude_1, 40, nullptr, AisGate::Always),
+    TW_AISX_LAT10(AisMessage23, latitude_1, 58, nullptr, AisGate::Always),
+    TW_AISX_LON10(AisMessage23, longitude_2, 75, nullptr, AisGate::Always),
+    TW_AISX_LAT10(AisMessage23, latitude_2, 93, nullptr, AisGate::Always),
+    TW_AISX_U(AisMessage23, station_type, 110, 4),
+    TW_AISX_NAMED(AisMessage23, ship_type, 114, 8, "shiptype"),
+    TW_AISX_SPARE_U(AisMessage23, spare_2, 122, 22),
+    TW_AISX_U(AisMessage23, tx_rx_mode, 144, 2),
+    TW_AISX_U(AisMessage23, reporting_interval, 146, 4),
+    TW_AISX_U(AisMessage23, quiet_time, 150, 4),
+    TW_AISX_SPARE_U(AisMessage23, spare_3, 154, 6),
+    TW_AISX_PAYLOAD_BITS(AisMessage23),
+};
+
+// Messages 25 and 26 by their form digit: the destination (30 bits, no padding) comes
+// only when addressed (2, 3), the application identifier only when structured (1, 3).
+// Each form lists one DAC, one FID and one data field, at the same places in the list.
+#define TW_AISX_FORM(R, m, first, width, decodeWhen, listWhen, named)                             \
+    TW_AISX(R, m, first, width, AisStore::Unsigned, AisListWay::Integer, 0, decodeWhen, listWhen, \
+            named, AisNamedWay::Plain)
+#define TW_AISX_SLOT_BINARY(end, tail)                                                        \
+    TW_AISX_HEADER(AisSlotBinary),                                                            \
+        TW_AISX(AisSlotBinary, form, 38, 2, AisStore::Character, AisListWay::Character, 0,    \
+                AisGate::Always, AisGate::Never, nullptr, AisNamedWay::Omit),                 \
+        TW_AISX_FLAG(AisSlotBinary, addressed, 38, 1),                                        \
+        TW_AISX_FLAG(AisSlotBinary, structured, 39, 1),                                       \
+        TW_AISX_FORM(AisSlotBinary, destination_id, 40, 30, AisGate::GateIsTwoOrThree,        \
+                     AisGate::Always, nullptr),                                               \
+        TW_AISX_FORM(AisSlotBinary, dac, 40, 10, AisGate::GateIsOne, AisGate::GateIsNotThree, \
+                     "dac"),                                                                  \
+        TW_AISX_FORM(AisSlotBinary, dac, 70, 10, AisGate::GateIsThree, AisGate::GateIsThree,  \
+                     "dac"),                                                                  \
+        TW_AISX_FORM(AisSlotBinary, fid, 50, 6, AisGate::GateIsOne, AisGate::GateIsNotThree,  \
+                     "fid"),                                                                  \
+        TW_AISX_FORM(AisSlotBinary, fid, 80, 6, AisGate::GateIsThree, AisGate::GateIsThree,   \
+                     "fid"),                                                                  \
+        TW_AISX_DATA(AisSlotBinary, 40, (end)-40, tail, AisGate::GateIsZero),                 \
+        TW_AISX_DATA(AisSlotBinary, 56, (end)-56, tail, AisGate::GateIsOne),                  \
+        TW_AISX_DATA(AisSlotBinary, 70, (end)-70, tail, AisGate::GateIsTwo),                  \
+        TW_AISX_DATA(AisSlotBinary, 86, (end)-86, tail, AisGate::GateIsThree)
+
+inline constexpr AisField kMessage25[] = {
+    TW_AISX_SLOT_BINARY(168, 0),
+    TW_AISX_PAYLOAD_BITS(AisSlotBinary),
+};
+
+inline constexpr AisField kMessage26[] = {
+    TW_AISX_SLOT_BINARY(1044, 20),
+    TW_AISX(AisSlotBinary, comm_state_selector, 20, 1, AisStore::FromEnd, AisListWay::Integer, 0,
+            AisGate::Always, AisGate::Always, nullptr, AisNamedWay::Plain),
+    TW_AISX(AisSlotBinary, communication_state, 19, 19, AisStore::FromEnd, AisListWay::Integer, 0,
+            AisGate::Always, AisGate::Always, nullptr, AisNamedWay::Plain),
+    TW_AISX_PAYLOAD_BITS(AisSlotBinary),
+};
+
+inline constexpr AisField kMessage27[] = {
+    TW_AISX_HEADER(AisMessage27),
+    TW_AISX_FLAG(AisMessage27, position_accuracy, 38, 1),
+    TW_AISX_FLAG(AisMessage27, raim_flag, 39, 1),
+    TW_AISX_NAMED(AisMessage27, navigation_status, 40, 4, "status"),
+    TW_AISX_LON10(AisMessage27, longitude, 44, "lon", AisGate::Always),
+    TW_AISX_LAT10(AisMessage27, latitude, 62, "lat", AisGate::Always),
+    TW_AISX(AisMessage27, speed_over_ground, 79, 6, AisStore::Unsigned, AisListWay::Integer, 0,
+            AisGate::Always, AisGate::Always, "sog", AisNamedWay::Speed27),
+    TW_AISX(AisMessage27, course_over_ground, 85, 9, AisStore::Unsigned, AisListWay::Integer, 0,
+            AisGate::Always, AisGate::Always, "cog", AisNamedWay::Course27),
+    TW_AISX_FLAG(AisMessage27, position_latency, 94, 1),
+    TW_AISX_SPARE(AisMessage27, spare, 95, 1),
+    TW_AISX_PAYLOAD_BITS(AisMessage27),
+};
+
+#undef TW_AISX_SLOT_BINARY
+#undef TW_AISX_FORM
+#undef TW_AISX_ADDRESSED
+#undef TW_AISX_RESERVATION
+#undef TW_AISX_MET_S
+#undef TW_AISX_MET_U
+#undef TW_AISX_MET
+#undef TW_AISX_PAYLOAD_BITS
+#undef TW_AISX_DATA
+#undef TW_AISX_TAILED
+#undef TW_AISX_LAT10
+#undef TW_AISX_LON10
+#undef TW_AISX_HEADER
+#undef TW_AISX_NAMED
+#undef TW_AISX_SPARE_U
+#undef TW_AISX_SPARE
+#undef TW_AISX_FLAG
+#undef TW_AISX_U
+#undef TW_AISX
+#undef TW_AISX_MEMBER
+
+// The index of the field called `name`, -1 when there is none.
+constexpr int fieldIndex(std::span<const AisField> fields, std::string_view name) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i].name == name) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+// The most fields a record of this table lists, over every digit its gate can hold.
+constexpr int longestList(std::span<const AisField> fields) {
+    int longest = 0;
+    for (char digit : {'\0', '0', '1', '2', '3'}) {
+        int count = 0;
+        for (const AisField& field : fields) {
+            count += aisGateOpen(field.listWhen, digit) ? 1 : 0;
+        }
+        longest = std::max(longest, count);
+    }
+    return longest;
+}
+
+// The layout of a message after 24, its gate and list length taken from its table.
+constexpr AisMessageLayout laterLayout(int type, const char* recordName, int nominalBits,
+                                       std::size_t recordSize, std::span<const AisField> fields,
+                                       std::string_view gate = {}) {
+    return {type,
+            recordName,
+            nominalBits,
+            recordSize,
+            fields,
+            gate.empty() ? -1 : fieldIndex(fields, gate),
+            longestList(fields),
+            fieldIndex(fields, "payload_bits")};
+}
+
+static_assert(std::size(kMessage6) == 12 && std::size(kAcknowledgement) == 13);
+static_assert(std::size(kMessage8) == 49 && std::size(kMessage12) == 9);
+static_assert(std::size(kMessage20) == 21 && std::size(kMessage22) == 22);
+static_assert(std::size(kMessage25) == 20 && std::size(kMessage26) == 22);
+
 }  // namespace layout_detail
 
 // One layout per decoded type, in the order of kAisDecodedTypes. Message 18 lists
 // 15 fields and then 3 (selector '0') or 4 (selector '1'), hence 19 rows at most.
+// Message 11 is laid out, listed and named as message 4.
 inline constexpr AisMessageLayout kAisLayouts[kAisLayoutCount] = {
     {1, "AisPositionReport", 168, sizeof(AisPositionReport), layout_detail::kPositionReport, -1,
      18},
@@ -339,23 +772,56 @@ inline constexpr AisMessageLayout kAisLayouts[kAisLayoutCount] = {
     {3, "AisMessage3", 168, sizeof(AisMessage3), layout_detail::kMessage3, -1, 19},
     {4, "AisMessage4", 168, sizeof(AisMessage4), layout_detail::kMessage4, -1, 18},
     {5, "AisMessage5", 424, sizeof(AisMessage5), layout_detail::kMessage5, -1, 18},
+    layout_detail::laterLayout(6, "AisMessage6", 1008, sizeof(AisMessage6),
+                               layout_detail::kMessage6),
+    layout_detail::laterLayout(7, "AisAcknowledgement", 168, sizeof(AisAcknowledgement),
+                               layout_detail::kAcknowledgement),
+    layout_detail::laterLayout(8, "AisMessage8", 1008, sizeof(AisMessage8),
+                               layout_detail::kMessage8, "met_hydro"),
     {9, "AisMessage9", 168, sizeof(AisMessage9), layout_detail::kMessage9, -1, 17},
+    layout_detail::laterLayout(10, "AisMessage10", 72, sizeof(AisMessage10),
+                               layout_detail::kMessage10),
+    {11, "AisMessage4", 168, sizeof(AisMessage4), layout_detail::kMessage4, -1, 18},
+    layout_detail::laterLayout(12, "AisMessage12", 1008, sizeof(AisMessage12),
+                               layout_detail::kMessage12),
+    layout_detail::laterLayout(13, "AisAcknowledgement", 168, sizeof(AisAcknowledgement),
+                               layout_detail::kAcknowledgement),
     {14, "AisMessage14", 1008, sizeof(AisMessage14), layout_detail::kMessage14, -1, 5},
+    layout_detail::laterLayout(15, "AisMessage15", 160, sizeof(AisMessage15),
+                               layout_detail::kMessage15),
+    layout_detail::laterLayout(16, "AisMessage16", 144, sizeof(AisMessage16),
+                               layout_detail::kMessage16),
+    layout_detail::laterLayout(17, "AisMessage17", 816, sizeof(AisMessage17),
+                               layout_detail::kMessage17),
     {18, "AisMessage18", 168, sizeof(AisMessage18), layout_detail::kMessage18, 14, 19},
     {19, "AisMessage19", 312, sizeof(AisMessage19), layout_detail::kMessage19, -1, 22},
+    layout_detail::laterLayout(20, "AisMessage20", 160, sizeof(AisMessage20),
+                               layout_detail::kMessage20),
     {21, "AisMessage21", 272, sizeof(AisMessage21), layout_detail::kMessage21, -1, 18},
+    layout_detail::laterLayout(22, "AisMessage22", 168, sizeof(AisMessage22),
+                               layout_detail::kMessage22, "addressed"),
+    layout_detail::laterLayout(23, "AisMessage23", 160, sizeof(AisMessage23),
+                               layout_detail::kMessage23),
     {24, "AisMessage24", 296, sizeof(AisMessage24), layout_detail::kMessage24, 3, 14},
+    layout_detail::laterLayout(25, "AisSlotBinary", 168, sizeof(AisSlotBinary),
+                               layout_detail::kMessage25, "form"),
+    layout_detail::laterLayout(26, "AisSlotBinary", 1064, sizeof(AisSlotBinary),
+                               layout_detail::kMessage26, "form"),
+    layout_detail::laterLayout(27, "AisMessage27", 96, sizeof(AisMessage27),
+                               layout_detail::kMessage27),
 };
 
-// The layout of a message type, or nullptr for a type without a decoder.
+// The layout of a message type, or nullptr for a type without a decoder. Every type
+// from 1 to 27 has one, at index type - 1.
 constexpr const AisMessageLayout* aisLayoutFor(int messageType) {
-    for (const AisMessageLayout& layout : kAisLayouts) {
-        if (layout.messageType == messageType) {
-            return &layout;
-        }
+    if (messageType < 1 || messageType > kAisLayoutCount) {
+        return nullptr;
     }
-    return nullptr;
+    return &kAisLayouts[messageType - 1];
 }
+static_assert(std::ranges::all_of(kAisDecodedTypes, [](int type) {
+    return aisLayoutFor(type)->messageType == type;
+}));
 
 // The digit stored in the gate field of a decoded record, or NUL for a message
 // without gated fields.
@@ -366,22 +832,39 @@ inline char aisGateDigit(const AisMessageLayout& layout, const void* record) {
     return static_cast<const char*>(record)[layout.fields[layout.gateField].offset];
 }
 
-constexpr bool aisGateOpen(AisGate gate, char gateDigit) {
-    switch (gate) {
-        case AisGate::Always:
-            return true;
-        case AisGate::GateIsZero:
-            return gateDigit == '0';
-        case AisGate::GateIsOne:
-            return gateDigit == '1';
-    }
-    return false;
-}
-
 // Whether a result list includes `field` of a decoded `record` of this layout.
 inline bool aisFieldListed(const AisMessageLayout& layout, const AisField& field,
                            const void* record) {
     return aisGateOpen(field.listWhen, aisGateDigit(layout, record));
+}
+
+// Whether a decoded record holds `field`: always for the messages up to 24; for the
+// later ones, when the field's gate was open and the payload reached its last bit. A
+// field counted from the end of the payload is there when it does not reach back into
+// the first 40 bits; data fields are there even when they hold no bits.
+inline bool aisFieldPresent(const AisMessageLayout& layout, const AisField& field,
+                            const void* record) {
+    if (layout.payloadBitsField < 0) {
+        return true;
+    }
+    if (!aisGateOpen(field.decodeWhen, aisGateDigit(layout, record))) {
+        return false;
+    }
+    std::uint32_t payloadBits;
+    std::memcpy(&payloadBits,
+                static_cast<const char*>(record) + layout.fields[layout.payloadBitsField].offset,
+                sizeof payloadBits);
+    switch (field.store) {
+        case AisStore::Hex:
+        case AisStore::BitCount:
+        case AisStore::PayloadBits:
+        case AisStore::TrailingText:
+            return true;
+        case AisStore::FromEnd:
+            return payloadBits >= 40u + field.firstBit;
+        default:
+            return payloadBits >= 0u + field.firstBit + field.width;
+    }
 }
 
 // The number of result-list entries for a decoded record.

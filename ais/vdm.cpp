@@ -8,6 +8,7 @@
 namespace ais {
 
 char aisPayloadBuffer[kPayloadBufferSize];
+int aisPayloadFillBits;
 
 namespace {
 
@@ -172,10 +173,12 @@ int parseVdm(const nmeaz::ParserContext* context, const nmeaz::ParserEntry* entr
     fragment.payload[length] = '\0';
 
     const int type = aisDecodeVdm(fragment, aisPayloadBuffer);
+    aisPayloadFillBits =
+        fragment.fill_bits >= 0 && fragment.fill_bits <= 5 ? fragment.fill_bits : 0;
     if (type == 0) {
         aisPayloadBuffer[0] = '\0';
     }
-    if (type < 1 || type > 24) {
+    if (type < 1 || type > 27) {
         return nmeaz::kCodeVdm;
     }
     char* suffix = nmeaz::currentSentenceName + boundedLength(nmeaz::currentSentenceName, 6);
@@ -187,6 +190,10 @@ int parseVdm(const nmeaz::ParserContext* context, const nmeaz::ParserEntry* entr
     *suffix++ = static_cast<char>('0' + type % 10);
     *suffix = '\0';
     return nmeaz::kCodeAisBase + type;
+}
+
+void registerVdo(nmeaz::ParserContext* context) {
+    nmeaz::registerParser(context, "VDO", parseVdm, &nmeaz::vdmRecord);
 }
 
 void aisResetFragmentTable() {

@@ -31,6 +31,8 @@ struct AisFragment {
 
 // The payload of the last completed message; emptied on every VDM sentence.
 extern char aisPayloadBuffer[kPayloadBufferSize];
+// The fill bits (0 to 5) of that payload's last character, from its last sentence.
+extern int aisPayloadFillBits;
 
 // Files a fragment: kSingleSentence for a one-sentence message (nothing stored), the
 // slot index (0..9) of the message this fragment completed, or -1.
@@ -41,11 +43,16 @@ int aisAssembleFragment(const AisFragment& fragment);
 // with `output` empty, while no message is complete and for an empty payload.
 int aisDecodeVdm(const AisFragment& fragment, char* output);
 
-// The sentence parser registered under "VDM": fills the VdmRecord, assembles the
-// fragment and returns 50 + n when it completed a message of type n from 1 to 24,
-// with the payload in aisPayloadBuffer and "_MSG<n>" appended to the current
-// sentence name; 7 otherwise.
+// The sentence parser registered under "VDM" and "VDO": fills the VdmRecord,
+// assembles the fragment and returns 50 + n when it completed a message of type n from
+// 1 to 27, with the payload in aisPayloadBuffer and "_MSG<n>" appended to the current
+// sentence name; 7 otherwise. Own-vessel (VDO) and other vessels' (VDM) messages
+// assemble apart, as do different talkers.
 int parseVdm(const nmeaz::ParserContext* context, const nmeaz::ParserEntry* entry);
+
+// Registers parseVdm for VDO sentences, the own vessel's messages, with the VDM
+// record; VDM itself is registered with the other sentence types.
+void registerVdo(nmeaz::ParserContext* context);
 
 // Empties the fragment table and sets the ring index to 0. For tests and tools that
 // need a clean start; the monitor itself keeps the table across parse cycles so that

@@ -30,11 +30,15 @@ constexpr std::string_view kNmeaSearch[] = {"gga", "rmc", "gll", "dpt", "gsa", "
                                             "mwd", "rma", "rsa", "vhw", "vlw", "xte", "zda"};
 // AIS messages: the first match wins, so longer numbers come before their prefixes.
 constexpr std::string_view kAisResultSearch[] = {
-    "msg21", "msg24", "msg14", "msg18", "msg19", "msg1", "msg2", "msg3", "msg4", "msg5", "msg9"};
+    "msg10", "msg11", "msg12", "msg13", "msg15", "msg16", "msg17", "msg20", "msg22",
+    "msg23", "msg25", "msg26", "msg27", "msg21", "msg24", "msg14", "msg18", "msg19",
+    "msg1",  "msg2",  "msg3",  "msg4",  "msg5",  "msg9",  "msg6",  "msg7",  "msg8"};
 constexpr std::string_view kSelectionSearch[] = {
-    "gga",   "rmc",  "gll",  "dpt",  "gsa",  "hdg",   "mtw",   "mwd",   "rma",
-    "rsa",   "vhw",  "vlw",  "xte",  "zda",  "msg24", "msg21", "msg19", "msg18",
-    "msg14", "msg9", "msg5", "msg4", "msg3", "msg2",  "msg1"};
+    "gga",   "rmc",   "gll",   "dpt",   "gsa",   "hdg",   "mtw",   "mwd",   "rma",
+    "rsa",   "vhw",   "vlw",   "xte",   "zda",   "msg10", "msg11", "msg12", "msg13",
+    "msg15", "msg16", "msg17", "msg20", "msg22", "msg23", "msg25", "msg26", "msg27",
+    "msg24", "msg21", "msg19", "msg18", "msg14", "msg9",  "msg5",  "msg4",  "msg3",
+    "msg2",  "msg1",  "msg6",  "msg7",  "msg8"};
 static_assert(std::size(kNmeaSearch) + std::size(kAisResultSearch) == present::kCatalogueSize);
 static_assert(std::size(kSelectionSearch) == present::kCatalogueSize);
 

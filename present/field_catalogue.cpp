@@ -2,6 +2,7 @@
 
 #include "ais/layout.h"
 #include "nmea/sentence_fields.h"
+#include "present/ais_row_names.h"
 
 namespace present {
 
@@ -214,6 +215,13 @@ constexpr CatalogueEntry aisEntry(std::string_view search, int message, const Na
             std::span<const Names>(names, N)};
 }
 
+// A message whose rows are named by its layout.
+template <int Message>
+constexpr CatalogueEntry layoutNamedEntry(std::string_view search) {
+    return {search, kCodeAisBase + Message, ais::aisLayoutFor(Message)->maxListEntries,
+            std::span<const Names>(kAisRowNames<Message>)};
+}
+
 constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue = {
     entry("gga", kCodeGga, kGga),
     entry("rmc", kCodeRmc, kRmc),
@@ -241,6 +249,22 @@ constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue = {
     aisEntry("msg19", 19, kMsg19),
     aisEntry("msg21", 21, kMsg21),
     aisEntry("msg24", 24, kMsg24),
+    layoutNamedEntry<6>("msg6"),
+    layoutNamedEntry<7>("msg7"),
+    layoutNamedEntry<8>("msg8"),
+    layoutNamedEntry<10>("msg10"),
+    layoutNamedEntry<11>("msg11"),
+    layoutNamedEntry<12>("msg12"),
+    layoutNamedEntry<13>("msg13"),
+    layoutNamedEntry<15>("msg15"),
+    layoutNamedEntry<16>("msg16"),
+    layoutNamedEntry<17>("msg17"),
+    layoutNamedEntry<20>("msg20"),
+    layoutNamedEntry<22>("msg22"),
+    layoutNamedEntry<23>("msg23"),
+    layoutNamedEntry<25>("msg25"),
+    layoutNamedEntry<26>("msg26"),
+    layoutNamedEntry<27>("msg27"),
 };
 
 static_assert(std::size(kGga) == 14 && std::size(kRmc) == 12 && std::size(kGll) == 7);

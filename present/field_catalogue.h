@@ -16,10 +16,11 @@ struct CatalogueEntry {
     std::span<const std::string_view> rowNames;  // may be shorter than rowCount
 };
 
-constexpr int kCatalogueSize = 25;
+constexpr int kCatalogueSize = 41;
 
 // In table order: GGA, RMC, GLL, DPT, GSA, HDG, MTW, MWD, RMA, RSA, VHW, VLW, XTE, ZDA,
-// then AIS messages 1, 2, 3, 4, 5, 9, 14, 18, 19, 21, 24.
+// then AIS messages 1, 2, 3, 4, 5, 9, 14, 18, 19, 21, 24, then the AIS messages whose
+// rows their layout names: 6, 7, 8, 10, 11, 12, 13, 15, 16, 17, 20, 22, 23, 25, 26, 27.
 const std::array<CatalogueEntry, kCatalogueSize>& fieldCatalogue();
 
 // Message 18 names its communication state rows after the selector flag it carries.

@@ -46,7 +46,7 @@ QStringList aisList(const ais::AisMessageLayout& layout) {
     // once its list is built.
     alignas(std::max_align_t) unsigned char record[largestAisRecord()];
     std::memset(record, 0, sizeof record);
-    ais::aisDecode(layout, ais::aisPayloadBuffer, record);
+    ais::aisDecode(layout, ais::aisPayloadBuffer, record, ais::aisPayloadFillBits);
     return aisResultList(layout, record);
 }
 
@@ -84,6 +84,7 @@ void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     nmeaz::ParserContext* context = &parserContext;
     nmeaz::init(context);
     nmeaz::registerSentenceParsers(context, ais::parseVdm);
+    ais::registerVdo(context);
 
     int remaining = total;
     while (remaining > 0) {

@@ -64,6 +64,10 @@ QString aisEntry(const ais::AisField& field, const void* record) {
             return formatDegrees(aisInteger(field, record));
         case ais::AisListWay::Tenths:
             return formatTenths(aisInteger(field, record));
+        case ais::AisListWay::Degrees10:
+            return formatDegrees(aisInteger(field, record) * 1000);
+        case ais::AisListWay::Degrees1000:
+            return formatDegrees(aisInteger(field, record) * 10);
     }
     return QString();
 }
@@ -98,9 +102,12 @@ QStringList aisResultList(const ais::AisMessageLayout& layout, const void* recor
     QStringList list;
     list.reserve(layout.maxListEntries);
     for (const ais::AisField& field : layout.fields) {
-        if (ais::aisFieldListed(layout, field, record)) {
-            list.append(aisEntry(field, record));
+        if (!ais::aisFieldListed(layout, field, record)) {
+            continue;
         }
+        // A field the message did not carry is listed empty, not as the zero it reads.
+        list.append(ais::aisFieldPresent(layout, field, record) ? aisEntry(field, record)
+                                                                : QString());
     }
     return list;
 }

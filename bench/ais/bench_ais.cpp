@@ -1,13 +1,17 @@
 // Throughput of the AIS path: framing, parseVdm with fragment assembly, and the
-// message decoder, over an AIS-only stream that holds every decoded type both as a
-// one-sentence and as a two-sentence message.
+// message decoder, over AIS-only streams that hold each of their types both as a
+// one-sentence and as a two-sentence message: the mixed stream of the eleven classic
+// types, and a stream of every type, each once.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "ais/decoders.h"
+#include "ais/layout.h"
 #include "ais/vdm.h"
 #include "nmea/parser_context.h"
 #include "nmea/sentence_parsers.h"
@@ -29,6 +33,27 @@ const char* const kPayloads[] = {
     "H5MiOp1:uJ0MDhJ0<P4hhDpLE80",                                              // 24
 };
 
+// Real payloads of the later types (libais; gpsd for the meteorological message 8).
+const char* const kLaterPayloads[] = {
+    "603Owlh0>5Q@04000000",                                          // 6
+    "71AqOpwIFFI:vJCjWejS9I:QGsFw",                                  // 7
+    "803Ovrh0EP:024`@02PN04da=3V<>N0000",                            // 8
+    "8>jR06@0Gwli:QQUP3en?wvlFR06EuOwgwl?wnSwe7wvlOwwsAwwnSGmwvh0",  // 8, DAC 1 FID 31
+    ":KeoLe9SVU;H",                                                  // 10
+    ";5NDk68>1pJtJ68HggG88R4fP0GP",                                  // 11
+    "<NnJ4`u1=C7>qV3?qoRm",                                          // 12
+    "=nq@w7AlOpV<",                                                  // 13
+    "?w>DNkiVT>Qp8eMvd@",                                            // 15
+    "@TFtghNJ4G5?C7mV",                                              // 16
+    "AwoiGRg:tOw>>9n5f9u>rOvwkraEe6ON",                              // 17
+    "DD2r994wluqiIJv<ah",                                            // 20
+    "F030p>R2N2P6jIA`2eTjS@520000",                                  // 22
+    "G<U;5jqWt?Moo=qw958B4dkOC;T",                                   // 23
+    "I;=w>`IRvRwqhWd",                                               // 25
+    "J?Amrcw9LwuO7b9nHgeD?SVS5U8doUvtuwAQ",                          // 26
+    "KvQ:1o`7EBrBQ`?w",                                              // 27
+};
+
 std::string sentence(const std::string& body) {
     unsigned checksum = 0;
     for (char c : body) {
@@ -44,11 +69,15 @@ struct Stream {
     int messages = 0;
 };
 
-Stream makeStream(int rounds) {
+Stream makeStream(int rounds, bool everyType) {
+    std::vector<std::string> payloads(std::begin(kPayloads), std::end(kPayloads));
+    if (everyType) {
+        payloads.insert(payloads.end(), std::begin(kLaterPayloads), std::end(kLaterPayloads));
+    }
     Stream stream;
     int sequence = 0;
     for (int round = 0; round < rounds; ++round) {
-        for (const std::string payload : kPayloads) {
+        for (const std::string& payload : payloads) {
             stream.bytes += sentence("AIVDM,1,1,,A," + payload + ",0");
             const std::string id = std::to_string(sequence);
             sequence = (sequence + 1) % 10;
@@ -61,21 +90,27 @@ Stream makeStream(int rounds) {
     return stream;
 }
 
-union AnyRecord {
-    ais::AisPositionReport position;
-    ais::AisMessage5 message5;
-    ais::AisMessage14 message14;
-    ais::AisMessage19 message19;
-    ais::AisMessage24 message24;
+// Room for a record of any type.
+constexpr std::size_t largestRecord() {
+    std::size_t size = 0;
+    for (const ais::AisMessageLayout& layout : ais::kAisLayouts) {
+        size = std::max(size, layout.recordSize);
+    }
+    return size;
+}
+struct AnyRecord {
+    alignas(8) unsigned char bytes[largestRecord()];
 };
 
+// state.range(0): 0 for the classic mixed stream, 1 for every type.
 void BM_AisStream(benchmark::State& state) {
-    const Stream stream = makeStream(100);
+    const Stream stream = makeStream(100, state.range(0) == 1);
     nmeaz::ParserContext context;
     AnyRecord record;
     for (auto _ : state) {
         nmeaz::init(&context);
         nmeaz::registerSentenceParsers(&context, ais::parseVdm);
+        ais::registerVdo(&context);
         const char* data = stream.bytes.data();
         const int total = static_cast<int>(stream.bytes.size());
         int offset = 0;
@@ -86,7 +121,8 @@ void BM_AisStream(benchmark::State& state) {
             offset = total - left;
             if (code > nmeaz::kCodeAisBase) {
                 if (const auto* layout = ais::aisLayoutFor(code - nmeaz::kCodeAisBase)) {
-                    decoded += ais::aisDecode(*layout, ais::aisPayloadBuffer, &record);
+                    decoded += ais::aisDecode(*layout, ais::aisPayloadBuffer, &record,
+                                              ais::aisPayloadFillBits);
                 }
             }
         }
@@ -101,11 +137,13 @@ void BM_AisStream(benchmark::State& state) {
     state.counters["messages/s"] = benchmark::Counter(
         static_cast<double>(state.iterations() * stream.messages), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_AisStream);
+BENCHMARK(BM_AisStream)->ArgName("every_type")->Arg(0)->Arg(1);
 
 // The decoders alone, on the payload of each type.
 void BM_Decode(benchmark::State& state) {
-    const char* payload = kPayloads[state.range(0)];
+    constexpr int kClassic = static_cast<int>(std::size(kPayloads));
+    const int index = static_cast<int>(state.range(0));
+    const char* payload = index < kClassic ? kPayloads[index] : kLaterPayloads[index - kClassic];
     const ais::AisMessageLayout& layout = *ais::aisLayoutFor(ais::aisMessageType(payload));
     AnyRecord record;
     for (auto _ : state) {
@@ -115,6 +153,6 @@ void BM_Decode(benchmark::State& state) {
     state.SetLabel("message " + std::to_string(layout.messageType));
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_Decode)->DenseRange(0, 10);
+BENCHMARK(BM_Decode)->DenseRange(0, 27);
 
 }  // namespace

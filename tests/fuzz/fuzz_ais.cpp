@@ -1,5 +1,6 @@
-// AIVDM streams through the framing with the 26 sentence parsers and parseVdm in
-// the VDM place, then every decoder over every completed payload.
+// AIVDM and AIVDO streams through the framing with the 26 sentence parsers, parseVdm
+// in the VDM place and registered for VDO, then every decoder over every completed
+// payload, with the payload's own fill bits and with fill bits taken from the input.
 //
 // The first input byte chooses the mode. Raw mode feeds the rest as it is (mutated
 // captures). Sentence mode takes each line of the rest as the body of a sentence and
@@ -49,13 +50,38 @@ void checkFragmentTable() {
     }
 }
 
-alignas(8) char record[512];
+alignas(8) char record[1024];
+
+std::uint32_t storedNumber(const AisField& field) {
+    std::uint32_t value;
+    std::memcpy(&value, record + field.offset, sizeof value);
+    return value;
+}
+
+// The BitCount field that counts the bits of a Hex field.
+const AisField& countOf(const AisMessageLayout& layout, const AisField& hex) {
+    for (const AisField& field : layout.fields) {
+        if (field.store == AisStore::BitCount && field.firstBit == hex.firstBit &&
+            field.decodeWhen == hex.decodeWhen) {
+            return field;
+        }
+    }
+    std::abort();
+}
 
 void checkRecord(const AisMessageLayout& layout, int payloadLength) {
     const char gate = aisGateDigit(layout, record);
     for (const AisField& field : layout.fields) {
         const char* at = record + field.offset;
         const bool decoded = aisGateOpen(field.decodeWhen, gate);
+        // Up to message 24 every field counts as present, as the fixed lists need.
+        const bool present = aisFieldPresent(layout, field, record);
+        require(layout.payloadBitsField < 0 ? present : decoded || !present);
+        // Messages 25 and 26 fill a member from one of several rows: only the row its
+        // form opens is checked.
+        if (!decoded && layout.payloadBitsField >= 0) {
+            continue;
+        }
         switch (field.store) {
             case AisStore::Character:
                 require(decoded ? (*at >= '0' && *at <= '9') : *at == '\0');
@@ -74,11 +100,36 @@ void checkRecord(const AisMessageLayout& layout, int payloadLength) {
             case AisStore::Unsigned:
             case AisStore::Signed:
                 break;
+            case AisStore::Hex: {
+                const std::uint32_t bits = storedNumber(countOf(layout, field));
+                const int digits = boundedLength(at, static_cast<int>(field.size));
+                require(digits == static_cast<int>((bits + 3) / 4) && digits <= field.textChars);
+                for (int i = 0; i < digits; ++i) {
+                    require(std::strchr("0123456789abcdef", at[i]) != nullptr);
+                }
+                break;
+            }
+            case AisStore::BitCount:
+                require(storedNumber(field) <= field.width);
+                break;
+            case AisStore::PayloadBits:
+                require(storedNumber(field) <= static_cast<std::uint32_t>(layout.nominalBits) &&
+                        storedNumber(field) <= 6u * static_cast<unsigned>(payloadLength));
+                break;
+            case AisStore::Matches:
+                require(*at == '0' || *at == '1');
+                break;
+            case AisStore::FromEnd:
+                require(storedNumber(field) < (1u << field.width));
+                break;
         }
     }
     const int entries = aisListEntryCount(layout, record);
     require(entries > 0 && entries <= layout.maxListEntries);
 }
+
+// Fill bits from the input, beyond what a sentence may say, for every decode.
+int extraFill;
 
 void checkCode(int code) {
     const char* name = nmeaz::currentSentenceName;
@@ -90,15 +141,18 @@ void checkCode(int code) {
         return;
     }
     const int type = code - nmeaz::kCodeAisBase;
-    require(type >= 1 && type <= 24);
+    require(type >= 1 && type <= 27);
     require(payloadLength > 0);
     require(aisMessageType(aisPayloadBuffer) == type);
     const char* suffix = std::strstr(name, "_MSG");
     require(suffix != nullptr && std::atoi(suffix + 4) == type);
     // Decoders do not check the type: every layout must cope with every payload.
+    require(aisPayloadFillBits >= 0 && aisPayloadFillBits <= 5);
     for (const AisMessageLayout& layout : kAisLayouts) {
-        require(aisDecode(layout, aisPayloadBuffer, record) == 1);
-        checkRecord(layout, payloadLength);
+        for (int fill : {aisPayloadFillBits, extraFill}) {
+            require(aisDecode(layout, aisPayloadBuffer, record, fill) == 1);
+            checkRecord(layout, payloadLength);
+        }
     }
 }
 
@@ -140,6 +194,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const bool sentenceMode = (data[0] & 1) != 0;
+    extraFill = static_cast<int>(data[0] >> 1) % 9 - 1;  // -1 to 7
     const char* bytes = reinterpret_cast<const char*>(data + 1);
     int total = static_cast<int>(size - 1 < sizeof framed ? size - 1 : sizeof framed);
     if (sentenceMode) {
@@ -149,6 +204,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     nmeaz::init(&context);
     nmeaz::registerSentenceParsers(&context, parseVdm);
+    registerVdo(&context);
     aisResetFragmentTable();
 
     int offset = 0;

@@ -79,6 +79,28 @@ private slots:
         }
     }
 
+    // Every later message, own vessel's or not, has a table of its own, named by the
+    // named output's names: "msg10" to "msg17" are not "msg1", "msg20" on not "msg2".
+    void laterMessagesFindTheirOwnTables() {
+        showDialog dialog;
+        for (int type : {6, 7, 8, 10, 11, 12, 13, 15, 16, 17, 20, 22, 23, 25, 26, 27}) {
+            const QString search = QString("msg%1").arg(type);
+            const QString key = (type % 2 ? "!AIVDO_" : "!AIVDM_") + search.toUpper();
+            show(dialog, key.toLatin1().constData(),
+                 QString("%1|0|%2").arg(type).arg(type * 11).toLatin1().constData());
+            const QStandardItemModel* own = table(dialog, search.toStdString());
+            QVERIFY2(own != nullptr, qPrintable(key));
+            QCOMPARE(cell(own, 2, 2), QString::number(type * 11));
+            QCOMPARE(cell(own, 2, 0), QString("mmsi"));
+            QVERIFY(select(dialog, key) == own);
+        }
+        QCOMPARE(cell(table(dialog, "msg1"), 2, 2), QString());
+        QCOMPARE(cell(table(dialog, "msg2"), 2, 2), QString());
+        QCOMPARE(cell(table(dialog, "msg27"), 6, 0), QString("lon"));
+        QCOMPARE(cell(table(dialog, "msg8"), 8, 0), QString("lon"));  // after the data
+        QCOMPARE(table(dialog, "msg8")->rowCount(), 47);
+    }
+
     // Row names are kept exactly as users have always seen them, typos included.
     // Message 18 names its communication state rows after the selector of the latest
     // message; a SOTDMA state leaves row 18 as the ITDMA message left it.
