@@ -114,8 +114,9 @@ void fromMessage5(const ais::AisMessage5& r, Report& report) {
     if (r.draught != 0) {
         report.draught.set(r.draught / 10.0);
     }
-    // Month 0, day 0, hour 24 and minute 60 together are the "not available" ETA.
-    if (r.eta != ((24u << 6) | 60u)) {
+    // Month 0 is the "not available" ETA (sent as all zero or with hour 24, minute 60).
+    const std::uint32_t month = (r.eta >> 16) & 0xF;
+    if (month >= 1 && month <= 12) {
         report.eta.set(r.eta);
     }
 }

@@ -1,5 +1,6 @@
 #include "targets/motion.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -33,16 +34,28 @@ Vector velocity(double sog, double cog) {
 
 }  // namespace
 
+// Great circle on a sphere whose minute of arc is one nautical mile: identical to the
+// flat chart nearby, and still right for a station across an ocean.
 RangeBearing rangeAndBearing(double fromLat, double fromLon, double toLat, double toLon) {
-    const Vector d = offset(fromLat, fromLon, toLat, toLon);
-    double bearing = std::atan2(d.east, d.north) / kRadians;
+    constexpr double kEarthRadiusNm = 60.0 * 180.0 / std::numbers::pi;
+    const double lat1 = fromLat * kRadians;
+    const double lat2 = toLat * kRadians;
+    const double dLat = lat2 - lat1;
+    const double dLon = (toLon - fromLon) * kRadians;
+    const double h = std::sin(dLat / 2) * std::sin(dLat / 2) +
+                     std::cos(lat1) * std::cos(lat2) * std::sin(dLon / 2) * std::sin(dLon / 2);
+    const double range = 2.0 * kEarthRadiusNm * std::asin(std::sqrt(std::min(1.0, h)));
+    const double y = std::sin(dLon) * std::cos(lat2);
+    const double x =
+        std::cos(lat1) * std::sin(lat2) - std::sin(lat1) * std::cos(lat2) * std::cos(dLon);
+    double bearing = range == 0.0 ? 0.0 : std::atan2(y, x) / kRadians;
     if (bearing < 0.0) {
         bearing += 360.0;
     }
     if (bearing >= 360.0) {
         bearing -= 360.0;
     }
-    return {std::hypot(d.east, d.north), bearing};
+    return {range, bearing};
 }
 
 Approach closestApproach(const Kinematics& own, const Kinematics& target) {

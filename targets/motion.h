@@ -1,7 +1,7 @@
-// Range, bearing and closest point of approach between own ship and a target, on a
-// flat local chart: one minute of latitude is one nautical mile, a minute of
-// longitude is cos(mean latitude) of one. Within 50 nautical miles this is far closer
-// than the positions themselves.
+// Range, bearing and closest point of approach between own ship and a target. The
+// approach is worked on a flat local chart (one minute of latitude is one nautical
+// mile, a minute of longitude cos(mean latitude) of one): within the range where an
+// approach matters this is far closer than the positions themselves.
 #pragma once
 
 namespace targets {
@@ -17,6 +17,9 @@ struct RangeBearing {
     double rangeNm;
     double bearingDeg;  // true, 0 <= b < 360
 };
+
+// Beyond this range the straight-line approach of a flat chart means nothing.
+constexpr double kApproachRangeNm = 100.0;
 
 struct Approach {
     double cpaNm;

@@ -58,13 +58,13 @@ struct Target {
     std::int64_t firstSeenMs = 0;
     std::int64_t lastSeenMs = 0;
     std::int64_t lastPositionMs = -1;  // -1: no position yet
-    Slot slots[kFieldCount];
+    Slot fields[kFieldCount];
     char shipName[kTextSize] = {};
     char callSign[kTextSize] = {};
     char destination[kTextSize] = {};
 
-    const Slot& slot(Field field) const { return slots[static_cast<int>(field)]; }
-    Slot& slot(Field field) { return slots[static_cast<int>(field)]; }
+    const Slot& slot(Field field) const { return fields[static_cast<int>(field)]; }
+    Slot& slot(Field field) { return fields[static_cast<int>(field)]; }
     bool has(Field field) const { return slot(field).known; }
     double number(Field field) const { return slot(field).number; }
     bool hasPosition() const { return has(Field::Latitude) && has(Field::Longitude); }

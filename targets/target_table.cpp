@@ -316,7 +316,7 @@ Relation TargetTable::relate(const Target& target) const {
     const bool fixedStation =
         target.targetClass == TargetClass::BaseStation || target.targetClass == TargetClass::AtoN;
     const bool targetMotion = fixedStation || (target.has(Field::Sog) && target.has(Field::Cog));
-    if (!own_.hasMotion || !targetMotion) {
+    if (!own_.hasMotion || !targetMotion || relation.rangeBearing.rangeNm > kApproachRangeNm) {
         return relation;
     }
     Kinematics other{lat, lon, 0.0, 0.0};

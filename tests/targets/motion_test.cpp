@@ -51,8 +51,9 @@ struct RangeCase {
 
 const RangeCase kRanges[] = {
     {"due north", 50, 5, 50.1, 5, 6.0, 0.0},
-    // At 60 degrees a degree of longitude is 30 NM (cos 60 = 0.5) at the mean latitude.
-    {"due east at 60 N", 60, 10, 60, 10.2, 6.0, 90.0},
+    // At 60 degrees a degree of longitude is 30 NM (cos 60 = 0.5); the great circle
+    // leaves (0.2 / 2) sin 60 = 0.0866 degrees north of east.
+    {"east at 60 N", 60, 10, 60, 10.2, 6.0, 89.9134},
     {"south-west at the equator", 0, 0, -3 * kMinute, -3 * kMinute, 4.242641, 225.0},
     {"across the date line", 0, 179.95, 0, -179.95, 6.0, 90.0},
     {"same point", 10, 10, 10, 10, 0.0, 0.0},
