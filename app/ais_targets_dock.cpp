@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/plan_view.h"
+#include "app/target_sort_proxy.h"
 #include "targets/target_fields.h"
 
 AisTargetsDock::AisTargetsDock(QWidget* parent)
@@ -24,10 +25,7 @@ AisTargetsDock::AisTargetsDock(const targets::TableSettings& settings, AisTarget
     setObjectName(QStringLiteral("aisTargetsDock"));
     setAccessibleName(tr("AIS Targets"));
     model_ = new AisTargetsModel(settings, std::move(clock), this);
-    proxy_ = new QSortFilterProxyModel(this);
-    proxy_->setSourceModel(model_);
-    proxy_->setSortRole(AisTargetsModel::SortRole);
-    proxy_->setDynamicSortFilter(true);
+    proxy_ = new TargetSortProxy(model_, this);
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     splitter->setAccessibleName(tr("AIS targets and plan view"));
@@ -101,6 +99,8 @@ targets::TableSettings AisTargetsDock::storedSettings() {
 
 void AisTargetsDock::refresh() {
     model_->refresh();
+    proxy_->sort(table_->horizontalHeader()->sortIndicatorSection(),
+                 table_->horizontalHeader()->sortIndicatorOrder());
     if (selected_ != 0 && model_->table().find(selected_) == nullptr) {
         selected_ = 0;
         plan_->setSelectedMmsi(0);

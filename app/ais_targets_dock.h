@@ -8,10 +8,10 @@
 #include "app/ais_targets_model.h"
 
 class QComboBox;
-class QSortFilterProxyModel;
 class QTableView;
 class QTableWidget;
 class PlanView;
+class TargetSortProxy;
 
 class AisTargetsDock : public QDockWidget {
     Q_OBJECT
@@ -51,7 +51,7 @@ private:
     void onCurrentRowChanged(const QModelIndex& current);
 
     AisTargetsModel* model_;
-    QSortFilterProxyModel* proxy_;
+    TargetSortProxy* proxy_;
     QTableView* table_;
     QTableWidget* details_;
     PlanView* plan_;

@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QColor>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "targets/ais_reports.h"
@@ -73,9 +74,14 @@ void AisTargetsModel::addSentenceRecord(int code, const void* record) {
     targets::applyNavigationFix(code, record, table_, clock_());
 }
 
+// Between refreshes the table may have pushed a target out for a new one in the same
+// storage; the MMSI check then falls back to a lookup.
 const targets::Target* AisTargetsModel::targetAt(int row) const {
     if (row < 0 || row >= static_cast<int>(rows_.size())) {
         return nullptr;
+    }
+    if (row < static_cast<int>(targets_.size()) && targets_[row]->mmsi == rows_[row]) {
+        return targets_[row];
     }
     return table_.find(rows_[row]);
 }
@@ -127,8 +133,40 @@ void AisTargetsModel::refresh() {
         }
         endInsertRows();
     }
+    updateRowStates();
     if (!rows_.empty()) {
         emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+    }
+}
+
+void AisTargetsModel::updateRowStates() {
+    const qint64 now = clock_();
+    states_.resize(rows_.size());
+    targets_.resize(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const targets::Target* t = table_.find(rows_[i]);
+        targets_[i] = t;
+        states_[i] = RowState{table_.relate(*t), table_.isStale(*t, now)};
+    }
+}
+
+bool AisTargetsModel::rowLessThan(int left, int right, int column) const {
+    const int known = static_cast<int>(targets_.size());
+    if (left >= known || right >= known) {  // rows newer than the last refresh go last
+        return left < right;
+    }
+    const targets::Target* a = targets_[left];
+    const targets::Target* b = targets_[right];
+    switch (column) {
+        case Name:
+            return std::strcmp(a->shipName, b->shipName) < 0;
+        case Class:
+            return a->targetClass < b->targetClass;
+        case Type:
+            return display(*a, states_[left], column).toString() <
+                   display(*b, states_[right], column).toString();
+        default:
+            return sortKey(*a, states_[left], column) < sortKey(*b, states_[right], column);
     }
 }
 
@@ -152,8 +190,9 @@ QVariant AisTargetsModel::headerData(int section, Qt::Orientation orientation, i
     return section >= 0 && section < ColumnCount ? tr(kHeaders[section]) : QVariant();
 }
 
-QVariant AisTargetsModel::display(const targets::Target& t, int column) const {
-    const targets::Relation relation = table_.relate(t);
+QVariant AisTargetsModel::display(const targets::Target& t, const RowState& state,
+                                  int column) const {
+    const targets::Relation& relation = state.relation;
     switch (column) {
         case Mmsi:
             return QString::number(t.mmsi).rightJustified(9, QLatin1Char('0'));
@@ -192,8 +231,8 @@ QVariant AisTargetsModel::display(const targets::Target& t, int column) const {
     }
 }
 
-QVariant AisTargetsModel::sortKey(const targets::Target& t, int column) const {
-    const targets::Relation relation = table_.relate(t);
+double AisTargetsModel::sortKey(const targets::Target& t, const RowState& state, int column) const {
+    const targets::Relation& relation = state.relation;
     auto number = [&t](Field f) { return t.has(f) ? t.number(f) : kBlank; };
     switch (column) {
         case Mmsi:
@@ -217,9 +256,9 @@ QVariant AisTargetsModel::sortKey(const targets::Target& t, int column) const {
         case Messages:
             return static_cast<double>(t.messages);
         case Age:
-            return static_cast<double>(clock_() - t.lastSeenMs);
+            return static_cast<double>(-t.lastSeenMs);
         default:
-            return display(t, column);
+            return 0.0;
     }
 }
 
@@ -228,20 +267,23 @@ QVariant AisTargetsModel::data(const QModelIndex& index, int role) const {
     if (t == nullptr) {
         return {};
     }
+    static const RowState kUnknown;
+    const RowState& state =
+        index.row() < static_cast<int>(states_.size()) ? states_[index.row()] : kUnknown;
     switch (role) {
         case Qt::DisplayRole:
-            return display(*t, index.column());
+            return display(*t, state, index.column());
         case SortRole:
-            return sortKey(*t, index.column());
+            return sortKey(*t, state, index.column());
         case MmsiRole:
             return t->mmsi;
         case Qt::ForegroundRole:
-            if (table_.isStale(*t, clock_())) {
+            if (state.stale) {
                 return QBrush(QColor(0x90, 0x90, 0x90));
             }
             return {};
         case Qt::BackgroundRole:
-            if (table_.relate(*t).dangerous) {
+            if (state.relation.dangerous) {
                 return QBrush(QColor(0xff, 0xc8, 0xc8));
             }
             if (t->flags != 0) {

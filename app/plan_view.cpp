@@ -32,7 +32,7 @@ QPointF offsetNm(double fromLat, double fromLon, double lat, double lon) {
     return {dLon * 60.0 * std::cos((fromLat + lat) / 2.0 * kRadians), (lat - fromLat) * 60.0};
 }
 
-QPainterPath symbolFor(TargetClass targetClass) {
+QPainterPath makeSymbol(TargetClass targetClass) {
     QPainterPath path;
     switch (targetClass) {
         case TargetClass::A:
@@ -70,6 +70,16 @@ QPainterPath symbolFor(TargetClass targetClass) {
             break;
     }
     return path;
+}
+
+const QPainterPath& symbolFor(TargetClass targetClass) {
+    static const QPainterPath kSymbols[] = {
+        makeSymbol(TargetClass::Unknown), makeSymbol(TargetClass::A),
+        makeSymbol(TargetClass::B),       makeSymbol(TargetClass::BaseStation),
+        makeSymbol(TargetClass::AtoN),    makeSymbol(TargetClass::Sar),
+        makeSymbol(TargetClass::OwnShip),
+    };
+    return kSymbols[static_cast<int>(targetClass)];
 }
 
 }  // namespace
@@ -250,8 +260,20 @@ void PlanView::paintEvent(QPaintEvent*) {
         }
     }
 
+    // Collect first, draw second: a crowded picture (a network feed) is drawn in a few
+    // batched calls without antialiasing, a plotter-sized one with full symbols.
+    struct Drawn {
+        const targets::Target* target;
+        QPointF point;
+        int colour;
+    };
+    enum { Normal, Stale, Dangerous, Fixed, ColourCount };
+    static const QColor kColours[ColourCount] = {QColor(0x60, 0xe0, 0x60), QColor(0x80, 0x80, 0x80),
+                                                 QColor(0xff, 0x40, 0x40),
+                                                 QColor(0xe0, 0xc0, 0x40)};
     const qint64 now = model_->now();
     const QRectF visible = QRectF(rect()).adjusted(-10, -10, 10, 10);
+    std::vector<Drawn> shown;
     table.forEach([&](const targets::Target& t) {
         if (!t.hasPosition() || t.targetClass == TargetClass::OwnShip) {
             return;
@@ -261,35 +283,72 @@ void PlanView::paintEvent(QPaintEvent*) {
         if (!visible.contains(p)) {
             return;
         }
-        drawn_.emplace_back(t.mmsi, p);
-        const targets::Relation relation = table.relate(t);
-        QColor colour = QColor(0x60, 0xe0, 0x60);
+        int colour = Normal;
         if (table.isStale(t, now)) {
-            colour = QColor(0x80, 0x80, 0x80);
-        } else if (relation.dangerous) {
-            colour = QColor(0xff, 0x40, 0x40);
+            colour = Stale;
+        } else if (table.relate(t).dangerous) {
+            colour = Dangerous;
         } else if (t.targetClass == TargetClass::AtoN ||
                    t.targetClass == TargetClass::BaseStation) {
-            colour = QColor(0xe0, 0xc0, 0x40);
+            colour = Fixed;
         }
-        painter.setPen(QPen(colour, 1.5));
-        if (t.has(Field::Sog) && t.has(Field::Cog)) {
-            drawVector(p, t.number(Field::Sog), t.number(Field::Cog));
+        shown.push_back({&t, p, colour});
+        drawn_.emplace_back(t.mmsi, p);
+    });
+
+    auto vectorLine = [&](const Drawn& d) {
+        const double sog = d.target->number(Field::Sog);
+        const double cog = d.target->number(Field::Cog) * kRadians;
+        return QLineF(d.point,
+                      d.point + QPointF(sog * kVectorHours * std::sin(cog) * pixelsPerNm,
+                                        -sog * kVectorHours * std::cos(cog) * pixelsPerNm));
+    };
+    constexpr std::size_t kDetailedLimit = 300;
+    if (shown.size() > kDetailedLimit) {
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        for (int colour = 0; colour < ColourCount; ++colour) {
+            QList<QLineF> lines;
+            QList<QRectF> marks;
+            for (const Drawn& d : shown) {
+                if (d.colour != colour) {
+                    continue;
+                }
+                if (d.target->has(Field::Sog) && d.target->has(Field::Cog)) {
+                    lines.append(vectorLine(d));
+                }
+                marks.append(QRectF(d.point - QPointF(2, 2), QSizeF(4, 4)));
+            }
+            painter.setPen(kColours[colour]);
+            painter.setBrush(kColours[colour]);
+            painter.drawLines(lines);
+            painter.drawRects(marks);
         }
-        const double direction = t.has(Field::Heading) ? t.number(Field::Heading)
-                                 : t.has(Field::Cog)   ? t.number(Field::Cog)
-                                                       : 0.0;
-        painter.save();
-        painter.translate(p);
-        painter.rotate(direction);
-        painter.setBrush(t.targetClass == TargetClass::Sar ? Qt::NoBrush
-                                                           : QBrush(colour.darker(160)));
-        painter.drawPath(symbolFor(t.targetClass));
-        painter.restore();
-        if (t.mmsi == selected_) {
+    } else {
+        for (const Drawn& d : shown) {
+            const targets::Target& t = *d.target;
+            const QColor& colour = kColours[d.colour];
+            painter.setPen(QPen(colour, 1.5));
+            if (t.has(Field::Sog) && t.has(Field::Cog)) {
+                painter.drawLine(vectorLine(d));
+            }
+            const double direction = t.has(Field::Heading) ? t.number(Field::Heading)
+                                     : t.has(Field::Cog)   ? t.number(Field::Cog)
+                                                           : 0.0;
+            painter.save();
+            painter.translate(d.point);
+            painter.rotate(direction);
+            painter.setBrush(t.targetClass == TargetClass::Sar ? QBrush(Qt::NoBrush)
+                                                               : QBrush(colour.darker(160)));
+            painter.drawPath(symbolFor(t.targetClass));
+            painter.restore();
+        }
+    }
+    if (const targets::Target* t = selected_ ? table.find(selected_) : nullptr) {
+        QPointF p;
+        if (targetPoint(t->mmsi, p)) {
             painter.setBrush(Qt::NoBrush);
             painter.setPen(QPen(Qt::white, 1, Qt::DashLine));
             painter.drawRect(QRectF(p - QPointF(12, 12), QSizeF(24, 24)));
         }
-    });
+    }
 }
