@@ -65,14 +65,13 @@ TargetClass mergedClass(TargetClass current, TargetClass reported) {
 
 }  // namespace
 
+// The storage is reserved here and filled as targets arrive: a short log does not pay
+// for touching the memory of 20,000 targets, and no merge ever reallocates.
 TargetTable::TargetTable(const TableSettings& settings) : settings_(settings) {
     settings_.capacity = std::max(settings_.capacity, 1);
-    slots_.resize(settings_.capacity);
-    links_.resize(settings_.capacity);
+    slots_.reserve(settings_.capacity);
+    links_.reserve(settings_.capacity);
     freeSlots_.reserve(settings_.capacity);
-    for (int i = settings_.capacity - 1; i >= 0; --i) {
-        freeSlots_.push_back(i);
-    }
     std::size_t buckets = 16;
     while (buckets < static_cast<std::size_t>(settings_.capacity) * 2) {
         buckets *= 2;
@@ -148,6 +147,11 @@ void TargetTable::remove(int index) {
 }
 
 int TargetTable::insert(std::uint32_t mmsi, std::int64_t nowMs) {
+    if (freeSlots_.empty() && static_cast<int>(slots_.size()) < settings_.capacity) {
+        freeSlots_.push_back(static_cast<int>(slots_.size()));
+        slots_.emplace_back();
+        links_.emplace_back();
+    }
     if (freeSlots_.empty()) {
         remove(oldest_);
         ++evicted_;
