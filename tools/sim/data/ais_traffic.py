@@ -131,7 +131,7 @@ def rmc(time_s, lat, lon, sog, cog):
 
 # (mmsi, kind, start offset east/north NM, sog, cog, status)
 MOVERS = [
-    (211345670, "A", (2.0, 0.4), 12.0, 270.0, 0),    # crossing from starboard
+    (211345670, "A", (2.0, 1.0), 12.0, 270.0, 0),    # crossing from starboard, collision course
     (244870123, "A", (0.8, 4.0), 10.0, 180.0, 0),    # meeting, passing to starboard
     (636019876, "A", (-2.2, 2.1), 16.0, 135.0, 0),   # pilot vessel bound for the fairway
     (219023456, "A", (0.3, -2.5), 3.0, 300.0, 7),    # fishing
