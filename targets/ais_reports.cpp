@@ -166,6 +166,9 @@ void fromMessage24(const ais::AisMessage24& r, Report& report) {
         copyText(r.ship_name, report.shipName);
         return;
     }
+    if (r.part_number != '1') {  // parts 2 and 3 are not defined: nothing to trust
+        return;
+    }
     setShipType(r.ship_type, report);
     copyText(r.call_sign, report.callSign);
     setDimensions(r.dimension_to_bow, r.dimension_to_stern, r.dimension_to_port,

@@ -143,6 +143,12 @@ TEST(Merge, ClassBCollectsBothStaticPartsAtDifferentTimes) {
     EXPECT_EQ(t.number(Field::ToBow), 6);
     EXPECT_FALSE(t.has(Field::Status));
     EXPECT_EQ(t.flags, 0);
+
+    ais::AisMessage24 undefinedPart = partB;  // parts 2 and 3 do not exist
+    undefinedPart.part_number = '2';
+    undefinedPart.ship_type = 70;
+    const targets::Target& after = feed(table, 24, undefinedPart, 13 * kMinuteMs);
+    EXPECT_EQ(after.number(Field::ShipType), 36);
 }
 
 TEST(Merge, FixedStationsAndAircraft) {
