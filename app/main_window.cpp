@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "app/about_dialog.h"
+#include "app/ais_targets_dock.h"
 #include "app/globals.h"
 #include "app/show_dialog.h"
 #include "serial/port_naming.h"
@@ -72,6 +73,12 @@ void MainWindow::init() {
     rawDock->setWidget(rawText);
     addDockWidget(Qt::BottomDockWidgetArea, rawDock);
     ui->menuView->addAction(rawDock->toggleViewAction());
+
+    targetsDock = new AisTargetsDock(this);
+    addDockWidget(Qt::TopDockWidgetArea, targetsDock);
+    tabifyDockWidget(parseDock, targetsDock);
+    parseDock->raise();
+    ui->menuView->addAction(targetsDock->toggleViewAction());
 
     rawText->setReadOnly(true);
     rawText->setAcceptDrops(false);

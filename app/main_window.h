@@ -17,6 +17,7 @@ class QKeyEvent;
 class QLabel;
 class QSerialPort;
 class QPlainTextEdit;
+class AisTargetsDock;
 class aboutDialog;
 class setupDialog;
 class showDialog;
@@ -41,6 +42,7 @@ public:
     // What a port read does with the bytes it got: the receive buffer and the
     // parse step at once, then the raw pane and a running recording.
     void receiveChunk(const QByteArray& chunk);
+    AisTargetsDock* aisTargetsDock() const { return targetsDock; }
 
 signals:
     void sig_updateStatus(QString status);
@@ -93,4 +95,5 @@ private:
     // Turns received bytes into text for the raw pane and the recording.
     ChunkTextDecoder chunkDecoder;
     bool inspectorConnected = false;
+    AisTargetsDock* targetsDock = nullptr;
 };

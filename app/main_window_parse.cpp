@@ -1,5 +1,6 @@
 // The parse step of the main window: the parse cycle over the receive buffer, with its
 // results published through the window's signals, and the XML snapshots.
+#include "app/ais_targets_dock.h"
 #include "app/globals.h"
 #include "app/main_window.h"
 #include "present/parse_cycle.h"
@@ -18,6 +19,12 @@ public:
     void resultText(int, const QString& text) override { emit window_->sendParse(text); }
     void snapshot(int code, void* record) override { window_->saveXml(code, record); }
     void separator() override { emit window_->sendParse(present::separatorText()); }
+    void aisRecord(int type, const void* record, bool own) override {
+        window_->aisTargetsDock()->addAisRecord(type, record, own);
+    }
+    void sentenceRecord(int code, const void* record) override {
+        window_->aisTargetsDock()->addSentenceRecord(code, record);
+    }
 
 private:
     MainWindow* window_;

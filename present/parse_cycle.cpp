@@ -6,6 +6,7 @@
 #include "ais/decoders.h"
 #include "ais/vdm.h"
 #include "nmea/parser_context.h"
+#include "nmea/records.h"
 #include "nmea/sentence_fields.h"
 #include "present/result_list.h"
 #include "present/result_text.h"
@@ -41,21 +42,30 @@ void* sentenceRecord(int code) {
     return layout ? layout->record : nullptr;
 }
 
-QStringList aisList(const ais::AisMessageLayout& layout) {
+// VDO carries own ship's messages; the sentence name reads "!AIVDO_MSG<n>".
+bool fromVdo() {
+    return std::strncmp(nmeaz::currentSentenceName + 3, "VDO", 3) == 0;
+}
+
+QStringList aisList(const ais::AisMessageLayout& layout, CycleSink& sink) {
     // A record of the message's type, cleared before the decoder fills it and gone
     // once its list is built.
     alignas(std::max_align_t) unsigned char record[largestAisRecord()];
     std::memset(record, 0, sizeof record);
     ais::aisDecode(layout, ais::aisPayloadBuffer, record, ais::aisPayloadFillBits);
+    sink.aisRecord(layout.messageType, record, fromVdo());
     return aisResultList(layout, record);
 }
 
 void dispatch(int code, CycleSink& sink) {
     if (const ais::AisMessageLayout* layout = aisLayoutForCode(code)) {
-        sink.resultList(code, aisList(*layout));
+        sink.resultList(code, aisList(*layout, sink));
         return;
     }
     void* record = sentenceRecord(code);
+    if (record) {
+        sink.sentenceRecord(code, record);
+    }
     const bool list = record && hasSentenceList(code);
     const bool text = record && hasResultText(code);
     if (!list && !text) {

@@ -22,6 +22,13 @@ public:
     virtual void separator() = 0;
     // After the results of every accepted sentence (code above 0).
     virtual void sentenceDone(int code) { (void)code; }
+    // Decoded records for listeners that keep state across sentences (the AIS
+    // targets). Each is called before the sentence's results; the record lives only
+    // for the call. `ownShip`: the message came in a VDO sentence.
+    virtual void aisRecord(int messageType, const void* record, bool ownShip) {
+        (void)messageType, (void)record, (void)ownShip;
+    }
+    virtual void sentenceRecord(int code, const void* record) { (void)code, (void)record; }
 };
 
 // The separator text published where a sentence has nothing to show.

@@ -9,17 +9,23 @@
 #include <QByteArray>
 
 #include "decode_sink.h"
+#include "targets_sink.h"
 #include "present/parse_cycle.h"
 #include "tidewright/version.h"
 
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: tidewright-decode [--summary] [--raw] [FILE...]\n"
+    "Usage: tidewright-decode [--summary] [--raw] [--targets [--targets-every N]\n"
+    "                         [--own LAT,LON[,SOG,COG]]] [FILE...]\n"
     "Decodes NMEA 0183 logs (standard input when no FILE is named) as one byte stream.\n"
     "  --summary  print a table of sentence keys and their counts instead of JSON lines\n"
     "  --raw      feed the bytes unchanged (by default a LF without a CR before it is\n"
     "             read as CR LF, as the talker sent it)\n"
+    "  --targets  print one JSON object per AIS target (sorted by MMSI) at the end\n"
+    "  --targets-every N  also every N seconds of the log's TAG-block time\n"
+    "  --own LAT,LON[,SOG,COG]  own ship for range, bearing, CPA and TCPA (degrees,\n"
+    "             knots; stationary without SOG and COG); else taken from the log\n"
     "  --help     print this help and exit\n"
     "  --version  print the version number and exit\n";
 
@@ -69,8 +75,20 @@ int main(int argc, char** argv) {
     bool raw = false;
     std::vector<std::string> names;
     bool optionsEnded = false;
+    decode::TargetsOptions targetsOptions;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        std::string targetsError;
+        const int targetsArgs =
+            optionsEnded ? 0 : decode::parseTargetsOption(argc, argv, i, targetsOptions, targetsError);
+        if (targetsArgs != 0) {
+            if (targetsArgs < 0) {
+                std::fprintf(stderr, "tidewright-decode: %s\n", targetsError.c_str());
+                return 2;
+            }
+            i += targetsArgs - 1;
+            continue;
+        }
         if (!optionsEnded && arg == "--summary") {
             summary = true;
         } else if (!optionsEnded && arg == "--raw") {
@@ -115,6 +133,8 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 
     decode::DecodeSink sink(summary);
+    decode::TargetsSink targetsSink(targetsOptions);
+    std::string& pending = targetsOptions.enabled ? targetsSink.pendingOutput() : sink.pendingOutput();
     QByteArray receiveBuffer;
     LineEndRestorer restorer;
     std::vector<char> chunk(1 << 16);
@@ -127,13 +147,17 @@ int main(int argc, char** argv) {
                 } else {
                     restorer.append(receiveBuffer, chunk.data(), got);
                 }
-                present::runParseCycle(receiveBuffer, sink);
-                if (!writeAll(sink.pendingOutput())) {
+                if (targetsOptions.enabled) {
+                    targetsSink.consume(receiveBuffer);
+                } else {
+                    present::runParseCycle(receiveBuffer, sink);
+                }
+                if (!writeAll(pending)) {
                     std::fprintf(stderr, "tidewright-decode: cannot write output: %s\n",
                                  std::strerror(errno));
                     return 2;
                 }
-                sink.pendingOutput().clear();
+                pending.clear();
             }
             if (got < chunk.size()) {
                 if (std::ferror(input.file)) {
@@ -151,7 +175,12 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (summary && !writeAll(sink.summaryTable())) {
+    if (targetsOptions.enabled) {
+        targetsSink.finish(receiveBuffer);
+        if (!writeAll(pending)) {
+            return 2;
+        }
+    } else if (summary && !writeAll(sink.summaryTable())) {
         return 2;
     }
     if (std::fflush(stdout) != 0) {
