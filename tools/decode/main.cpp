@@ -6,10 +6,8 @@
 #include <string>
 #include <vector>
 
-#include <QByteArray>
-
-#include "decode_sink.h"
-#include "present/parse_cycle.h"
+#include "../close_output.h"
+#include "stream_decoder.h"
 
 namespace {
 
@@ -23,36 +21,6 @@ constexpr char kUsage[] =
 struct Input {
     std::string name;
     std::FILE* file;
-};
-
-// Log files saved on Linux and macOS end their lines in LF alone; the talker sent
-// CR LF. The previous byte is remembered across chunks and files.
-class LineEndRestorer {
-public:
-    void append(QByteArray& out, const char* data, std::size_t size) {
-        const char* const end = data + size;
-        const char* from = data;
-        while (from < end) {
-            const char* lf = static_cast<const char*>(std::memchr(from, '\n', end - from));
-            if (lf == nullptr) {
-                out.append(from, end - from);
-                break;
-            }
-            const char before = lf > data ? lf[-1] : previous_;
-            out.append(from, lf - from);
-            if (before != '\r') {
-                out.append('\r');
-            }
-            out.append('\n');
-            from = lf + 1;
-        }
-        if (size > 0) {
-            previous_ = data[size - 1];
-        }
-    }
-
-private:
-    char previous_ = '\0';
 };
 
 bool writeAll(const std::string& text) {
@@ -74,7 +42,7 @@ int main(int argc, char** argv) {
             raw = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
             std::fputs(kUsage, stdout);
-            return 0;
+            return tools::closeStandardOutput("tidewright-decode") ? 0 : 2;
         } else if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
@@ -108,26 +76,19 @@ int main(int argc, char** argv) {
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 
-    decode::DecodeSink sink(summary);
-    QByteArray receiveBuffer;
-    LineEndRestorer restorer;
+    decode::StreamDecoder decoder(summary, raw);
     std::vector<char> chunk(1 << 16);
     for (Input& input : inputs) {
         for (;;) {
             const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), input.file);
             if (got > 0) {
-                if (raw) {
-                    receiveBuffer.append(chunk.data(), static_cast<qsizetype>(got));
-                } else {
-                    restorer.append(receiveBuffer, chunk.data(), got);
-                }
-                present::runParseCycle(receiveBuffer, sink);
-                if (!writeAll(sink.pendingOutput())) {
-                    std::fprintf(stderr, "tidewright-decode: cannot write output: %s\n",
+                decoder.feed(chunk.data(), got);
+                if (!writeAll(decoder.output())) {
+                    std::fprintf(stderr, "tidewright-decode: write error on standard output: %s\n",
                                  std::strerror(errno));
                     return 2;
                 }
-                sink.pendingOutput().clear();
+                decoder.output().clear();
             }
             if (got < chunk.size()) {
                 if (std::ferror(input.file)) {
@@ -145,12 +106,10 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (summary && !writeAll(sink.summaryTable())) {
+    if (summary && !writeAll(decoder.summaryTable())) {
+        std::fprintf(stderr, "tidewright-decode: write error on standard output: %s\n",
+                     std::strerror(errno));
         return 2;
     }
-    if (std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "tidewright-decode: cannot write output: %s\n", std::strerror(errno));
-        return 2;
-    }
-    return 0;
+    return tools::closeStandardOutput("tidewright-decode") ? 0 : 2;
 }
