@@ -17,15 +17,15 @@
 #include <QSerialPort>
 #include <algorithm>
 
+#include "ais/vdm.h"
 #include "app/about_dialog.h"
 #include "app/globals.h"
 #include "app/raw_pane_bound.h"
 #include "app/show_dialog.h"
 #include "app/status_notices.h"
-#include "ais/vdm.h"
 #include "serial/open_failure.h"
-#include "serial/port_watch.h"
 #include "serial/port_naming.h"
+#include "serial/port_watch.h"
 #include "serial/setup_dialog.h"
 #include "ui_main_window.h"
 
@@ -287,10 +287,10 @@ void MainWindow::on_actionParse_triggered() {
 void MainWindow::on_actionRecord_triggered() {
     QString error;
     if (!recorder.start(error)) {
-        QMessageBox::warning(this, tr("Warning"),
-                             tr("Cannot create a temporary file for the recording.") +
-                                 QLatin1Char('\n') + error,
-                             QMessageBox::Ok);
+        QMessageBox::warning(
+            this, tr("Warning"),
+            tr("Cannot create a temporary file for the recording.") + QLatin1Char('\n') + error,
+            QMessageBox::Ok);
         return;
     }
     ui->actionStop->setEnabled(true);
@@ -304,7 +304,9 @@ void MainWindow::on_actionStop_triggered() {
     ui->actionStop->setEnabled(false);
     ui->actionSetup->setEnabled(true);
     recording = false;
-    portWatch->stop();
+    if (portWatch->retrying()) {
+        portWatch->stop();
+    }
     saveLog();
     recorder.discard();
     notices->clear(QStringLiteral("recording"));

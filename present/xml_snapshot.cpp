@@ -94,9 +94,9 @@ bool saveSnapshot(int code, const void* record, const QString& directory, QStrin
         target + QStringLiteral(".tmp-") + QString::number(QCoreApplication::applicationPid());
     const auto fail = [&](const QString& reason) {
         if (error != nullptr) {
-            *error = QCoreApplication::translate("Snapshot", "Cannot write %1: %2")
-                         .arg(QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath()),
-                              reason);
+            *error =
+                QCoreApplication::translate("Snapshot", "Cannot write %1: %2")
+                    .arg(QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath()), reason);
         }
         return false;
     };

@@ -86,9 +86,8 @@ QStringList publishedSimulatorPorts() {
 
 bool isPublishedSimulatorLink(const QString& path) {
     const QFileInfo info(path);
-    return info.isSymLink() &&
-           QFileInfo(info.absolutePath()).canonicalFilePath() ==
-               QFileInfo(simulatorPortDirectory()).canonicalFilePath();
+    return info.isSymLink() && QFileInfo(info.absolutePath()).canonicalFilePath() ==
+                                   QFileInfo(simulatorPortDirectory()).canonicalFilePath();
 }
 
 bool simulatorLinkIsLive(const QString& linkPath) {

@@ -71,11 +71,11 @@ private slots:
             const char* text;
             qsizetype lines, chars, cut;
         } cases[] = {
-            {"a\nb\nc", 5, 100, 0},      // fits
+            {"a\nb\nc", 5, 100, 0},     // fits
             {"a\nb\nc\nd", 2, 100, 2},  // too many line ends: "b\nc\nd" left
-            {"aaaa\nbb\ncc", 9, 6, 5},   // too many characters: "bb\ncc" left
-            {"aaaaaaaaaa", 9, 4, 6},       // no line end: the last four characters
-            {"aa\nbbbbbbbb", 9, 4, 7},    // the newest line alone too long
+            {"aaaa\nbb\ncc", 9, 6, 5},  // too many characters: "bb\ncc" left
+            {"aaaaaaaaaa", 9, 4, 6},    // no line end: the last four characters
+            {"aa\nbbbbbbbb", 9, 4, 7},  // the newest line alone too long
         };
         for (const auto& c : cases) {
             QCOMPARE(paneTextCut(QString::fromLatin1(c.text), c.lines, c.chars), c.cut);

@@ -35,7 +35,7 @@ TEST(DecimalToDouble, GrammarBeyondStrtod) {
 TEST(DecimalToDouble, FieldWhiteSpaceIsSpaceAndTabOnly) {
     const std::pair<const char*, double> cases[] = {
         {" 12.5", 12.5}, {"\t12.5", 12.5}, {" \t-3", -3.0}, {"\v12.5", 0.0},
-        {"\f12.5", 0.0}, {"\n12.5", 0.0}, {"\r12.5", 0.0}, {" \v1", 0.0},
+        {"\f12.5", 0.0}, {"\n12.5", 0.0},  {"\r12.5", 0.0}, {" \v1", 0.0},
     };
     for (const auto& [text, value] : cases) {
         EXPECT_EQ(decimalToDouble(text), value) << text;
