@@ -21,6 +21,9 @@ inline bool closeStandardOutput(const char* program, int earlierReason = 0) {
         return true;
     }
     const int reason = earlierReason != 0 ? earlierReason : errno;
+    if (reason == EPIPE) {
+        return true;  // the reader chose to stop reading; nothing of ours failed
+    }
     if (reason != 0) {
         std::fprintf(stderr, "%s: write error on standard output: %s\n", program,
                      std::strerror(reason));
