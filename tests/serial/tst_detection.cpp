@@ -100,6 +100,29 @@ private slots:
         QCOMPARE(found[1][0].toString(), dir + "/sim-b");
     }
 
+    // Probing opens read-only: a device the user may read but not write is offered.
+    void probesOpenReadOnly() {
+        if (::geteuid() == 0) {
+            QSKIP("permissions do not restrict root");
+        }
+        TestPty pty;
+        QVERIFY(QFile::setPermissions(pty.slavePath(), QFileDevice::ReadOwner));
+        myComThread scan({{"readable", pty.slavePath()}});
+        QSignalSpy found(&scan, &myComThread::sendIndex);
+        scan.start();
+        QVERIFY(scan.wait(20000));
+        QTRY_COMPARE(found.size(), 1);
+    }
+
+    // The runtime directory is used only when absolute.
+    void relativeRuntimeDirectoryIgnored() {
+        const QString fallback = QStringLiteral("/tmp/tidewright-%1").arg(::getuid());
+        for (const char* runtime : {"relative/run", "", "/nonexistent/run"}) {
+            qputenv("XDG_RUNTIME_DIR", runtime);
+            QCOMPARE(simulatorPortDirectory(), fallback);
+        }
+    }
+
     // A simulator killed outright: its link is no longer listed (and is removed), and
     // its pseudo-terminal is not opened through it.
     void killedSimulatorIsNotListed() {
