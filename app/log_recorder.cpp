@@ -6,6 +6,10 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 QString tr(const char* text) {
@@ -27,6 +31,21 @@ std::unique_ptr<QIODevice> temporaryStorage(QString& error) {
 bool flushed(QIODevice& device) {
     auto* file = qobject_cast<QFileDevice*>(&device);
     return file == nullptr || file->flush();
+}
+
+// What a file really holds, without trying to write out its buffer once more (a full
+// disk would fail again). Other devices hold what they accepted.
+qint64 bytesOnDisk(QIODevice& device, qint64 accepted) {
+#ifdef Q_OS_UNIX
+    auto* file = qobject_cast<QFileDevice*>(&device);
+    struct stat info {};
+    if (file != nullptr && file->handle() >= 0 && ::fstat(file->handle(), &info) == 0) {
+        return info.st_size;
+    }
+#else
+    (void)device;
+#endif
+    return accepted;
 }
 
 }  // namespace
@@ -62,6 +81,9 @@ bool LogRecorder::append(const QByteArray& text) {
     if (written == text.size() && flushed(*storage_)) {
         return true;
     }
+    // A file may have taken the text into its buffer and failed to write it out: only
+    // what reached the file counts.
+    stored_ = qMin(stored_, bytesOnDisk(*storage_, stored_));
     failure_ = storage_->errorString();
     if (failure_.isEmpty() || failure_ == QLatin1String("Unknown error")) {
         failure_ = tr("the storage took only part of the data");

@@ -187,6 +187,26 @@ private slots:
         QCOMPARE(saved.readAll(), QByteArray("$GPZDA,12*00\n$GPZDA,"));
     }
 
+    // A real file on a full device: the failure comes with the system's reason, and
+    // only what reached the file counts as recorded.
+    void recorderOnAFullDevice() {
+        LogRecorder recorder;
+        recorder.setStorageFactory([](QString& error) -> std::unique_ptr<QIODevice> {
+            auto file = std::make_unique<QFile>("/dev/full");
+            if (!file->open(QIODevice::ReadWrite)) {
+                error = file->errorString();
+                return nullptr;
+            }
+            return file;
+        });
+        QString error;
+        QVERIFY2(recorder.start(error), qPrintable(error));
+        QVERIFY(!recorder.append("$GPZDA*00\n"));
+        QCOMPARE(recorder.failure(), QString("No space left on device"));
+        QCOMPARE(recorder.size(), 0);
+        QVERIFY(!recorder.append("more\n"));
+    }
+
     // The other end of the line closes: "Port lost" within a second, the pane and the
     // recording kept; a new terminal behind the same name is taken up again.
     void portLostAndBack() {
