@@ -15,10 +15,14 @@ void PortWatch::watch(QSerialPort* watched) {
 }
 
 void PortWatch::onError(QSerialPort::SerialPortError error) {
-    // A resource error is the device gone; a failed read on a terminal is its line
-    // hung up (the end of file a pseudo-terminal gives once its other end closed).
-    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) {
+    // A resource error is the device gone, with the system's reason. A read that got
+    // nothing although the line was readable is its end of file: the other end of a
+    // pseudo-terminal closed. The serial library reports that as a read error whose
+    // text is whatever the last system call left, so it gets a text of its own.
+    if (error == QSerialPort::ResourceError) {
         reportLost(port ? port->errorString() : QString());
+    } else if (error == QSerialPort::ReadError) {
+        reportLost(tr("end of file (the other end closed the line)"));
     }
 }
 
