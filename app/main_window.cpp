@@ -17,11 +17,16 @@
 #include <QSerialPort>
 #include <algorithm>
 
+#include "ais/vdm.h"
 #include "app/about_dialog.h"
 #include "app/ais_targets_dock.h"
 #include "app/globals.h"
+#include "app/raw_pane_bound.h"
 #include "app/show_dialog.h"
+#include "app/status_notices.h"
+#include "serial/open_failure.h"
 #include "serial/port_naming.h"
+#include "serial/port_watch.h"
 #include "serial/setup_dialog.h"
 #include "ui_main_window.h"
 
@@ -100,10 +105,17 @@ void MainWindow::init() {
     statusLabel->setFrameShadow(QFrame::Plain);
     ui->statusBar->addPermanentWidget(statusLabel, 0);
     statusLabel->setText(tr("Developed by Brinevale"));
+    notices = new StatusNotices();
+    ui->statusBar->addWidget(notices, 1);
+
+    portWatch = new PortWatch([this](QString& reason) { return openSerial(reason); }, this);
+    connect(portWatch, &PortWatch::lost, this, &MainWindow::onPortLost);
+    connect(portWatch, &PortWatch::returned, this, &MainWindow::onPortReturned);
 }
 
 void MainWindow::on_actionSetup_triggered() {
     emit sig_updateStatus(tr("No COM Port Selected"));
+    portWatch->stop();
     if (comOpened) {
         closePort();
         delete setupDlg;
@@ -142,13 +154,11 @@ void MainWindow::connectInspectorOnce() {
 
 void MainWindow::openPort() {
     closePort();
-    myCom = new QSerialPort(this);
-    myCom->setPortName(deviceNameForPort(comName));
-    applyPortSettings(*myCom, nmeaPortSettings(portSettings.BaudRate == 4800 ? 4800 : 38400));
-    if (myCom->open(QIODevice::ReadOnly)) {
+    QString details;
+    myCom = openSerial(details);
+    if (myCom) {
         comOpened = true;
-        chunkDecoder.reset();
-        connect(myCom, &QSerialPort::readyRead, this, &MainWindow::readMyCom);
+        portWatch->watch(myCom);
         emit sig_updateStatus(tr("Listening Port %1...").arg(comName));
         ui->actionRecord->setEnabled(true);
         activateWindow();
@@ -156,11 +166,55 @@ void MainWindow::openPort() {
     }
     comOpened = false;
     const QString failure = tr("Open port: %1 fail!").arg(comName);
-    QMessageBox::warning(this, tr("Warning"), failure, QMessageBox::Ok);
+    QMessageBox::warning(this, tr("Warning"),
+                         details.isEmpty() ? failure : failure + QLatin1Char('\n') + details,
+                         QMessageBox::Ok);
     emit sig_updateStatus(failure);
 }
 
+QSerialPort* MainWindow::openSerial(QString& details) {
+    const QString device = deviceNameForPort(comName);
+    details = refusalToOpen(device);
+    if (!details.isEmpty()) {
+        return nullptr;
+    }
+    auto* port = new QSerialPort(this);
+    port->setPortName(device);
+    applyPortSettings(*port, nmeaPortSettings(portSettings.BaudRate == 4800 ? 4800 : 38400));
+    if (!port->open(QIODevice::ReadOnly)) {
+        details = openFailureDetails(port->error(), port->errorString());
+        delete port;
+        return nullptr;
+    }
+    // Nothing from before this open may join what the port sends now: a half line, a
+    // half sentence, the first fragments of an AIS message.
+    chunkDecoder.reset();
+    paneBreaker.reset();
+    receiveBuffer.clear();
+    ais::aisResetFragmentTable();
+    connect(port, &QSerialPort::readyRead, this, &MainWindow::readMyCom);
+    return port;
+}
+
+void MainWindow::onPortLost(const QString& reason) {
+    if (myCom) {
+        myCom->deleteLater();  // already closed by the watch
+        myCom = nullptr;
+    }
+    comOpened = false;
+    emit sig_updateStatus(tr("Port lost: %1").arg(reason));
+}
+
+void MainWindow::onPortReturned(QSerialPort* port) {
+    myCom = port;
+    comOpened = true;
+    emit sig_updateStatus(tr("Port %1 is back. Listening Port %1...").arg(comName));
+}
+
 void MainWindow::closePort() {
+    if (portWatch) {
+        portWatch->stop();
+    }
     if (myCom) {
         myCom->close();
         myCom->deleteLater();
@@ -184,12 +238,20 @@ void MainWindow::receiveChunk(const QByteArray& chunk) {
     if (text.isEmpty()) {
         return;
     }
-    pendingRawText += QString::fromLatin1(text);
+    pendingRawText += QString::fromLatin1(paneBreaker.apply(text));
+    // Under a flood the text waiting for the pane keeps only what the pane could show.
+    if (pendingRawText.size() > 2 * kRawPaneChars) {
+        pendingRawText.remove(0, paneTextCut(pendingRawText, kRawPaneLines, kRawPaneChars));
+        rawPaneOverrun = true;
+    }
     if (!rawPaneTimer.isActive()) {
         rawPaneTimer.start();
     }
-    if (recording) {
-        recorder.append(text);
+    if (recording && !recorder.append(text)) {
+        notices->set(QStringLiteral("recording"),
+                     tr("Recording stopped growing: %1. What was recorded before is kept; "
+                        "Stop saves it.")
+                         .arg(recorder.failure()));
     }
 }
 
@@ -202,13 +264,10 @@ void MainWindow::flushRawPane() {
     took.start();
     // Lines that would scroll out of the bounded pane at once are never laid out:
     // with more line ends pending than the pane keeps, only the latest lines go in.
-    const qsizetype lineEnds = pendingRawText.count(QLatin1Char('\n'));
-    if (lineEnds > kRawPaneLines) {
-        qsizetype cut = -1;
-        for (qsizetype skip = lineEnds - kRawPaneLines; skip > 0; --skip) {
-            cut = pendingRawText.indexOf(QLatin1Char('\n'), cut + 1);
-        }
-        pendingRawText.remove(0, cut + 1);
+    const qsizetype cut = paneTextCut(pendingRawText, kRawPaneLines, kRawPaneChars);
+    if (cut > 0 || rawPaneOverrun) {
+        pendingRawText.remove(0, cut);
+        rawPaneOverrun = false;
         rawText->clear();
         rawCursor = rawText->textCursor();
     }
@@ -217,6 +276,8 @@ void MainWindow::flushRawPane() {
     rawText->insertPlainText(pendingRawText);
     rawCursor = rawText->textCursor();
     pendingRawText.clear();
+    dropOldestPaneText(*rawText, kRawPaneChars);
+    rawCursor = rawText->textCursor();
     // Under a flood the pane is refreshed less often, so that laying out text never
     // takes more than about half of the time.
     rawPaneTimer.setInterval(
@@ -231,14 +292,17 @@ void MainWindow::on_actionParse_triggered() {
 }
 
 void MainWindow::on_actionRecord_triggered() {
+    QString error;
+    if (!recorder.start(error)) {
+        QMessageBox::warning(
+            this, tr("Warning"),
+            tr("Cannot create a temporary file for the recording.") + QLatin1Char('\n') + error,
+            QMessageBox::Ok);
+        return;
+    }
     ui->actionStop->setEnabled(true);
     ui->actionRecord->setEnabled(false);
     ui->actionSetup->setEnabled(false);
-    if (!recorder.start()) {
-        QMessageBox::warning(this, tr("Warning"),
-                             tr("Cannot create a temporary file for the recording."),
-                             QMessageBox::Ok);
-    }
     recording = true;
 }
 
@@ -247,8 +311,12 @@ void MainWindow::on_actionStop_triggered() {
     ui->actionStop->setEnabled(false);
     ui->actionSetup->setEnabled(true);
     recording = false;
+    if (portWatch->retrying()) {
+        portWatch->stop();
+    }
     saveLog();
     recorder.discard();
+    notices->clear(QStringLiteral("recording"));
 }
 
 bool MainWindow::saveLog() {
@@ -260,18 +328,19 @@ bool MainWindow::saveLog() {
         if (fileName.isEmpty()) {
             return false;
         }
-        if (recorder.writeTo(fileName)) {
+        QString error;
+        if (recorder.writeTo(fileName, error)) {
             return true;
         }
         // Keep the recording and ask again rather than losing it without a word.
-        QMessageBox::warning(this, tr("Warning"), tr("Cannot write the log to %1.").arg(fileName),
-                             QMessageBox::Ok);
+        QMessageBox::warning(this, tr("Warning"), error, QMessageBox::Ok);
         start = fileName;
     }
 }
 
 void MainWindow::on_actionClear_triggered() {
     pendingRawText.clear();
+    paneBreaker.reset();
     rawPaneTimer.stop();
     rawText->clear();
     rawCursor = rawText->textCursor();
@@ -311,6 +380,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         }
         recording = false;
         recorder.discard();
+        notices->clear(QStringLiteral("recording"));
         ui->actionStop->setEnabled(false);
         ui->actionSetup->setEnabled(true);
     }

@@ -16,6 +16,8 @@ class QContextMenuEvent;
 class QKeyEvent;
 class QLabel;
 class QSerialPort;
+class PortWatch;
+class StatusNotices;
 class QPlainTextEdit;
 class AisTargetsDock;
 class aboutDialog;
@@ -35,6 +37,8 @@ public:
 
     // The raw pane keeps at least this many of the latest lines.
     static constexpr int kRawPaneLines = 20000;
+    // ... and at most this many characters: far more than 20,000 real sentences.
+    static constexpr int kRawPaneChars = 2'000'000;
     // Longest time a received chunk waits before it shows in the raw pane.
     static constexpr int kRawPaneDelayMs = 40;
     static constexpr int kRawPaneMaxDelayMs = 500;
@@ -43,6 +47,8 @@ public:
     // parse step at once, then the raw pane and a running recording.
     void receiveChunk(const QByteArray& chunk);
     AisTargetsDock* aisTargetsDock() const { return targetsDock; }
+    // Where recordings are kept; tests put a storage of their own in.
+    LogRecorder& logRecorder() { return recorder; }
 
 signals:
     void sig_updateStatus(QString status);
@@ -72,6 +78,11 @@ protected:
 private:
     void openPort();
     void closePort();
+    // Opens comName with the chosen speed, ready to read; null with the reason to
+    // tell the user in `details`.
+    QSerialPort* openSerial(QString& details);
+    void onPortLost(const QString& reason);
+    void onPortReturned(QSerialPort* port);
     // Asks for a file name and writes the recording there; asks again after a
     // failed write. False when the user gave up (cancelled the file dialog).
     bool saveLog();
@@ -85,12 +96,16 @@ private:
     // parsing it, so at high rates many reads share one insertion.
     QString pendingRawText;
     QTimer rawPaneTimer;
+    PaneLineBreaker paneBreaker;
+    bool rawPaneOverrun = false;  // text was dropped before reaching the pane
     // The recording, collected in a temporary file so long recordings keep memory flat.
     LogRecorder recorder;
     setupDialog* setupDlg = nullptr;
     QSerialPort* myCom = nullptr;
     aboutDialog* aboutDlg = nullptr;
     QLabel* statusLabel = nullptr;
+    StatusNotices* notices = nullptr;
+    PortWatch* portWatch = nullptr;
     QPointer<showDialog> parseView;
     // Turns received bytes into text for the raw pane and the recording.
     ChunkTextDecoder chunkDecoder;

@@ -3,6 +3,7 @@
 #include "app/ais_targets_dock.h"
 #include "app/globals.h"
 #include "app/main_window.h"
+#include "app/status_notices.h"
 #include "present/parse_cycle.h"
 #include "present/xml_snapshot.h"
 
@@ -37,7 +38,13 @@ void MainWindow::showParse() {
     present::runParseCycle(receiveBuffer, sink);
 }
 
-// A file that cannot be written is skipped: the snapshot is refreshed by the next fix.
+// A file that cannot be written is tried again with the next fix; the user sees the
+// failure once (again when its reason changes) until a write succeeds.
 void MainWindow::saveXml(int selector, void* record) {
-    present::saveSnapshot(selector, record);
+    QString error;
+    if (present::saveSnapshot(selector, record, QString(), &error)) {
+        notices->clear(QStringLiteral("snapshot"));
+    } else if (!error.isEmpty()) {
+        notices->set(QStringLiteral("snapshot"), error);
+    }
 }

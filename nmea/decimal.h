@@ -41,9 +41,11 @@ inline bool isDigit(unsigned char c) {
     return static_cast<unsigned>(c - '0') < 10u;
 }
 
-// The C locale's white space: space, \t, \n, \v, \f, \r.
+// White space within a field: space and tab only. A sentence ends at CR LF, so the
+// other C white-space characters (\v, \f) can only be corruption, and a number
+// preceded by one is not a number.
 inline bool isSpace(unsigned char c) {
-    return c == ' ' || static_cast<unsigned>(c - '\t') < 5u;
+    return c == ' ' || c == '\t';
 }
 
 inline const char* skipSpace(const char* p, const char* end) {

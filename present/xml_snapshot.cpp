@@ -4,8 +4,11 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QXmlStreamWriter>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "nmea/sentence_parsers.h"
 #include "present/nmea_fields.h"
@@ -74,7 +77,7 @@ QByteArray snapshotDocument(int code, const void* record, const QString& current
     return document;
 }
 
-bool saveSnapshot(int code, const void* record, const QString& directory) {
+bool saveSnapshot(int code, const void* record, const QString& directory, QString* error) {
     const SnapshotKind* kind = snapshotKind(code);
     if (kind == nullptr) {
         return false;
@@ -89,17 +92,30 @@ bool saveSnapshot(int code, const void* record, const QString& directory) {
     // system; the process id keeps two programs in one directory apart.
     const QString temporary =
         target + QStringLiteral(".tmp-") + QString::number(QCoreApplication::applicationPid());
+    const auto fail = [&](const QString& reason) {
+        if (error != nullptr) {
+            *error =
+                QCoreApplication::translate("Snapshot", "Cannot write %1: %2")
+                    .arg(QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath()), reason);
+        }
+        return false;
+    };
     QFile file(temporary);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        return false;
+        return fail(file.errorString());
     }
-    const bool written = file.write(document) == document.size();
+    const bool written = file.write(document) == document.size() && file.flush();
+    const QString writeError = file.errorString();
     file.close();
-    if (!written || file.error() != QFileDevice::NoError ||
-        std::rename(QFile::encodeName(temporary).constData(),
-                    QFile::encodeName(target).constData()) != 0) {
+    if (!written || file.error() != QFileDevice::NoError) {
         QFile::remove(temporary);
-        return false;
+        return fail(written ? file.errorString() : writeError);
+    }
+    if (std::rename(QFile::encodeName(temporary).constData(),
+                    QFile::encodeName(target).constData()) != 0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        QFile::remove(temporary);
+        return fail(reason);
     }
     return true;
 }

@@ -18,7 +18,9 @@ QByteArray snapshotDocument(int code, const void* record, const QString& current
 // Writes the snapshot of the record into directory (the current directory when
 // empty), replacing the old file at once: readers see the old or the new document,
 // never a part. The file is not forced to disk; a snapshot is a view of live data.
-// False when nothing was written (other code, or the file could not be written).
-bool saveSnapshot(int code, const void* record, const QString& directory = QString());
+// False when nothing was written (other code, or the file could not be written); for
+// a file that could not be written, `error` (when given) names it and says why.
+bool saveSnapshot(int code, const void* record, const QString& directory = QString(),
+                  QString* error = nullptr);
 
 }  // namespace present

@@ -9,7 +9,13 @@
 // otherwise /tmp/tidewright-<uid>.
 QString simulatorPortDirectory();
 
-// Full paths of the links in that directory that lead somewhere, sorted by
-// name. Dangling links (a simulator that died) and anything that is not a link
-// are left out.
+// Full paths of the live links in that directory, sorted by name. A link is live
+// while the simulator that published it holds the lock on <link>.lock beside it;
+// stale links (a simulator killed outright) are removed, with their lock files.
 QStringList publishedSimulatorPorts();
+
+// True when path names an entry of the simulator directory.
+bool isPublishedSimulatorLink(const QString& path);
+
+// True while the simulator that published the link is running and serving it.
+bool simulatorLinkIsLive(const QString& linkPath);

@@ -564,6 +564,11 @@ TEST(AisVdm, SentencesAndFragmentStreams) {
          "!AIVDM_MSG5 567",
          frag(3, 1, 4, "5") + frag(3, 3, 4, "6") + sentence("BSVDM,3,2,4,A,6,0") +
              frag(2, 2, 4, "6") + frag(3, 2, 5, "6") + frag(3, 2, 4, "6") + frag(3, 3, 4, "7")},
+        // Two talkers using the same identifier at once: each message from its own.
+        {{7, 7, 55, 55},
+         "!AIVDM_MSG5 5AADD",
+         frag(2, 1, 7, "5AA") + sentence("BSVDM,2,1,7,A,5BB,0") + sentence("BSVDM,2,2,7,A,CC,0") +
+             frag(2, 2, 7, "DD")},
         // Mended: a reused identifier starts a new message (the old one lost its end).
         {{7, 7, 55},
          "!AIVDM_MSG5 5BBBCCC",

@@ -94,7 +94,7 @@ private slots:
         answerSetup(missing);
         auto box = answerBox(QMessageBox::Ok);
         action(window, "actionSetup")->trigger();
-        QCOMPARE(*box, "Warning: Open port: " + missing + " fail!");
+        QCOMPARE(*box, "Warning: Open port: " + missing + " fail!\nNo such file or directory");
         QCOMPARE(window.statusTip(), "Open port: " + missing + " fail!");
         QVERIFY(!comOpened);
         expectActions(window, true, false, false);

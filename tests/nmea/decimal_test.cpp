@@ -31,6 +31,18 @@ TEST(DecimalToDouble, GrammarBeyondStrtod) {
     EXPECT_EQ(decimalToDouble(exponent, exponent + 2), 1.0);
 }
 
+// Only space and tab lead a number; any other control character makes it no number.
+TEST(DecimalToDouble, FieldWhiteSpaceIsSpaceAndTabOnly) {
+    const std::pair<const char*, double> cases[] = {
+        {" 12.5", 12.5}, {"\t12.5", 12.5}, {" \t-3", -3.0}, {"\v12.5", 0.0},
+        {"\f12.5", 0.0}, {"\n12.5", 0.0},  {"\r12.5", 0.0}, {" \v1", 0.0},
+    };
+    for (const auto& [text, value] : cases) {
+        EXPECT_EQ(decimalToDouble(text), value) << text;
+        EXPECT_EQ(decimalToInt(text), static_cast<int>(value)) << text;
+    }
+}
+
 // Random decimal texts of every shape the grammar allows, with long digit runs and
 // large exponents now and then, sometimes followed by what ends a field.
 std::string randomDecimal(std::mt19937_64& random) {

@@ -1,15 +1,24 @@
 // Numbers exactly as C's %g writes them, degrees and tenths; the parse cycle's receive
 // buffer, and that cutting a stream into reads anywhere changes no result. (What each
 // read publishes, and in which order, is shown through the window in tst_window_parse.)
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <random>
 
+#include <unistd.h>
+
 #include "ais/vdm.h"
+#include "nmea/sentence_fields.h"
+#include "nmea/sentence_parsers.h"
 #include "present/parse_cycle.h"
 #include "present/value_format.h"
+#include "present/xml_snapshot.h"
 
 namespace {
 
@@ -17,16 +26,23 @@ const QByteArray kGga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,4
 
 // What one cycle over the buffer, after appending read, published: "list:a|b",
 // "text:...", "snapshot" and "sep".
-QStringList cycle(QByteArray& buffer, const QByteArray& read) {
+QStringList cycle(QByteArray& buffer, const QByteArray& read, QByteArray* snapshot = nullptr) {
     struct Recorder : present::CycleSink {
         QStringList events;
+        QByteArray* document = nullptr;
         void resultList(int, const QStringList& list) override {
             events.append("list:" + list.join(u'|'));
         }
         void resultText(int, const QString& text) override { events.append("text:" + text); }
-        void snapshot(int, void*) override { events.append("snapshot"); }
+        void snapshot(int code, void* record) override {
+            events.append("snapshot");
+            if (document) {
+                *document = present::snapshotDocument(code, record, "t");
+            }
+        }
         void separator() override { events.append("sep"); }
     } recorder;
+    recorder.document = snapshot;
     buffer.append(read);
     present::runParseCycle(buffer, recorder);
     return recorder.events;
@@ -92,6 +108,81 @@ private slots:
         QVERIFY(buffer.size() <= 255);
         QCOMPARE(cycle(buffer, kGga).size(), 3);
         QVERIFY(buffer.isEmpty());
+        cycle(buffer, QByteArray(1 << 20, '$'));  // a flood of start characters
+        QVERIFY(buffer.size() <= 255);
+    }
+
+    // A character field carrying any byte: the document stays well-formed, the
+    // characters XML 1.0 cannot carry are dropped, every other one is kept (escaped
+    // where markup needs it), a plain space among them.
+    void snapshotKeepsExactlyTheXmlCharacters() {
+        int seen = 0;
+        for (int byte = 1; byte <= 0xFF; ++byte) {
+            if (QByteArray(",*$!\r\n").contains(char(byte))) {
+                continue;
+            }
+            QByteArray body = "GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4," +
+                              QByteArray(1, char(byte)) + ",46.9,M,,";
+            char sum = 0;
+            for (char c : body) {
+                sum ^= c;
+            }
+            QByteArray buffer, document;
+            cycle(buffer,
+                  "$" + body + "*" +
+                      QByteArray::number(uchar(sum), 16).toUpper().rightJustified(2, '0') + "\r\n",
+                  &document);
+            if (document.isEmpty()) {
+                continue;  // the framer took no sentence with this byte
+            }
+            ++seen;
+            QXmlStreamReader reader(document);
+            QString units;
+            while (!reader.atEnd()) {
+                if (reader.readNext() == QXmlStreamReader::StartElement &&
+                    reader.name() == QLatin1String("elv_units")) {
+                    units = reader.readElementText();
+                }
+            }
+            QVERIFY2(!reader.hasError(), qPrintable(QString::number(byte, 16)));
+            const bool legal = byte == 0x09 || byte >= 0x20;
+            QCOMPARE(units, legal ? QString(QChar(byte)) : QString());
+        }
+        QVERIFY(seen > 90);  // at least every printable ASCII character but the framing ones
+    }
+
+    // Snapshots replace the file by a rename, never by writing into it: a reader (here a
+    // second name of the old file) keeps the old document whole. A failure names the
+    // file and the system's reason and leaves nothing behind.
+    void snapshotReplacedByRenameAndFailuresExplained() {
+        QByteArray buffer;
+        cycle(buffer, kGga);
+        QTemporaryDir dir;
+        QVERIFY(QFile(dir.filePath("gga.xml")).open(QIODevice::WriteOnly));
+        QVERIFY(::link(QFile::encodeName(dir.filePath("gga.xml")).constData(),
+                       QFile::encodeName(dir.filePath("reader.xml")).constData()) == 0);
+        const auto* record = nmeaz::layoutFor(nmeaz::kCodeGga)->record;
+        QString error;
+        QVERIFY(present::saveSnapshot(nmeaz::kCodeGga, record, dir.path(), &error));
+        QFile written(dir.filePath("gga.xml")), reader(dir.filePath("reader.xml"));
+        QVERIFY(written.open(QIODevice::ReadOnly) && reader.open(QIODevice::ReadOnly));
+        QVERIFY(written.readAll().contains("<utc>123519</utc>"));
+        QCOMPARE(reader.readAll(), QByteArray());
+
+        QVERIFY(QFile::remove(dir.filePath("gga.xml")) && QDir(dir.path()).mkdir("gga.xml"));
+        const struct {
+            QString directory, reason;
+        } failures[] = {
+            {dir.path(), "Is a directory"},
+            {dir.filePath("missing"), "No such file or directory"},
+        };
+        for (const auto& f : failures) {
+            QVERIFY(!present::saveSnapshot(nmeaz::kCodeGga, record, f.directory, &error));
+            QCOMPARE(error,
+                     "Cannot write " + QDir(f.directory).filePath("gga.xml") + ": " + f.reason);
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList({"gga.xml", "reader.xml"}));
     }
 
     // Cutting the stream into reads anywhere publishes the same results as one read,

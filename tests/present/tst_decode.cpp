@@ -103,6 +103,22 @@ private slots:
         QCOMPARE(decode({QDir::tempPath()}).exitCode, 2);
         QCOMPARE(decode({"--bogus"}).exitCode, 2);
     }
+
+    // Output that cannot be written fails with the reason, however little there was.
+    void writeErrorsFail() {
+        for (const QStringList& arguments :
+             {QStringList{"--help"}, QStringList{kGolden + "sounder.log"},
+              QStringList{"--summary", kGolden + "sounder.log"}}) {
+            QProcess process;
+            process.setStandardOutputFile(QStringLiteral("/dev/full"));
+            process.start(QStringLiteral(TIDEWRIGHT_DECODE_PATH), arguments);
+            QVERIFY(process.waitForFinished(60000));
+            QCOMPARE(process.exitCode(), 2);
+            QCOMPARE(process.readAllStandardError(),
+                     QByteArray("tidewright-decode: write error on standard output: "
+                                "No space left on device\n"));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(DecodeTest)

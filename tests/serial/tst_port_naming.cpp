@@ -2,6 +2,7 @@
 // platforms; the Windows rules are checked by construction on any host.
 #include <QTest>
 
+#include "serial/open_failure.h"
 #include "serial/port_naming.h"
 
 class PortNamingTest : public QObject {
@@ -65,6 +66,30 @@ private slots:
                               "ttyS99999999999999999999", "ttyS100000000000000000000", "ttyUSB0"}));
         QCOMPARE(probes[0].deviceName, QString("/run/t/sim-a"));
         QCOMPARE(probes[2].deviceName, QString("/dev/ttyACM0"));
+    }
+
+    // The system's reason, and the dialout hint only for a permission error on Linux.
+    void openFailureDetailsGiveReasonAndHint() {
+        const QString hint =
+            "Serial ports belong to the dialout group: add your user to it "
+            "(sudo usermod -aG dialout $USER) and log in again.";
+        const struct {
+            QSerialPort::SerialPortError error;
+            PortPlatform platform;
+            QString reason, details;
+        } cases[] = {
+            {QSerialPort::PermissionError, PortPlatform::Unix, "Permission denied",
+             "Permission denied\n" + hint},
+            {QSerialPort::PermissionError, PortPlatform::Unix, "", hint},
+            {QSerialPort::PermissionError, PortPlatform::Windows, "Access is denied.",
+             "Access is denied."},
+            {QSerialPort::DeviceNotFoundError, PortPlatform::Unix, "No such file or directory\n",
+             "No such file or directory"},
+            {QSerialPort::OpenError, PortPlatform::Unix, "", ""},
+        };
+        for (const auto& c : cases) {
+            QCOMPARE(openFailureDetails(c.error, c.reason, c.platform), c.details);
+        }
     }
 };
 

@@ -22,6 +22,8 @@
 #include <vector>
 
 #include "log_lines.h"
+#include "pacer.h"
+#include "publish.h"
 #include "sentence_text.h"
 #include "uart_misread.h"
 
@@ -188,23 +190,63 @@ TEST(SimProcess, SendsEveryLineWithCrLfAndSplitWhenAsked) {
     }
 }
 
-// Bytes delivered per second against ten bits per byte; and a monitor that reads again after
-// a pause (or opens the port late) gets recent sentences, not all that waited unread.
-TEST(SimProcess, PacesAtTheLineRateAndKeepsNoBacklog) {
-    for (int baud : {4800, 38400}) {
-        Session s("--baud " + std::to_string(baud));
-        ::sleep(6);  // nobody reading
-        std::size_t backlog = 0, bytes = 0;
-        for (double end = now() + 0.3; now() < end;) {
-            backlog += readChunk(s.port, end - now()).size();
+// A clock that moves only when the pacer waits (or the test says time has passed).
+struct ManualClock : sim::Clock {
+    double time = 100;
+    double now() override { return time; }
+    void sleepUntil(double deadline, const volatile std::sig_atomic_t& stop) override {
+        if (!stop) {
+            time = std::max(time, deadline);
         }
-        EXPECT_LT(backlog, 4u * baud / 10) << baud;
-        double start = now();
-        while (now() - start < 2.5) {
-            bytes += readChunk(s.port, 0.2).size();
-        }
-        EXPECT_NEAR(static_cast<double>(bytes) / (now() - start), baud / 10.0, baud / 50.0);
     }
+};
+
+// Ten bits per byte at the line speed, from a fixed start so that the time each write
+// takes never adds up; after a stall the talker does not rush to catch up.
+TEST(SimPacer, KeepsTheLineRateWithoutDriftOrBursts) {
+    for (int baud : {4800, 38400}) {
+        const double perLine = 80 * 10.0 / baud;
+        ManualClock clock;
+        sim::Pacer pacer(baud, false, clock);
+        std::sig_atomic_t stop = 0;
+        for (int i = 0; i < 1000; ++i) {
+            pacer.waitTurn(80, stop);
+            clock.time += 0.0003;  // writing takes time
+        }
+        EXPECT_NEAR(clock.time, 100 + 999 * perLine + 0.0003, 1e-9) << baud;
+
+        clock.time += 5;  // held up (paused, blocked line)
+        const double resumed = clock.time;
+        pacer.waitTurn(80, stop);
+        EXPECT_EQ(clock.time, resumed) << baud;
+        pacer.waitTurn(80, stop);
+        EXPECT_NEAR(clock.time, resumed + perLine, 1e-9) << baud;
+
+        ManualClock unpaced;
+        sim::Pacer fast(baud, true, unpaced);
+        for (int i = 0; i < 100; ++i) {
+            fast.waitTurn(80, stop);
+        }
+        EXPECT_EQ(unpaced.time, 100) << baud;
+    }
+}
+
+// The real pacing end to end, briefly: bytes per second at the line rate, and a monitor
+// that reads again after a pause gets recent sentences, not all that waited unread.
+TEST(SimProcess, PacesAtTheLineRateAndKeepsNoBacklog) {
+    const int baud = 38400;
+    Session s("--baud " + std::to_string(baud));
+    ::sleep(3);  // nobody reading
+    std::size_t backlog = 0, bytes = 0;
+    for (double end = now() + 0.3; now() < end;) {
+        backlog += readChunk(s.port, end - now()).size();
+    }
+    EXPECT_LT(backlog, 4u * baud / 10);
+    double start = now();
+    while (now() - start < 1.0) {
+        bytes += readChunk(s.port, 0.2).size();
+    }
+    EXPECT_NEAR(static_cast<double>(bytes) / (now() - start), baud / 10.0, baud / 40.0);
 }
 
 TEST(SimProcess, EachFaultHitsEveryNthSentence) {
@@ -235,6 +277,98 @@ TEST(SimProcess, EachFaultHitsEveryNthSentence) {
     EXPECT_TRUE(sent(2));
     EXPECT_NE(sent(0), sent(1));
     EXPECT_NE(sent(3), sent(4));
+}
+
+// Over the default log, each fault at the rate asked: counted on what went out.
+TEST(SimProcess, FaultRatesAsAsked) {
+    const auto lines = sim::splitLogLines(slurp(TIDEWRIGHT_SIM_DEFAULT_LOG));
+    const std::size_t n = lines.size();
+    auto segments = [](const std::string& text) {
+        std::vector<std::string> parts;
+        for (std::size_t at = 0, end; at < text.size(); at = end + 2) {
+            end = std::min(text.find("\r\n", at), text.size());
+            parts.push_back(text.substr(at, end - at));
+        }
+        return parts;
+    };
+    const struct {
+        std::string args;
+        std::size_t expected;
+        bool (*hit)(const std::string&);
+    } cases[] = {
+        {"--bad-checksum 4", n / 4,
+         [](const std::string& l) {
+             return std::stoul(l.substr(l.size() - 2), nullptr, 16) != sim::nmeaChecksum(l);
+         }},
+        {"--noise 5", n / 5, [](const std::string& l) { return l[0] != '$' && l[0] != '!'; }},
+    };
+    for (const auto& c : cases) {
+        const auto parts = segments(teed(c.args + " --seed 3", TIDEWRIGHT_SIM_DEFAULT_LOG));
+        EXPECT_EQ(static_cast<std::size_t>(std::count_if(parts.begin(), parts.end(), c.hit)),
+                  c.expected)
+            << c.args;
+    }
+}
+
+// Output that cannot be written ends the run with the file, the reason and a failure code.
+TEST(SimProcess, WriteErrorsFail) {
+    const std::string err = scratch.path + "/stderr";
+    const std::pair<std::string, const char*> cases[] = {
+        {"--help >/dev/full", "write error on standard output: No space left on device"},
+        {"--once --fast --tee /dev/full " + kTalk + " >/dev/null",
+         "cannot write '/dev/full': No space left on device"},
+    };
+    for (const auto& [args, message] : cases) {
+        const int status =
+            std::system((TIDEWRIGHT_SIM_EXECUTABLE " " + args + " 2>" + err).c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << args;
+        EXPECT_NE(slurp(err).find(message), std::string::npos) << slurp(err);
+    }
+}
+
+// A simulator killed outright leaves its link, but not its lock: the link is stale, and
+// the next simulator takes the name; while that one runs, the name is its own.
+TEST(SimProcess, AKilledSimulatorsNameCanBeTaken) {
+    std::string link;
+    {
+        Session killed("--fast --name boat");
+        link = killed.link;
+        EXPECT_TRUE(sim::linkIsLive(link));
+        EXPECT_EQ(killed.sim.wait(SIGKILL), -1);
+    }
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_FALSE(sim::linkIsLive(link));
+    Session next("--fast --name boat");
+    EXPECT_EQ(next.link, link);
+    EXPECT_EQ(fs::read_symlink(link), next.device);
+    EXPECT_TRUE(sim::linkIsLive(link));
+    Sim third("--fast --name boat " + kTalk);
+    EXPECT_NE(third.expect("in use"), "");
+    EXPECT_GT(third.wait(), 0);
+    EXPECT_TRUE(sim::linkIsLive(link));
+}
+
+// The runtime directory only when absolute and a directory; always private to the user.
+TEST(SimPublish, PrivateRuntimeDirectory) {
+    const std::string fallback = "/tmp/tidewright-" + std::to_string(::getuid());
+    const std::pair<const char*, std::string> cases[] = {
+        {nullptr, fallback},
+        {"relative/run", fallback},
+        {"/nonexistent/run", fallback},
+        {"/etc/hostname", fallback},
+        {scratch.path.c_str(), scratch.path + "/tidewright"},
+    };
+    for (const auto& [runtime, expected] : cases) {
+        EXPECT_EQ(sim::publishDirectory(runtime, ::getuid()), expected) << (runtime ? runtime : "");
+    }
+    std::string error;
+    const std::string dir = scratch.path + "/private";
+    ASSERT_TRUE(sim::preparePublishDirectory(dir, error)) << error;
+    EXPECT_EQ(fs::status(dir).permissions() & fs::perms::mask, fs::perms::owner_all);
+    fs::permissions(dir, fs::perms::group_read | fs::perms::group_exec, fs::perm_options::add);
+    EXPECT_FALSE(sim::preparePublishDirectory(dir, error));
+    fs::create_directory_symlink(scratch.path, scratch.path + "/linked");
+    EXPECT_FALSE(sim::preparePublishDirectory(scratch.path + "/linked", error));
 }
 
 TEST(SimProcess, ErrorsEndWithAMessageAndAFailureCode) {

@@ -6,11 +6,9 @@
 #include <string>
 #include <vector>
 
-#include <QByteArray>
-
-#include "decode_sink.h"
+#include "../close_output.h"
+#include "stream_decoder.h"
 #include "targets_sink.h"
-#include "present/parse_cycle.h"
 #include "tidewright/version.h"
 
 namespace {
@@ -34,36 +32,6 @@ struct Input {
     std::FILE* file;
 };
 
-// Log files saved on Linux and macOS end their lines in LF alone; the talker sent
-// CR LF. The previous byte is remembered across chunks and files.
-class LineEndRestorer {
-public:
-    void append(QByteArray& out, const char* data, std::size_t size) {
-        const char* const end = data + size;
-        const char* from = data;
-        while (from < end) {
-            const char* lf = static_cast<const char*>(std::memchr(from, '\n', end - from));
-            if (lf == nullptr) {
-                out.append(from, end - from);
-                break;
-            }
-            const char before = lf > data ? lf[-1] : previous_;
-            out.append(from, lf - from);
-            if (before != '\r') {
-                out.append('\r');
-            }
-            out.append('\n');
-            from = lf + 1;
-        }
-        if (size > 0) {
-            previous_ = data[size - 1];
-        }
-    }
-
-private:
-    char previous_ = '\0';
-};
-
 bool writeAll(const std::string& text) {
     return text.empty() || std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
 }
@@ -80,7 +48,8 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         std::string targetsError;
         const int targetsArgs =
-            optionsEnded ? 0 : decode::parseTargetsOption(argc, argv, i, targetsOptions, targetsError);
+            optionsEnded ? 0
+                         : decode::parseTargetsOption(argc, argv, i, targetsOptions, targetsError);
         if (targetsArgs != 0) {
             if (targetsArgs < 0) {
                 std::fprintf(stderr, "tidewright-decode: %s\n", targetsError.c_str());
@@ -95,10 +64,10 @@ int main(int argc, char** argv) {
             raw = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
             std::fputs(kUsage, stdout);
-            return 0;
+            return tools::closeStandardOutput("tidewright-decode") ? 0 : 2;
         } else if (!optionsEnded && arg == "--version") {
             std::printf("tidewright-decode %s\n", tidewright::kVersion);
-            return 0;
+            return tools::closeStandardOutput("tidewright-decode") ? 0 : 2;
         } else if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
@@ -132,32 +101,20 @@ int main(int argc, char** argv) {
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 
-    decode::DecodeSink sink(summary);
     decode::TargetsSink targetsSink(targetsOptions);
-    std::string& pending = targetsOptions.enabled ? targetsSink.pendingOutput() : sink.pendingOutput();
-    QByteArray receiveBuffer;
-    LineEndRestorer restorer;
+    decode::StreamDecoder decoder(summary, raw, targetsOptions.enabled ? &targetsSink : nullptr);
     std::vector<char> chunk(1 << 16);
     for (Input& input : inputs) {
         for (;;) {
             const std::size_t got = std::fread(chunk.data(), 1, chunk.size(), input.file);
             if (got > 0) {
-                if (raw) {
-                    receiveBuffer.append(chunk.data(), static_cast<qsizetype>(got));
-                } else {
-                    restorer.append(receiveBuffer, chunk.data(), got);
-                }
-                if (targetsOptions.enabled) {
-                    targetsSink.consume(receiveBuffer);
-                } else {
-                    present::runParseCycle(receiveBuffer, sink);
-                }
-                if (!writeAll(pending)) {
-                    std::fprintf(stderr, "tidewright-decode: cannot write output: %s\n",
+                decoder.feed(chunk.data(), got);
+                if (!writeAll(decoder.output())) {
+                    std::fprintf(stderr, "tidewright-decode: write error on standard output: %s\n",
                                  std::strerror(errno));
                     return 2;
                 }
-                pending.clear();
+                decoder.output().clear();
             }
             if (got < chunk.size()) {
                 if (std::ferror(input.file)) {
@@ -175,17 +132,12 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (targetsOptions.enabled) {
-        targetsSink.finish(receiveBuffer);
-        if (!writeAll(pending)) {
-            return 2;
-        }
-    } else if (summary && !writeAll(sink.summaryTable())) {
+    decoder.finish();
+    if (!writeAll(decoder.output()) ||
+        (summary && !targetsOptions.enabled && !writeAll(decoder.summaryTable()))) {
+        std::fprintf(stderr, "tidewright-decode: write error on standard output: %s\n",
+                     std::strerror(errno));
         return 2;
     }
-    if (std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "tidewright-decode: cannot write output: %s\n", std::strerror(errno));
-        return 2;
-    }
-    return 0;
+    return tools::closeStandardOutput("tidewright-decode") ? 0 : 2;
 }

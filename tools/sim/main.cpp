@@ -8,11 +8,13 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "../close_output.h"
 #include "default_log.h"
 #include "faults.h"
 #include "line.h"
@@ -53,9 +55,14 @@ int fail(const std::string& message) {
     return 1;
 }
 
+// Why standard output first failed, kept for the message at exit; 0 while it works.
+int stdoutFailure = 0;
+
 void say(const std::string& text) {
     std::fputs(text.c_str(), stdout);
-    std::fflush(stdout);
+    if (std::fflush(stdout) != 0 && stdoutFailure == 0) {
+        stdoutFailure = errno;
+    }
 }
 
 std::uint32_t freshSeed() {
@@ -67,6 +74,7 @@ std::uint32_t freshSeed() {
 class Tee {
 public:
     bool open(const std::string& path, std::string& error) {
+        path_ = path;
         fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd_ < 0) {
             error = "cannot write '" + path + "': " + std::strerror(errno);
@@ -74,7 +82,8 @@ public:
         }
         return true;
     }
-    void write(const std::string& bytes) {
+    // False, with the file and the system's reason in `error`, when the copy failed.
+    bool write(const std::string& bytes, std::string& error) {
         std::size_t done = 0;
         while (fd_ >= 0 && done < bytes.size()) {
             ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
@@ -82,10 +91,20 @@ public:
                 continue;
             }
             if (n <= 0) {
-                return;
+                error = "cannot write '" + path_ + "': " + std::strerror(n < 0 ? errno : ENOSPC);
+                return false;
             }
             done += static_cast<std::size_t>(n);
         }
+        return true;
+    }
+    // Closing reports what the file system only noticed at the end (a full disk on NFS).
+    bool close(std::string& error) {
+        if (fd_ >= 0 && ::close(std::exchange(fd_, -1)) != 0) {
+            error = "cannot write '" + path_ + "': " + std::strerror(errno);
+            return false;
+        }
+        return true;
     }
     ~Tee() {
         if (fd_ >= 0) {
@@ -95,6 +114,7 @@ public:
 
 private:
     int fd_ = -1;
+    std::string path_;
 };
 
 // Holds the talk while paused by SIGUSR1; true when the talk may go on.
@@ -137,6 +157,7 @@ int run(const sim::SimOptions& options) {
     }
 
     std::string linkPath;
+    int linkLock = -1;
     if (options.devicePath.empty()) {
         std::string directory = sim::publishDirectory(std::getenv("XDG_RUNTIME_DIR"), ::getuid());
         if (!sim::preparePublishDirectory(directory, error)) {
@@ -146,7 +167,7 @@ int run(const sim::SimOptions& options) {
         linkPath =
             directory + "/" +
             (options.linkName.empty() ? "sim-" + std::to_string(::getpid()) : options.linkName);
-        if (!sim::publishLink(linkPath, line->devicePath(), error)) {
+        if (!sim::publishLink(linkPath, line->devicePath(), linkLock, error)) {
             return fail(error);
         }
         say("device " + line->devicePath() + "\nlink " + linkPath + "\n");
@@ -181,7 +202,11 @@ int run(const sim::SimOptions& options) {
                     stopRequested = 1;
                     break;
                 }
-                tee.write(piece.bytes);
+                if (!tee.write(piece.bytes, error)) {
+                    status = fail(error);
+                    stopRequested = 1;
+                    break;
+                }
             }
         }
         if (options.once && !stopRequested) {
@@ -198,7 +223,10 @@ int run(const sim::SimOptions& options) {
         }
     }
     if (!linkPath.empty()) {
-        sim::unpublishLink(linkPath, line->devicePath());
+        sim::unpublishLink(linkPath, line->devicePath(), linkLock);
+    }
+    if (!tee.close(error) && status == 0) {
+        status = fail(error);
     }
     return status;
 }
@@ -211,10 +239,10 @@ int main(int argc, char** argv) {
     switch (sim::parseOptions(argc, argv, options, error)) {
         case sim::ParseOutcome::Help:
             std::fputs(sim::usageText(), stdout);
-            return 0;
+            return tools::closeStandardOutput("tidewright-sim") ? 0 : 1;
         case sim::ParseOutcome::Version:
             std::printf("tidewright-sim %s\n", tidewright::kVersion);
-            return 0;
+            return tools::closeStandardOutput("tidewright-sim") ? 0 : 1;
         case sim::ParseOutcome::Error:
             std::fprintf(stderr, "tidewright-sim: %s\nTry 'tidewright-sim --help'.\n",
                          error.c_str());
@@ -222,5 +250,9 @@ int main(int argc, char** argv) {
         case sim::ParseOutcome::Run:
             break;
     }
-    return run(options);
+    int status = run(options);
+    if (!tools::closeStandardOutput("tidewright-sim", stdoutFailure) && status == 0) {
+        status = 1;
+    }
+    return status;
 }

@@ -12,31 +12,41 @@ namespace {
 
 constexpr double kFallenBehindSeconds = 1.0;
 
-void sleepUntil(double deadline, const volatile std::sig_atomic_t& stop) {
-    while (!stop) {
-        double now = monotonicSeconds();
-        if (now >= deadline) {
-            return;
+class SystemClock : public Clock {
+public:
+    double now() override { return monotonicSeconds(); }
+    void sleepUntil(double deadline, const volatile std::sig_atomic_t& stop) override {
+        while (!stop) {
+            double now = monotonicSeconds();
+            if (now >= deadline) {
+                return;
+            }
+            double wait = deadline - now;
+            timespec span{static_cast<time_t>(wait),
+                          static_cast<long>((wait - std::floor(wait)) * 1e9)};
+            ::nanosleep(&span, nullptr);  // EINTR: look at `stop` again
         }
-        double wait = deadline - now;
-        timespec span{static_cast<time_t>(wait),
-                      static_cast<long>((wait - std::floor(wait)) * 1e9)};
-        ::nanosleep(&span, nullptr);  // EINTR: look at `stop` again
     }
-}
+};
 
 }  // namespace
 
-void sleepFor(double seconds, const volatile std::sig_atomic_t& stop) {
-    sleepUntil(monotonicSeconds() + seconds, stop);
+Clock& systemClock() {
+    static SystemClock clock;
+    return clock;
 }
 
-Pacer::Pacer(int baud, bool fast) : bytesPerSecond_(baud / 10.0), fast_(fast) {
+void sleepFor(double seconds, const volatile std::sig_atomic_t& stop) {
+    systemClock().sleepUntil(monotonicSeconds() + seconds, stop);
+}
+
+Pacer::Pacer(int baud, bool fast, Clock& clock)
+    : clock_(clock), bytesPerSecond_(baud / 10.0), fast_(fast) {
     restart();
 }
 
 void Pacer::restart() {
-    start_ = monotonicSeconds();
+    start_ = clock_.now();
     bytesSent_ = 0;
 }
 
@@ -45,11 +55,11 @@ void Pacer::waitTurn(std::size_t lineBytes, const volatile std::sig_atomic_t& st
         return;
     }
     double due = start_ + bytesSent_ / bytesPerSecond_;
-    if (monotonicSeconds() - due > kFallenBehindSeconds) {
+    if (clock_.now() - due > kFallenBehindSeconds) {
         restart();
         due = start_;
     }
-    sleepUntil(due, stop);
+    clock_.sleepUntil(due, stop);
     bytesSent_ += static_cast<double>(lineBytes);
 }
 

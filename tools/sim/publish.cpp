@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <string_view>
 
 #include <dirent.h>
-#include <signal.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,38 +15,64 @@ namespace sim {
 
 namespace {
 
-// The pid of a sim-<pid> name, or 0 for any other name.
-pid_t pidOfLinkName(std::string_view name) {
-    constexpr std::string_view kPrefix = "sim-";
-    if (!name.starts_with(kPrefix) || name.size() == kPrefix.size() || name.size() > 14) {
-        return 0;
-    }
-    long pid = 0;
-    for (char c : name.substr(kPrefix.size())) {
-        if (c < '0' || c > '9') {
-            return 0;
+constexpr std::string_view kLockSuffix = ".lock";
+
+bool isSymlink(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+// Takes the lock of a name nobody holds and removes what was left under the name.
+// False when the lock is held (the name is live) or the lock file is missing.
+bool removeIfUnheld(const std::string& linkPath) {
+    const std::string lockPath = lockPathFor(linkPath);
+    int fd = ::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        if (errno == ENOENT && isSymlink(linkPath)) {
+            ::unlink(linkPath.c_str());  // a link without a lock file is never live
+            return true;
         }
-        pid = pid * 10 + (c - '0');
+        return false;
     }
-    return static_cast<pid_t>(pid);
-}
-
-bool processGone(pid_t pid) {
-    return ::kill(pid, 0) != 0 && errno == ESRCH;
-}
-
-bool isStale(const std::string& linkPath, std::string_view name) {
-    struct stat target {};
-    if (::stat(linkPath.c_str(), &target) != 0 && errno == ENOENT) {
-        return true;  // dangling
+    const bool unheld = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (unheld) {
+        // Removed while locked: a simulator that opened the old file meanwhile finds,
+        // once it has the lock, that the file is no longer the one under the name.
+        if (isSymlink(linkPath)) {
+            ::unlink(linkPath.c_str());
+        }
+        ::unlink(lockPath.c_str());
     }
-    pid_t pid = pidOfLinkName(name);
-    return pid > 0 && processGone(pid);
+    ::close(fd);
+    return unheld;
 }
 
-std::string_view baseName(std::string_view path) {
-    std::size_t slash = path.rfind('/');
-    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+// Locks the name's lock file; -1 when another process holds it. A monitor checking
+// the name holds the lock for an instant, so a busy lock is tried again briefly.
+int lockName(const std::string& linkPath, std::string& error) {
+    const std::string lockPath = lockPathFor(linkPath);
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0) {
+            error = "cannot create '" + lockPath + "': " + std::strerror(errno);
+            return -1;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            struct stat held {};
+            struct stat named {};
+            if (::fstat(fd, &held) == 0 && ::stat(lockPath.c_str(), &named) == 0 &&
+                held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+                return fd;
+            }
+            ::close(fd);  // removed by a prune after we opened it: take the new one
+            continue;
+        }
+        ::close(fd);
+        timespec pause{0, 10'000'000};
+        ::nanosleep(&pause, nullptr);
+    }
+    error = "'" + linkPath + "' is in use by a running simulator (choose another --name)";
+    return -1;
 }
 
 }  // namespace
@@ -77,6 +105,20 @@ bool preparePublishDirectory(const std::string& directory, std::string& error) {
     return true;
 }
 
+std::string lockPathFor(const std::string& linkPath) {
+    return linkPath + std::string(kLockSuffix);
+}
+
+bool linkIsLive(const std::string& linkPath) {
+    int fd = ::open(lockPathFor(linkPath).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        return false;
+    }
+    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
+
 void pruneStaleLinks(const std::string& directory) {
     DIR* dir = ::opendir(directory.c_str());
     if (dir == nullptr) {
@@ -84,45 +126,50 @@ void pruneStaleLinks(const std::string& directory) {
     }
     while (const dirent* entry = ::readdir(dir)) {
         std::string_view name = entry->d_name;
-        pid_t pid = pidOfLinkName(name);
-        if (pid <= 0 || !processGone(pid)) {
+        if (name == "." || name == "..") {
             continue;
         }
         std::string path = directory + "/" + std::string(name);
-        struct stat info {};
-        if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-            ::unlink(path.c_str());
+        if (name.ends_with(kLockSuffix)) {
+            path.resize(path.size() - kLockSuffix.size());
+        } else if (!isSymlink(path)) {
+            continue;
         }
+        removeIfUnheld(path);
     }
     ::closedir(dir);
 }
 
-bool publishLink(const std::string& linkPath, const std::string& target, std::string& error) {
+bool publishLink(const std::string& linkPath, const std::string& target, int& lockFd,
+                 std::string& error) {
+    lockFd = lockName(linkPath, error);
+    if (lockFd < 0) {
+        return false;
+    }
+    // With the lock ours, whatever link has this name was left by a dead simulator.
+    if (isSymlink(linkPath)) {
+        ::unlink(linkPath.c_str());
+    }
     if (::symlink(target.c_str(), linkPath.c_str()) == 0) {
         return true;
     }
-    if (errno == EEXIST) {
-        struct stat info {};
-        if (::lstat(linkPath.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
-            isStale(linkPath, baseName(linkPath))) {
-            ::unlink(linkPath.c_str());
-            if (::symlink(target.c_str(), linkPath.c_str()) == 0) {
-                return true;
-            }
-        } else {
-            error = "'" + linkPath + "' already exists and is in use (choose another --name)";
-            return false;
-        }
-    }
-    error = "cannot publish '" + linkPath + "': " + std::strerror(errno);
+    error = errno == EEXIST ? "'" + linkPath + "' already exists and is not a link"
+                            : "cannot publish '" + linkPath + "': " + std::strerror(errno);
+    ::unlink(lockPathFor(linkPath).c_str());
+    ::close(lockFd);
+    lockFd = -1;
     return false;
 }
 
-void unpublishLink(const std::string& linkPath, const std::string& target) {
+void unpublishLink(const std::string& linkPath, const std::string& target, int lockFd) {
     char buffer[4096];
     ssize_t n = ::readlink(linkPath.c_str(), buffer, sizeof buffer - 1);
     if (n >= 0 && std::string_view(buffer, static_cast<std::size_t>(n)) == target) {
         ::unlink(linkPath.c_str());
+    }
+    if (lockFd >= 0) {
+        ::unlink(lockPathFor(linkPath).c_str());
+        ::close(lockFd);
     }
 }
 

@@ -15,16 +15,24 @@ std::string publishDirectory(const char* xdgRuntimeDir, uid_t uid);
 // ours that nobody else can write into: links in it point the monitor at devices to open.
 bool preparePublishDirectory(const std::string& directory, std::string& error);
 
-// Removes links named sim-<pid> whose simulator is no longer running (one killed with
-// SIGKILL cannot clean up); a stale link could point at a terminal that has since been
-// given to someone else.
+// A link is live only while the simulator that published it holds an exclusive lock on
+// the lock file beside it (<link>.lock) for its whole life. A simulator killed outright
+// leaves its link behind, but the system releases its lock, and the pseudo-terminal the
+// link names may since have been given to someone else's program.
+std::string lockPathFor(const std::string& linkPath);
+bool linkIsLive(const std::string& linkPath);
+
+// Removes every link in the directory without a held lock, and lock files nobody holds.
 void pruneStaleLinks(const std::string& directory);
 
-// Creates directory/name -> target. A link of the same name is replaced only when it is
-// stale (it dangles, or it is a sim-<pid> link of a dead process).
-bool publishLink(const std::string& linkPath, const std::string& target, std::string& error);
+// Takes the name and creates directory/name -> target. The name's lock is taken first;
+// a link left under it by a dead simulator is then replaced. On success lockFd holds
+// the lock, to be kept open until unpublishLink.
+bool publishLink(const std::string& linkPath, const std::string& target, int& lockFd,
+                 std::string& error);
 
-// Removes the link if it still points at `target` (it may have been replaced since).
-void unpublishLink(const std::string& linkPath, const std::string& target);
+// Removes the link if it still points at `target` (it may have been replaced since),
+// then the lock file, and releases the lock.
+void unpublishLink(const std::string& linkPath, const std::string& target, int lockFd);
 
 }  // namespace sim

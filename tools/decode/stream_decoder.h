@@ -1,0 +1,41 @@
+// The decoder's whole input as one byte stream, fed in reads of any size: line ends
+// restored (unless raw), the parse cycle run, the results collected by the sink. The
+// output never depends on where the reads happened to split the stream.
+#pragma once
+
+#include <QByteArray>
+#include <cstddef>
+#include <string>
+
+#include "decode_sink.h"
+#include "targets_sink.h"
+
+namespace decode {
+
+class StreamDecoder {
+public:
+    // With `targets`, the stream feeds that target table instead of the JSON lines.
+    StreamDecoder(bool summary, bool raw, TargetsSink* targets = nullptr)
+        : sink_(summary), raw_(raw), targets_(targets) {}
+
+    // Decodes the next bytes of the stream; their results go to output().
+    void feed(const char* data, std::size_t size);
+    // At the end of the input: the target listing, when targets are asked for.
+    void finish();
+    // Output not yet taken; the caller sends it out and clears it.
+    std::string& output() { return targets_ ? targets_->pendingOutput() : sink_.pendingOutput(); }
+    std::string summaryTable() const { return sink_.summaryTable(); }
+
+private:
+    // Log files saved on Linux and macOS end their lines in LF alone; the talker sent
+    // CR LF. The byte before a LF may have come in the previous read (or file).
+    void restoreLineEnds(const char* data, std::size_t size);
+
+    DecodeSink sink_;
+    bool raw_;
+    TargetsSink* targets_;
+    QByteArray receiveBuffer_;
+    char previous_ = '\0';
+};
+
+}  // namespace decode
