@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "nmea/records.h"
+#include "nmea/sentence_parsers.h"
 #include "ui_show_dialog.h"
 
 namespace {
@@ -25,18 +26,19 @@ int entryIndex(std::string_view searchText) {
     return -1;
 }
 
-// NMEA types: every search text is tried on its own.
-constexpr std::string_view kNmeaSearch[] = {"gga", "rmc", "gll", "dpt", "gsa", "hdg", "mtw",
-                                            "mwd", "rma", "rsa", "vhw", "vlw", "xte", "zda"};
+// NMEA types: every catalogue entry of a sentence type is tried on its own, in
+// catalogue order.
+bool isSentenceEntry(const present::CatalogueEntry& entry) {
+    return entry.parseCode < nmeaz::kCodeAisBase;
+}
 // AIS messages: the first match wins, so longer numbers come before their prefixes.
 constexpr std::string_view kAisResultSearch[] = {
     "msg21", "msg24", "msg14", "msg18", "msg19", "msg1", "msg2", "msg3", "msg4", "msg5", "msg9"};
-constexpr std::string_view kSelectionSearch[] = {
-    "gga",   "rmc",  "gll",  "dpt",  "gsa",  "hdg",   "mtw",   "mwd",   "rma",
-    "rsa",   "vhw",  "vlw",  "xte",  "zda",  "msg24", "msg21", "msg19", "msg18",
-    "msg14", "msg9", "msg5", "msg4", "msg3", "msg2",  "msg1"};
-static_assert(std::size(kNmeaSearch) + std::size(kAisResultSearch) == present::kCatalogueSize);
-static_assert(std::size(kSelectionSearch) == present::kCatalogueSize);
+// A selected key: the sentence types first, then the AIS messages, longer numbers
+// before their prefixes.
+constexpr std::string_view kAisSelectionSearch[] = {
+    "msg24", "msg21", "msg19", "msg18", "msg14", "msg9", "msg5", "msg4", "msg3", "msg2", "msg1"};
+static_assert(std::size(kAisSelectionSearch) == std::size(kAisResultSearch));
 
 bool contains(const QString& lowerKey, std::string_view searchText) {
     return lowerKey.contains(
@@ -87,7 +89,13 @@ void showDialog::showChange(QItemSelection selected, QItemSelection) {
         return;
     }
     const QString text = selected.indexes().first().data(Qt::DisplayRole).toString().toLower();
-    for (std::string_view search : kSelectionSearch) {
+    for (const present::CatalogueEntry& entry : present::fieldCatalogue()) {
+        if (isSentenceEntry(entry) && contains(text, entry.searchText)) {
+            ui->tableView->setModel(fieldModels[entryIndex(entry.searchText)]);
+            return;
+        }
+    }
+    for (std::string_view search : kAisSelectionSearch) {
         if (contains(text, search)) {
             ui->tableView->setModel(fieldModels[entryIndex(search)]);
             return;
@@ -105,9 +113,9 @@ void showDialog::showResult(QStringList result) {
     }
 
     const QString lowerKey = key.toLower();
-    for (std::string_view search : kNmeaSearch) {
-        if (contains(lowerKey, search)) {
-            writeValues(fieldModels[entryIndex(search)], result);
+    for (const present::CatalogueEntry& entry : present::fieldCatalogue()) {
+        if (isSentenceEntry(entry) && contains(lowerKey, entry.searchText)) {
+            writeValues(fieldModels[entryIndex(entry.searchText)], result);
         }
     }
     for (std::string_view search : kAisResultSearch) {

@@ -1,5 +1,7 @@
 #include "present/field_catalogue.h"
 
+#include <utility>
+
 #include "ais/layout.h"
 #include "nmea/sentence_fields.h"
 
@@ -214,7 +216,37 @@ constexpr CatalogueEntry aisEntry(std::string_view search, int message, const Na
             std::span<const Names>(names, N)};
 }
 
-constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue = {
+// The row names of a layout that labels its fields.
+template <std::size_t LayoutIndex>
+constexpr auto labelsOf() {
+    constexpr const SentenceLayout& layout = kSentenceLayouts[LayoutIndex];
+    std::array<Names, layout.fields.size()> names{};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        names[i] = layout.fields[i].label;
+    }
+    return names;
+}
+template <std::size_t LayoutIndex>
+inline constexpr auto kLabels = labelsOf<LayoutIndex>();
+
+template <std::size_t LayoutIndex>
+constexpr CatalogueEntry labelledEntry() {
+    constexpr const SentenceLayout& layout = kSentenceLayouts[LayoutIndex];
+    static_assert(layout.listed && layout.search != nullptr);
+    return {layout.search, layout.code, static_cast<int>(kLabels<LayoutIndex>.size()),
+            std::span<const Names>(kLabels<LayoutIndex>)};
+}
+
+template <std::size_t... I>
+constexpr std::array<CatalogueEntry, sizeof...(I)> labelledEntries(std::index_sequence<I...>) {
+    return {labelledEntry<kOwnParserTypeCount + I>()...};
+}
+
+constexpr auto kLabelledEntries =
+    labelledEntries(std::make_index_sequence<kSentenceTypeCount - kOwnParserTypeCount>{});
+static_assert(kFixedCatalogueSize + kLabelledEntries.size() == kCatalogueSize);
+
+constexpr std::array<CatalogueEntry, kFixedCatalogueSize> kFixedCatalogue = {
     entry("gga", kCodeGga, kGga),
     entry("rmc", kCodeRmc, kRmc),
     entry("gll", kCodeGll, kGll),
@@ -242,6 +274,19 @@ constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue = {
     aisEntry("msg21", 21, kMsg21),
     aisEntry("msg24", 24, kMsg24),
 };
+
+constexpr std::array<CatalogueEntry, kCatalogueSize> joinCatalogue() {
+    std::array<CatalogueEntry, kCatalogueSize> all{};
+    std::size_t n = 0;
+    for (const CatalogueEntry& e : kFixedCatalogue) {
+        all[n++] = e;
+    }
+    for (const CatalogueEntry& e : kLabelledEntries) {
+        all[n++] = e;
+    }
+    return all;
+}
+constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue = joinCatalogue();
 
 static_assert(std::size(kGga) == 14 && std::size(kRmc) == 12 && std::size(kGll) == 7);
 static_assert(std::size(kGsa) == 17 && std::size(kZda) == 6);

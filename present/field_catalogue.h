@@ -16,10 +16,14 @@ struct CatalogueEntry {
     std::span<const std::string_view> rowNames;  // may be shorter than rowCount
 };
 
-constexpr int kCatalogueSize = 25;
+// The first 25 entries keep their row names here; the entries after them take theirs
+// from the labels of their sentence layout.
+constexpr int kFixedCatalogueSize = 25;
+constexpr int kCatalogueSize = 48;
 
 // In table order: GGA, RMC, GLL, DPT, GSA, HDG, MTW, MWD, RMA, RSA, VHW, VLW, XTE, ZDA,
-// then AIS messages 1, 2, 3, 4, 5, 9, 14, 18, 19, 21, 24.
+// then AIS messages 1, 2, 3, 4, 5, 9, 14, 18, 19, 21, 24, then the sentence types that
+// their table alone decodes, in registration order (HDM, THS, VWR ... DBK).
 const std::array<CatalogueEntry, kCatalogueSize>& fieldCatalogue();
 
 // Message 18 names its communication state rows after the selector flag it carries.
