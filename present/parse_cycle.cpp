@@ -41,18 +41,32 @@ void* sentenceRecord(int code) {
     return layout ? layout->record : nullptr;
 }
 
-QStringList aisList(const ais::AisMessageLayout& layout) {
-    // A record of the message's type, cleared before the decoder fills it and gone
-    // once its list is built.
-    alignas(std::max_align_t) unsigned char record[largestAisRecord()];
-    std::memset(record, 0, sizeof record);
-    ais::aisDecode(layout, ais::aisPayloadBuffer, record);
-    return aisResultList(layout, record);
+// One AIS record of the largest type, cleared before each decoder fills it.
+alignas(std::max_align_t) unsigned char aisRecord[largestAisRecord()];
+
+DecodedSentence current;
+
+// Decodes a completed AIS message, or points at the record a sentence filled.
+DecodedSentence decode(int code) {
+    DecodedSentence decoded;
+    decoded.code = code;
+    decoded.context = &parserContext;
+    if (const ais::AisMessageLayout* layout = aisLayoutForCode(code)) {
+        std::memset(aisRecord, 0, sizeof aisRecord);
+        ais::aisDecode(*layout, ais::aisPayloadBuffer, aisRecord);
+        decoded.ais = layout;
+        decoded.record = aisRecord;
+    } else if (void* record = sentenceRecord(code)) {
+        decoded.sentence = nmeaz::layoutFor(code);
+        decoded.record = record;
+    }
+    return decoded;
 }
 
-void dispatch(int code, CycleSink& sink) {
-    if (const ais::AisMessageLayout* layout = aisLayoutForCode(code)) {
-        sink.resultList(code, aisList(*layout));
+void dispatch(const DecodedSentence& decoded, CycleSink& sink) {
+    const int code = decoded.code;
+    if (decoded.ais != nullptr) {
+        sink.resultList(code, aisResultList(*decoded.ais, decoded.record));
         return;
     }
     void* record = sentenceRecord(code);
@@ -75,6 +89,10 @@ void dispatch(int code, CycleSink& sink) {
 
 }  // namespace
 
+const DecodedSentence& currentDecoded() {
+    return current;
+}
+
 void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     // A shallow copy: the bytes stay put even if a receiver of the results appended to
     // the buffer meanwhile.
@@ -82,6 +100,7 @@ void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     const int total = static_cast<int>(bytes.size());
 
     nmeaz::ParserContext* context = &parserContext;
+    const bool presenting = sink.wantsPresentation();
     nmeaz::init(context);
     nmeaz::registerSentenceParsers(context, ais::parseVdm);
 
@@ -89,10 +108,14 @@ void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     while (remaining > 0) {
         const int offset = total - remaining;
         const int code = nmeaz::feedBuffer(context, bytes.constData() + offset, &remaining);
-        dispatch(code, sink);
+        current = code > 0 ? decode(code) : DecodedSentence{};
+        if (presenting) {
+            dispatch(current, sink);
+        }
         if (code > 0) {
             sink.sentenceDone(code);
         }
+        current = DecodedSentence{};
     }
 
     // All bytes have been fed. What can still become a sentence is exactly what the

@@ -8,7 +8,30 @@
 #include <QString>
 #include <QStringList>
 
+namespace ais {
+struct AisMessageLayout;
+}
+namespace nmeaz {
+struct ParserContext;
+struct SentenceLayout;
+}  // namespace nmeaz
+
 namespace present {
+
+// The sentence or AIS message the cycle is publishing: the split sentence as the
+// framer holds it and the record its parser or decoder filled. The named output and
+// the readable view read values from here.
+struct DecodedSentence {
+    int code = 0;
+    const nmeaz::ParserContext* context = nullptr;
+    const nmeaz::SentenceLayout* sentence = nullptr;  // null for an AIS message
+    const ais::AisMessageLayout* ais = nullptr;       // null for a sentence
+    const void* record = nullptr;
+};
+
+// What the cycle publishes now; valid only while the sink handles that sentence
+// (code 0 outside), like the current sentence name.
+const DecodedSentence& currentDecoded();
 
 class CycleSink {
 public:
@@ -22,6 +45,9 @@ public:
     virtual void separator() = 0;
     // After the results of every accepted sentence (code above 0).
     virtual void sentenceDone(int code) { (void)code; }
+    // False for a sink that reads only currentDecoded() in sentenceDone: the cycle
+    // then builds no lists, texts or snapshots for it.
+    virtual bool wantsPresentation() const { return true; }
 };
 
 // The separator text published where a sentence has nothing to show.

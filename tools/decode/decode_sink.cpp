@@ -5,6 +5,7 @@
 
 #include "json_lines.h"
 #include "nmea/records.h"
+#include "present/named_json.h"
 
 namespace decode {
 
@@ -31,6 +32,9 @@ void DecodeSink::sentenceDone(int code) {
             counts_.emplace_back(std::move(key), 0);
         }
         ++counts_[it->second].second;
+    } else if (named_) {
+        present::appendNamedJson(output_, present::currentDecoded(),
+                                 std::string_view(name, nameLength));
     } else {
         const QString key = QString::fromLatin1(name, static_cast<qsizetype>(nameLength));
         appendJsonLine(output_, code, key, hasList_ ? &list_ : nullptr,

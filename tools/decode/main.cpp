@@ -14,9 +14,10 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: tidewright-decode [--summary] [--raw] [FILE...]\n"
+    "usage: tidewright-decode [--summary] [--named] [--raw] [FILE...]\n"
     "Decodes NMEA 0183 logs (standard input when no FILE is named) as one byte stream.\n"
     "  --summary  print a table of sentence keys and their counts instead of JSON lines\n"
+    "  --named    print every decoded value by name, in full precision (docs/fields.md)\n"
     "  --raw      feed the bytes unchanged (by default a LF without a CR before it is\n"
     "             read as CR LF, as the talker sent it)\n";
 
@@ -64,12 +65,15 @@ bool writeAll(const std::string& text) {
 int main(int argc, char** argv) {
     bool summary = false;
     bool raw = false;
+    bool named = false;
     std::vector<std::string> names;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (!optionsEnded && arg == "--summary") {
             summary = true;
+        } else if (!optionsEnded && arg == "--named") {
+            named = true;
         } else if (!optionsEnded && arg == "--raw") {
             raw = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
@@ -109,6 +113,7 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 
     decode::DecodeSink sink(summary);
+    sink.setNamed(named);
     QByteArray receiveBuffer;
     LineEndRestorer restorer;
     std::vector<char> chunk(1 << 16);
