@@ -19,6 +19,7 @@
 
 #include "app/about_dialog.h"
 #include "app/globals.h"
+#include "app/readable_toggle.h"
 #include "app/show_dialog.h"
 #include "serial/port_naming.h"
 #include "serial/setup_dialog.h"
@@ -65,6 +66,7 @@ void MainWindow::init() {
     parseDock->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     addDockWidget(Qt::TopDockWidgetArea, parseDock);
     ui->menuView->addAction(parseDock->toggleViewAction());
+    addReadableValuesToggle(ui->menuView, parseView);
 
     auto* rawDock = new QDockWidget(tr("Raw Data"), this);
     rawDock->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);

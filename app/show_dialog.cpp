@@ -7,6 +7,7 @@
 
 #include "nmea/records.h"
 #include "nmea/sentence_parsers.h"
+#include "present/parse_cycle.h"
 #include "ui_show_dialog.h"
 
 namespace {
@@ -113,15 +114,17 @@ void showDialog::showResult(QStringList result) {
     }
 
     const QString lowerKey = key.toLower();
+    const QList<present::ReadableRow> readableRows =
+        present::readableRows(present::currentDecoded());
     for (const present::CatalogueEntry& entry : present::fieldCatalogue()) {
         if (isSentenceEntry(entry) && contains(lowerKey, entry.searchText)) {
-            writeValues(fieldModels[entryIndex(entry.searchText)], result);
+            writeValues(fieldModels[entryIndex(entry.searchText)], result, readableRows);
         }
     }
     for (std::string_view search : kAisResultSearch) {
         if (contains(lowerKey, search)) {
             const int entry = entryIndex(search);
-            writeValues(fieldModels[entry], result);
+            writeValues(fieldModels[entry], result, readableRows);
             if (search == "msg18") {
                 nameMsg18CommState(result);
             }
@@ -130,11 +133,53 @@ void showDialog::showResult(QStringList result) {
     }
 }
 
-void showDialog::writeValues(QStandardItemModel* model, const QStringList& result) {
+// Both forms of a value are kept with it, so the readable toggle redraws at once.
+constexpr int kSpecifiedRole = Qt::UserRole;
+constexpr int kReadableRole = Qt::UserRole + 1;
+constexpr int kUnitRole = Qt::UserRole + 2;
+
+void showDialog::writeValues(QStandardItemModel* model, const QStringList& result,
+                             const QList<present::ReadableRow>& readableRows) {
     // Rows the table does not have are left out: surplus entries are dropped.
     const int rows = std::min(static_cast<int>(result.size()), model->rowCount());
     for (int row = 0; row < rows; ++row) {
-        model->setData(model->index(row, 2), result[row]);
+        const QModelIndex index = model->index(row, 2);
+        if (!readableMode) {
+            model->setData(index, result[row]);
+        }
+        model->setData(index, result[row], kSpecifiedRole);
+        const bool known = row < readableRows.size();
+        model->setData(index, known ? readableRows[row].value : result[row], kReadableRole);
+        model->setData(index, known ? readableRows[row].unit : QString(), kUnitRole);
+        if (readableMode) {
+            showRow(model, row);
+        }
+    }
+}
+
+void showDialog::showRow(QStandardItemModel* model, int row) {
+    const QModelIndex value = model->index(row, 2);
+    if (!value.data(kSpecifiedRole).isValid()) {
+        return;  // nothing received for this row yet
+    }
+    if (readableMode) {
+        model->setData(value, value.data(kReadableRole));
+        model->setData(model->index(row, 1), value.data(kUnitRole));
+    } else {
+        model->setData(value, value.data(kSpecifiedRole));
+        delete model->takeItem(row, 1);  // the specified Type column is never written
+    }
+}
+
+void showDialog::setReadable(bool on) {
+    if (on == readableMode) {
+        return;
+    }
+    readableMode = on;
+    for (QStandardItemModel* model : fieldModels) {
+        for (int row = 0; row < model->rowCount(); ++row) {
+            showRow(model, row);
+        }
     }
 }
 
