@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "json_lines.h"
+#include "direct_json.h"
 #include "nmea/records.h"
 #include "present/named_json.h"
 
@@ -22,7 +22,7 @@ void DecodeSink::resultText(int, const QString& text) {
 // The decoder writes no XML: a log is decoded, not replayed into live snapshots.
 void DecodeSink::snapshot(int, void*) {}
 
-void DecodeSink::sentenceDone(int code) {
+void DecodeSink::sentenceDone(int) {
     const char* name = nmeaz::currentSentenceName;
     const std::size_t nameLength = strnlen(name, nmeaz::kSentenceNameSize);
     if (summary_) {
@@ -36,9 +36,8 @@ void DecodeSink::sentenceDone(int code) {
         present::appendNamedJson(output_, present::currentDecoded(),
                                  std::string_view(name, nameLength));
     } else {
-        const QString key = QString::fromLatin1(name, static_cast<qsizetype>(nameLength));
-        appendJsonLine(output_, code, key, hasList_ ? &list_ : nullptr,
-                       hasText_ ? &text_ : nullptr);
+        appendDirectJsonLine(output_, present::currentDecoded(),
+                             std::string_view(name, nameLength));
     }
     hasList_ = false;
     hasText_ = false;

@@ -21,7 +21,8 @@ public:
     void snapshot(int code, void* record) override;
     void separator() override {}
     void sentenceDone(int code) override;
-    bool wantsPresentation() const override { return !summary_ && !named_; }
+    // Every form is written straight from the decoded records (see direct_json.h).
+    bool wantsPresentation() const override { return false; }
 
     // Writes the named output (one object of named, full-precision values per
     // sentence) in place of the JSON lines.

@@ -1,0 +1,176 @@
+#include "direct_json.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "ais/layout.h"
+#include "nmea/sentence_fields.h"
+#include "present/named_json.h"
+#include "present/result_list.h"
+#include "present/result_text.h"
+
+namespace decode {
+
+namespace {
+
+template <typename T>
+T readMember(const void* record, std::size_t offset) {
+    T value;
+    std::memcpy(&value, static_cast<const char*>(record) + offset, sizeof value);
+    return value;
+}
+
+// The body of a JSON string (no quotes) for Latin-1 bytes, escaped as appendJsonString
+// escapes the same characters.
+void appendEscaped(std::string& out, std::string_view text) {
+    std::string quoted;
+    present::appendJsonLatin1(quoted, text);
+    out.append(quoted, 1, quoted.size() - 2);
+}
+
+void appendAscii(std::string& out, const char* begin, const char* end) {
+    out.append(begin, end);
+}
+
+// One record field written as the result lists and texts write it (no quotes).
+void appendSentenceValue(std::string& out, const nmeaz::FieldLayout& field, const void* record) {
+    char buffer[48];
+    switch (field.kind) {
+        case nmeaz::FieldKind::Double: {
+            const auto end = std::to_chars(buffer, buffer + sizeof buffer,
+                                           readMember<double>(record, field.offset),
+                                           std::chars_format::general, 6);
+            appendAscii(out, buffer, end.ptr);
+            return;
+        }
+        case nmeaz::FieldKind::Int: {
+            const auto end = std::to_chars(buffer, buffer + sizeof buffer,
+                                           readMember<int>(record, field.offset));
+            appendAscii(out, buffer, end.ptr);
+            return;
+        }
+        case nmeaz::FieldKind::Char: {
+            const char c = readMember<char>(record, field.offset);
+            appendEscaped(out, std::string_view(&c, 1));
+            return;
+        }
+        case nmeaz::FieldKind::Text: {
+            const char* text = readMember<const char*>(record, field.offset);
+            if (text != nullptr) {
+                appendEscaped(out, text);
+            }
+            return;
+        }
+    }
+}
+
+long long aisInteger(const ais::AisField& field, const void* record) {
+    if (field.store == ais::AisStore::Signed) {
+        return readMember<std::int32_t>(record, field.offset);
+    }
+    return readMember<std::uint32_t>(record, field.offset);
+}
+
+void appendAisValue(std::string& out, const ais::AisField& field, const void* record) {
+    char buffer[48];
+    switch (field.way) {
+        case ais::AisListWay::Integer:
+        case ais::AisListWay::Tenths: {
+            long long value = aisInteger(field, record);
+            if (field.way == ais::AisListWay::Tenths) {
+                value /= 10;
+            }
+            const auto end = std::to_chars(buffer, buffer + sizeof buffer, value);
+            appendAscii(out, buffer, end.ptr);
+            return;
+        }
+        case ais::AisListWay::Character: {
+            const char c = readMember<char>(record, field.offset);
+            appendEscaped(out, std::string_view(&c, 1));
+            return;
+        }
+        case ais::AisListWay::Text: {
+            const char* text = static_cast<const char*>(record) + field.offset;
+            appendEscaped(out, std::string_view(text, strnlen(text, field.size)));
+            return;
+        }
+        case ais::AisListWay::Degrees: {
+            const double degrees = static_cast<double>(aisInteger(field, record)) / 10000.0 / 60.0;
+            const auto end =
+                std::to_chars(buffer, buffer + sizeof buffer, degrees, std::chars_format::fixed, 5);
+            appendAscii(out, buffer, end.ptr);
+            return;
+        }
+    }
+}
+
+void appendList(std::string& out, const present::DecodedSentence& decoded) {
+    out += ", \"list\": [";
+    bool first = true;
+    auto separate = [&] {
+        out += first ? "\"" : ", \"";
+        first = false;
+    };
+    if (decoded.ais != nullptr) {
+        for (const ais::AisField& field : decoded.ais->fields) {
+            if (ais::aisFieldListed(*decoded.ais, field, decoded.record)) {
+                separate();
+                appendAisValue(out, field, decoded.record);
+                out += '"';
+            }
+        }
+    } else {
+        const nmeaz::SentenceLayout& layout = *decoded.sentence;
+        const int leading = layout.leadingField;
+        if (leading >= 0) {
+            separate();
+            appendSentenceValue(out, layout.fields[leading], decoded.record);
+            out += '"';
+        }
+        for (std::size_t i = 0; i < layout.fields.size(); ++i) {
+            if (static_cast<int>(i) != leading) {
+                separate();
+                appendSentenceValue(out, layout.fields[i], decoded.record);
+                out += '"';
+            }
+        }
+    }
+    out += ']';
+}
+
+void appendText(std::string& out, const present::ResultTextPieces& pieces, const void* record) {
+    out += ", \"text\": \"";
+    for (int k = 0; k < pieces.count; ++k) {
+        appendEscaped(out, pieces.literals[k]);
+        appendSentenceValue(out, *pieces.fields[k], record);
+    }
+    appendEscaped(out, pieces.literals[pieces.count]);
+    out += '"';
+}
+
+}  // namespace
+
+void appendDirectJsonLine(std::string& out, const present::DecodedSentence& decoded,
+                          std::string_view key) {
+    char number[16];
+    const auto end = std::to_chars(number, number + sizeof number, decoded.code).ptr;
+    out += "{\"code\": ";
+    out.append(number, end);
+    out += ", \"key\": \"";
+    appendEscaped(out, key);
+    out += '"';
+    if (decoded.record != nullptr) {
+        const bool list = decoded.ais != nullptr || present::hasSentenceList(decoded.code);
+        present::ResultTextPieces pieces;
+        const bool text = decoded.ais == nullptr && present::resultTextPieces(decoded.code, pieces);
+        if (list) {
+            appendList(out, decoded);
+        }
+        if (text) {
+            appendText(out, pieces, decoded.record);
+        }
+    }
+    out += "}\n";
+}
+
+}  // namespace decode
