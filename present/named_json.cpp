@@ -80,15 +80,24 @@ void appendAisField(std::string& out, const ais::AisField& field, const void* re
 
 }  // namespace
 
-void appendJsonLatin1(std::string& out, std::string_view text) {
+void appendJsonLatin1Body(std::string& out, std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
-    out += '"';
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
+    const char* run = text.data();
+    const char* const end = text.data() + text.size();
+    for (const char* p = run; p != end; ++p) {
+        const auto byte = static_cast<unsigned char>(*p);
+        if (byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\') {
+            continue;  // printable ASCII goes out as it is, a run at a time
+        }
+        out.append(run, p);
+        run = p + 1;
         if (byte == '"' || byte == '\\') {
             out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
+            out += static_cast<char>(byte);
+        } else if (byte >= 0x80) {
+            out += static_cast<char>(0xC0 | (byte >> 6));
+            out += static_cast<char>(0x80 | (byte & 0x3F));
+        } else {
             switch (byte) {
                 case '\b':
                     out += "\\b";
@@ -110,13 +119,14 @@ void appendJsonLatin1(std::string& out, std::string_view text) {
                     out += kHex[byte >> 4];
                     out += kHex[byte & 0xF];
             }
-        } else if (byte < 0x80) {
-            out += c;
-        } else {
-            out += static_cast<char>(0xC0 | (byte >> 6));
-            out += static_cast<char>(0x80 | (byte & 0x3F));
         }
     }
+    out.append(run, end);
+}
+
+void appendJsonLatin1(std::string& out, std::string_view text) {
+    out += '"';
+    appendJsonLatin1Body(out, text);
     out += '"';
 }
 

@@ -17,5 +17,7 @@ void appendNamedJson(std::string& out, const DecodedSentence& decoded, std::stri
 
 // Appends bytes read as Latin-1 as a JSON string literal (UTF-8, quotes included).
 void appendJsonLatin1(std::string& out, std::string_view text);
+// The same without the quotes.
+void appendJsonLatin1Body(std::string& out, std::string_view text);
 
 }  // namespace present

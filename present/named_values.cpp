@@ -28,6 +28,10 @@ bool allDigits(std::string_view text) {
 // The most negative "counted from the end" index of a layout (0 when it has none):
 // fields counted from the start stop before the ones counted from the end.
 int mostFromEnd(const nmeaz::SentenceLayout& layout) {
+    // Such fields end their table (GSA's three dilutions).
+    if (layout.fields.empty() || layout.fields.back().from >= 0) {
+        return 0;
+    }
     int most = 0;
     for (const nmeaz::FieldLayout& field : layout.fields) {
         most = field.from < most ? field.from : most;

@@ -23,9 +23,7 @@ T readMember(const void* record, std::size_t offset) {
 // The body of a JSON string (no quotes) for Latin-1 bytes, escaped as appendJsonString
 // escapes the same characters.
 void appendEscaped(std::string& out, std::string_view text) {
-    std::string quoted;
-    present::appendJsonLatin1(quoted, text);
-    out.append(quoted, 1, quoted.size() - 2);
+    present::appendJsonLatin1Body(out, text);
 }
 
 void appendAscii(std::string& out, const char* begin, const char* end) {
