@@ -55,8 +55,8 @@ inline QString separatorText() {
     return QStringLiteral("\n\n");
 }
 
-// Feeds the receive buffer through a freshly initialised parser context with the 26
-// sentence parsers registered, dispatching every result to the sink. Afterwards the
+// Feeds the receive buffer through a freshly initialised parser context with every
+// sentence parser registered, dispatching every result to the sink. Afterwards the
 // buffer holds only the bytes of the sentence the framer still has in hand (at most
 // 255): the tail that the next read may complete. Everything before it can never be
 // part of a sentence, so the buffer stays bounded on noise or a wrong line speed.
