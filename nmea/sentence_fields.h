@@ -769,8 +769,7 @@ inline constexpr SentenceLayout kSentenceLayouts[] = {
 
 // The 26 types with field parsers of their own come first.
 inline constexpr int kOwnParserTypeCount = 26;
-inline constexpr int kSentenceTypeCount = 49;
-static_assert(std::size(kSentenceLayouts) == kSentenceTypeCount);
+inline constexpr int kSentenceTypeCount = static_cast<int>(std::size(kSentenceLayouts));
 static_assert(kSentenceTypeCount <= kMaxEntries, "every type has a registration");
 
 // Field counts of the records, and the shape every table must have: record fields in

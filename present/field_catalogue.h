@@ -7,6 +7,8 @@
 #include <span>
 #include <string_view>
 
+#include "nmea/sentence_fields.h"
+
 namespace present {
 
 struct CatalogueEntry {
@@ -19,7 +21,8 @@ struct CatalogueEntry {
 // The first 25 entries keep their row names here; the entries after them take theirs
 // from the labels of their sentence layout.
 constexpr int kFixedCatalogueSize = 25;
-constexpr int kCatalogueSize = 48;
+constexpr int kCatalogueSize =
+    kFixedCatalogueSize + nmeaz::kSentenceTypeCount - nmeaz::kOwnParserTypeCount;
 
 // In table order: GGA, RMC, GLL, DPT, GSA, HDG, MTW, MWD, RMA, RSA, VHW, VLW, XTE, ZDA,
 // then AIS messages 1, 2, 3, 4, 5, 9, 14, 18, 19, 21, 24, then the sentence types that
