@@ -1,7 +1,9 @@
 #include "direct_json.h"
 
+#include <array>
 #include <charconv>
 #include <cstring>
+#include <vector>
 
 #include "ais/layout.h"
 #include "nmea/sentence_fields.h"
@@ -30,6 +32,33 @@ void appendAscii(std::string& out, const char* begin, const char* end) {
     out.append(begin, end);
 }
 
+// One character: most are plain ASCII that needs no escape.
+void appendEscapedChar(std::string& out, char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\') {
+        out.push_back(c);
+    } else {
+        appendEscaped(out, std::string_view(&c, 1));
+    }
+}
+
+// The literals of a result text, escaped for JSON once per parse code.
+const std::string* escapedLiterals(int code, const present::ResultTextPieces& pieces) {
+    static std::array<std::vector<std::string>, 128> cache;
+    if (code < 0 || code >= static_cast<int>(cache.size())) {
+        return nullptr;
+    }
+    std::vector<std::string>& literals = cache[static_cast<std::size_t>(code)];
+    if (literals.empty()) {
+        for (int k = 0; k <= pieces.count; ++k) {
+            std::string escaped;
+            appendEscaped(escaped, pieces.literals[k]);
+            literals.push_back(std::move(escaped));
+        }
+    }
+    return literals.data();
+}
+
 // One record field written as the result lists and texts write it (no quotes).
 void appendSentenceValue(std::string& out, const nmeaz::FieldLayout& field, const void* record) {
     char buffer[48];
@@ -47,11 +76,9 @@ void appendSentenceValue(std::string& out, const nmeaz::FieldLayout& field, cons
             appendAscii(out, buffer, end.ptr);
             return;
         }
-        case nmeaz::FieldKind::Char: {
-            const char c = readMember<char>(record, field.offset);
-            appendEscaped(out, std::string_view(&c, 1));
+        case nmeaz::FieldKind::Char:
+            appendEscapedChar(out, readMember<char>(record, field.offset));
             return;
-        }
         case nmeaz::FieldKind::Text: {
             const char* text = readMember<const char*>(record, field.offset);
             if (text != nullptr) {
@@ -82,11 +109,9 @@ void appendAisValue(std::string& out, const ais::AisField& field, const void* re
             appendAscii(out, buffer, end.ptr);
             return;
         }
-        case ais::AisListWay::Character: {
-            const char c = readMember<char>(record, field.offset);
-            appendEscaped(out, std::string_view(&c, 1));
+        case ais::AisListWay::Character:
+            appendEscapedChar(out, readMember<char>(record, field.offset));
             return;
-        }
         case ais::AisListWay::Text: {
             const char* text = static_cast<const char*>(record) + field.offset;
             appendEscaped(out, std::string_view(text, strnlen(text, field.size)));
@@ -136,13 +161,15 @@ void appendList(std::string& out, const present::DecodedSentence& decoded) {
     out += ']';
 }
 
-void appendText(std::string& out, const present::ResultTextPieces& pieces, const void* record) {
+void appendText(std::string& out, int code, const present::ResultTextPieces& pieces,
+                const void* record) {
     out += ", \"text\": \"";
+    const std::string* literals = escapedLiterals(code, pieces);
     for (int k = 0; k < pieces.count; ++k) {
-        appendEscaped(out, pieces.literals[k]);
+        out += literals[k];
         appendSentenceValue(out, *pieces.fields[k], record);
     }
-    appendEscaped(out, pieces.literals[pieces.count]);
+    out += literals[pieces.count];
     out += '"';
 }
 
@@ -165,7 +192,7 @@ void appendDirectJsonLine(std::string& out, const present::DecodedSentence& deco
             appendList(out, decoded);
         }
         if (text) {
-            appendText(out, pieces, decoded.record);
+            appendText(out, decoded.code, pieces, decoded.record);
         }
     }
     out += "}\n";
