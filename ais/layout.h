@@ -100,6 +100,7 @@ enum class AisNamedWay : std::uint8_t {
     Longitude1000,  // 1/1,000 minute -> decimal degrees; 181 degrees (10,860,000) is n/a
     Speed27,        // whole knots as they are; 63 is not available
     Course27,       // whole degrees as they are; 511 is not available
+    WholeKnots, // speed in whole knots (message 9); 1023 is not available
 };
 
 struct AisField {
@@ -156,33 +157,44 @@ namespace layout_detail {
 
 #define TW_AIS_MEMBER(Record, member) #member, offsetof(Record, member), sizeof(Record::member)
 #define TW_AIS_HEADER(Record)                                                             \
-    {TW_AIS_MEMBER(Record, message_type), 0, 6, AisStore::Unsigned, AisListWay::Integer}, \
+    {TW_AIS_MEMBER(Record, message_type), 0, 6, AisStore::Unsigned, AisListWay::Integer,  \
+     0, AisGate::Always, AisGate::Always, "type"},                                        \
         {TW_AIS_MEMBER(Record, repeat_indicator), 6, 2, AisStore::Character,              \
-         AisListWay::Character},                                                          \
+         AisListWay::Character, 0, AisGate::Always, AisGate::Always, "repeat"},           \
     {                                                                                     \
         TW_AIS_MEMBER(Record, mmsi), 8, 30, AisStore::Unsigned, AisListWay::Integer       \
     }
-#define TW_AIS_U(Record, member, first, width) \
-    { TW_AIS_MEMBER(Record, member), first, width, AisStore::Unsigned, AisListWay::Integer }
-#define TW_AIS_S(Record, member, first, width) \
-    { TW_AIS_MEMBER(Record, member), first, width, AisStore::Signed, AisListWay::Integer }
-#define TW_AIS_C(Record, member, first, width) \
-    { TW_AIS_MEMBER(Record, member), first, width, AisStore::Character, AisListWay::Character }
-#define TW_AIS_T(Record, member, first, width) \
-    { TW_AIS_MEMBER(Record, member), first, width, AisStore::Text, AisListWay::Text, (width) / 6 }
-#define TW_AIS_DEG(Record, member, first, width) \
-    { TW_AIS_MEMBER(Record, member), first, width, AisStore::Signed, AisListWay::Degrees }
-#define TW_AIS_TENTHS(Record, member, first, width) \
-    { TW_AIS_MEMBER(Record, member), first, width, AisStore::Unsigned, AisListWay::Tenths }
+#define TW_AIS_U(Record, member, first, width, ...)                                    \
+    { TW_AIS_MEMBER(Record, member), first, width, AisStore::Unsigned, AisListWay::Integer, \
+      0, AisGate::Always, AisGate::Always __VA_OPT__(, ) __VA_ARGS__ }
+#define TW_AIS_S(Record, member, first, width, ...)                                    \
+    { TW_AIS_MEMBER(Record, member), first, width, AisStore::Signed, AisListWay::Integer, \
+      0, AisGate::Always, AisGate::Always __VA_OPT__(, ) __VA_ARGS__ }
+#define TW_AIS_C(Record, member, first, width, ...)                                    \
+    { TW_AIS_MEMBER(Record, member), first, width, AisStore::Character, AisListWay::Character, \
+      0, AisGate::Always, AisGate::Always __VA_OPT__(, ) __VA_ARGS__ }
+#define TW_AIS_T(Record, member, first, width, ...)                                         \
+    { TW_AIS_MEMBER(Record, member), first, width, AisStore::Text, AisListWay::Text, (width) / 6, \
+      AisGate::Always, AisGate::Always __VA_OPT__(, ) __VA_ARGS__ }
+#define TW_AIS_DEG(Record, member, first, width, ...)                                    \
+    { TW_AIS_MEMBER(Record, member), first, width, AisStore::Signed, AisListWay::Degrees, \
+      0, AisGate::Always, AisGate::Always __VA_OPT__(, ) __VA_ARGS__ }
+#define TW_AIS_TENTHS(Record, member, first, width, ...)                                    \
+    { TW_AIS_MEMBER(Record, member), first, width, AisStore::Unsigned, AisListWay::Tenths, \
+      0, AisGate::Always, AisGate::Always __VA_OPT__(, ) __VA_ARGS__ }
 
 // Messages 1, 2 and 3 share everything up to the RAIM flag.
 #define TW_AIS_POSITION_REPORT_COMMON(R)                                                       \
-    TW_AIS_HEADER(R), TW_AIS_U(R, navigation_status, 38, 4), TW_AIS_S(R, rate_of_turn, 42, 8), \
-        TW_AIS_TENTHS(R, speed_over_ground, 50, 10), TW_AIS_C(R, position_accuracy, 60, 1),    \
-        TW_AIS_DEG(R, longitude, 61, 28), TW_AIS_DEG(R, latitude, 89, 27),                     \
-        TW_AIS_TENTHS(R, course_over_ground, 116, 12), TW_AIS_U(R, true_heading, 128, 9),      \
-        TW_AIS_U(R, time_stamp, 137, 6), TW_AIS_U(R, regional_bits, 143, 4),                   \
-        TW_AIS_C(R, spare, 147, 1), TW_AIS_C(R, raim_flag, 148, 1)
+    TW_AIS_HEADER(R), TW_AIS_U(R, navigation_status, 38, 4, "status"),                         \
+        TW_AIS_S(R, rate_of_turn, 42, 8, "turn", AisNamedWay::Turn),                           \
+        TW_AIS_TENTHS(R, speed_over_ground, 50, 10, "sog", AisNamedWay::Speed),                \
+        TW_AIS_C(R, position_accuracy, 60, 1),                                                 \
+        TW_AIS_DEG(R, longitude, 61, 28, "lon", AisNamedWay::Longitude),                       \
+        TW_AIS_DEG(R, latitude, 89, 27, "lat", AisNamedWay::Latitude),                         \
+        TW_AIS_TENTHS(R, course_over_ground, 116, 12, "cog", AisNamedWay::Course),             \
+        TW_AIS_U(R, true_heading, 128, 9, "heading", AisNamedWay::Heading),                    \
+        TW_AIS_U(R, time_stamp, 137, 6, "second"), TW_AIS_U(R, regional_bits, 143, 4),         \
+        TW_AIS_C(R, spare, 147, 1, nullptr, AisNamedWay::Omit), TW_AIS_C(R, raim_flag, 148, 1, "raim")
 
 #define TW_AIS_SOTDMA(R)                                                              \
     TW_AIS_C(R, sotdma_sync_state, 149, 2), TW_AIS_C(R, sotdma_slot_timeout, 151, 3), \
@@ -210,21 +222,21 @@ inline constexpr AisField kMessage4[] = {
     TW_AIS_U(AisMessage4, utc_minute, 66, 6),
     TW_AIS_U(AisMessage4, utc_second, 72, 6),
     TW_AIS_C(AisMessage4, position_accuracy, 78, 1),
-    TW_AIS_DEG(AisMessage4, longitude, 79, 28),
-    TW_AIS_DEG(AisMessage4, latitude, 107, 27),
+    TW_AIS_DEG(AisMessage4, longitude, 79, 28, "lon", AisNamedWay::Longitude),
+    TW_AIS_DEG(AisMessage4, latitude, 107, 27, "lat", AisNamedWay::Latitude),
     TW_AIS_U(AisMessage4, position_fix_type, 134, 4),
-    TW_AIS_U(AisMessage4, spare, 138, 10),
-    TW_AIS_C(AisMessage4, raim_flag, 148, 1),
+    TW_AIS_U(AisMessage4, spare, 138, 10, nullptr, AisNamedWay::Omit),
+    TW_AIS_C(AisMessage4, raim_flag, 148, 1, "raim"),
     TW_AIS_SOTDMA(AisMessage4),
 };
 
 inline constexpr AisField kMessage5[] = {
     TW_AIS_HEADER(AisMessage5),
     TW_AIS_C(AisMessage5, ais_version, 38, 2),
-    TW_AIS_U(AisMessage5, imo_number, 40, 30),
-    TW_AIS_T(AisMessage5, call_sign, 70, 42),
-    TW_AIS_T(AisMessage5, ship_name, 112, 120),
-    TW_AIS_U(AisMessage5, ship_type, 232, 8),
+    TW_AIS_U(AisMessage5, imo_number, 40, 30, "imo"),
+    TW_AIS_T(AisMessage5, call_sign, 70, 42, "callsign"),
+    TW_AIS_T(AisMessage5, ship_name, 112, 120, "shipname"),
+    TW_AIS_U(AisMessage5, ship_type, 232, 8, "shiptype"),
     TW_AIS_U(AisMessage5, dimension_to_bow, 240, 9),
     TW_AIS_U(AisMessage5, dimension_to_stern, 249, 9),
     TW_AIS_U(AisMessage5, dimension_to_port, 258, 6),
@@ -234,45 +246,45 @@ inline constexpr AisField kMessage5[] = {
     TW_AIS_U(AisMessage5, draught, 294, 8),
     TW_AIS_T(AisMessage5, destination, 302, 120),
     TW_AIS_C(AisMessage5, dte_flag, 422, 1),
-    TW_AIS_C(AisMessage5, spare, 423, 1),
+    TW_AIS_C(AisMessage5, spare, 423, 1, nullptr, AisNamedWay::Omit),
 };
 
 inline constexpr AisField kMessage9[] = {
     TW_AIS_HEADER(AisMessage9),
     TW_AIS_U(AisMessage9, altitude, 38, 12),
-    TW_AIS_U(AisMessage9, speed_over_ground, 50, 10),  // whole knots: listed as an integer
+    TW_AIS_U(AisMessage9, speed_over_ground, 50, 10, "sog", AisNamedWay::WholeKnots),  // whole knots: listed as an integer
     TW_AIS_C(AisMessage9, position_accuracy, 60, 1),
-    TW_AIS_DEG(AisMessage9, longitude, 61, 28),
-    TW_AIS_DEG(AisMessage9, latitude, 89, 27),
-    TW_AIS_TENTHS(AisMessage9, course_over_ground, 116, 12),
-    TW_AIS_U(AisMessage9, time_stamp, 128, 6),
+    TW_AIS_DEG(AisMessage9, longitude, 61, 28, "lon", AisNamedWay::Longitude),
+    TW_AIS_DEG(AisMessage9, latitude, 89, 27, "lat", AisNamedWay::Latitude),
+    TW_AIS_TENTHS(AisMessage9, course_over_ground, 116, 12, "cog", AisNamedWay::Course),
+    TW_AIS_U(AisMessage9, time_stamp, 128, 6, "second"),
     TW_AIS_U(AisMessage9, regional_bits, 134, 8),
     TW_AIS_C(AisMessage9, dte_flag, 142, 1),
-    TW_AIS_C(AisMessage9, spare, 143, 5),
-    TW_AIS_C(AisMessage9, raim_flag, 148, 1),
+    TW_AIS_C(AisMessage9, spare, 143, 5, nullptr, AisNamedWay::Omit),
+    TW_AIS_C(AisMessage9, raim_flag, 148, 1, "raim"),
     TW_AIS_SOTDMA(AisMessage9),
 };
 
 inline constexpr AisField kMessage14[] = {
     TW_AIS_HEADER(AisMessage14),
-    TW_AIS_C(AisMessage14, spare, 38, 2),
+    TW_AIS_C(AisMessage14, spare, 38, 2, nullptr, AisNamedWay::Omit),
     {TW_AIS_MEMBER(AisMessage14, safety_text), 40, 968, AisStore::TrailingText, AisListWay::Text,
-     161},
+     161, AisGate::Always, AisGate::Always, "text"},
 };
 
 inline constexpr AisField kMessage18[] = {
     TW_AIS_HEADER(AisMessage18),
     TW_AIS_U(AisMessage18, regional_bits_1, 38, 8),
-    TW_AIS_TENTHS(AisMessage18, speed_over_ground, 46, 10),
+    TW_AIS_TENTHS(AisMessage18, speed_over_ground, 46, 10, "sog", AisNamedWay::Speed),
     TW_AIS_C(AisMessage18, position_accuracy, 56, 1),
-    TW_AIS_DEG(AisMessage18, longitude, 57, 28),
-    TW_AIS_DEG(AisMessage18, latitude, 85, 27),
-    TW_AIS_TENTHS(AisMessage18, course_over_ground, 112, 12),
-    TW_AIS_U(AisMessage18, true_heading, 124, 9),
-    TW_AIS_U(AisMessage18, time_stamp, 133, 6),
+    TW_AIS_DEG(AisMessage18, longitude, 57, 28, "lon", AisNamedWay::Longitude),
+    TW_AIS_DEG(AisMessage18, latitude, 85, 27, "lat", AisNamedWay::Latitude),
+    TW_AIS_TENTHS(AisMessage18, course_over_ground, 112, 12, "cog", AisNamedWay::Course),
+    TW_AIS_U(AisMessage18, true_heading, 124, 9, "heading", AisNamedWay::Heading),
+    TW_AIS_U(AisMessage18, time_stamp, 133, 6, "second"),
     TW_AIS_U(AisMessage18, regional_bits_2, 139, 4),
-    TW_AIS_C(AisMessage18, spare, 143, 4),
-    TW_AIS_C(AisMessage18, raim_flag, 147, 1),
+    TW_AIS_C(AisMessage18, spare, 143, 4, nullptr, AisNamedWay::Omit),
+    TW_AIS_C(AisMessage18, raim_flag, 147, 1, "raim"),
     TW_AIS_C(AisMessage18, comm_state_selector, 148, 1),
     {TW_AIS_MEMBER(AisMessage18, sotdma_sync_state), 149, 2, AisStore::Character,
      AisListWay::Character, 0, AisGate::Always, AisGate::GateIsZero},
@@ -293,24 +305,24 @@ inline constexpr AisField kMessage18[] = {
 inline constexpr AisField kMessage19[] = {
     TW_AIS_HEADER(AisMessage19),
     TW_AIS_U(AisMessage19, regional_bits_1, 38, 8),
-    TW_AIS_TENTHS(AisMessage19, speed_over_ground, 46, 10),
+    TW_AIS_TENTHS(AisMessage19, speed_over_ground, 46, 10, "sog", AisNamedWay::Speed),
     TW_AIS_C(AisMessage19, position_accuracy, 56, 1),
-    TW_AIS_DEG(AisMessage19, longitude, 57, 28),
-    TW_AIS_DEG(AisMessage19, latitude, 85, 27),
-    TW_AIS_TENTHS(AisMessage19, course_over_ground, 112, 12),
-    TW_AIS_U(AisMessage19, true_heading, 124, 9),
-    TW_AIS_U(AisMessage19, time_stamp, 133, 6),
+    TW_AIS_DEG(AisMessage19, longitude, 57, 28, "lon", AisNamedWay::Longitude),
+    TW_AIS_DEG(AisMessage19, latitude, 85, 27, "lat", AisNamedWay::Latitude),
+    TW_AIS_TENTHS(AisMessage19, course_over_ground, 112, 12, "cog", AisNamedWay::Course),
+    TW_AIS_U(AisMessage19, true_heading, 124, 9, "heading", AisNamedWay::Heading),
+    TW_AIS_U(AisMessage19, time_stamp, 133, 6, "second"),
     TW_AIS_U(AisMessage19, regional_bits_2, 139, 4),
-    TW_AIS_T(AisMessage19, ship_name, 143, 120),
-    TW_AIS_U(AisMessage19, ship_type, 263, 8),
+    TW_AIS_T(AisMessage19, ship_name, 143, 120, "shipname"),
+    TW_AIS_U(AisMessage19, ship_type, 263, 8, "shiptype"),
     TW_AIS_U(AisMessage19, dimension_to_bow, 271, 9),
     TW_AIS_U(AisMessage19, dimension_to_stern, 280, 9),
     TW_AIS_U(AisMessage19, dimension_to_port, 289, 6),
     TW_AIS_U(AisMessage19, dimension_to_starboard, 295, 6),
     TW_AIS_U(AisMessage19, position_fix_type, 301, 4),
-    TW_AIS_C(AisMessage19, raim_flag, 305, 1),
+    TW_AIS_C(AisMessage19, raim_flag, 305, 1, "raim"),
     TW_AIS_C(AisMessage19, dte_flag, 306, 1),
-    TW_AIS_C(AisMessage19, spare, 307, 5),
+    TW_AIS_C(AisMessage19, spare, 307, 5, nullptr, AisNamedWay::Omit),
 };
 
 inline constexpr AisField kMessage21[] = {
@@ -318,34 +330,34 @@ inline constexpr AisField kMessage21[] = {
     TW_AIS_U(AisMessage21, aid_type, 38, 5),
     TW_AIS_T(AisMessage21, name, 43, 120),
     TW_AIS_C(AisMessage21, position_accuracy, 163, 1),
-    TW_AIS_DEG(AisMessage21, longitude, 164, 28),
-    TW_AIS_DEG(AisMessage21, latitude, 192, 27),
+    TW_AIS_DEG(AisMessage21, longitude, 164, 28, "lon", AisNamedWay::Longitude),
+    TW_AIS_DEG(AisMessage21, latitude, 192, 27, "lat", AisNamedWay::Latitude),
     TW_AIS_U(AisMessage21, dimension_to_bow, 219, 9),
     TW_AIS_U(AisMessage21, dimension_to_stern, 228, 9),
     TW_AIS_U(AisMessage21, dimension_to_port, 237, 6),
     TW_AIS_U(AisMessage21, dimension_to_starboard, 243, 6),
     TW_AIS_U(AisMessage21, position_fix_type, 249, 4),
-    TW_AIS_U(AisMessage21, time_stamp, 253, 6),
+    TW_AIS_U(AisMessage21, time_stamp, 253, 6, "second"),
     TW_AIS_C(AisMessage21, off_position, 259, 1),
     TW_AIS_U(AisMessage21, regional_bits, 260, 8),
-    TW_AIS_C(AisMessage21, raim_flag, 268, 1),
-    TW_AIS_C(AisMessage21, spare, 269, 3),
+    TW_AIS_C(AisMessage21, raim_flag, 268, 1, "raim"),
+    TW_AIS_C(AisMessage21, spare, 269, 3, nullptr, AisNamedWay::Omit),
 };
 
-#define TW_AIS_PART(R, member, first, width, store, way, chars, gate) \
-    { TW_AIS_MEMBER(R, member), first, width, store, way, chars, gate, AisGate::Always }
+#define TW_AIS_PART(R, member, first, width, store, way, chars, gate, ...) \
+    { TW_AIS_MEMBER(R, member), first, width, store, way, chars, gate, AisGate::Always __VA_OPT__(, ) __VA_ARGS__ }
 
 inline constexpr AisField kMessage24[] = {
     TW_AIS_HEADER(AisMessage24),
     TW_AIS_C(AisMessage24, part_number, 38, 2),
     TW_AIS_PART(AisMessage24, ship_name, 40, 120, AisStore::Text, AisListWay::Text, 20,
-                AisGate::GateIsZero),
+                AisGate::GateIsZero, "shipname"),
     TW_AIS_PART(AisMessage24, ship_type, 40, 8, AisStore::Unsigned, AisListWay::Integer, 0,
-                AisGate::GateIsOne),
+                AisGate::GateIsOne, "shiptype"),
     TW_AIS_PART(AisMessage24, vendor_id, 48, 42, AisStore::Text, AisListWay::Text, 7,
                 AisGate::GateIsOne),
     TW_AIS_PART(AisMessage24, call_sign, 90, 42, AisStore::Text, AisListWay::Text, 7,
-                AisGate::GateIsOne),
+                AisGate::GateIsOne, "callsign"),
     TW_AIS_PART(AisMessage24, dimension_to_bow, 132, 9, AisStore::Unsigned, AisListWay::Integer, 0,
                 AisGate::GateIsOne),
     TW_AIS_PART(AisMessage24, dimension_to_stern, 141, 9, AisStore::Unsigned, AisListWay::Integer,
@@ -355,9 +367,9 @@ inline constexpr AisField kMessage24[] = {
     TW_AIS_PART(AisMessage24, dimension_to_starboard, 156, 6, AisStore::Unsigned,
                 AisListWay::Integer, 0, AisGate::GateIsOne),
     TW_AIS_PART(AisMessage24, spare, 162, 6, AisStore::Character, AisListWay::Character, 0,
-                AisGate::GateIsOne),
+                AisGate::GateIsOne, nullptr, AisNamedWay::Omit),
     // The part number again, as the record's last field.
-    TW_AIS_C(AisMessage24, part_number_copy, 38, 2),
+    TW_AIS_C(AisMessage24, part_number_copy, 38, 2, nullptr, AisNamedWay::Omit),
 };
 
 #undef TW_AIS_PART

@@ -22,6 +22,7 @@
 #include "app/ais_targets_dock.h"
 #include "app/globals.h"
 #include "app/raw_pane_bound.h"
+#include "app/readable_toggle.h"
 #include "app/show_dialog.h"
 #include "app/status_notices.h"
 #include "serial/open_failure.h"
@@ -71,6 +72,7 @@ void MainWindow::init() {
     parseDock->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     addDockWidget(Qt::TopDockWidgetArea, parseDock);
     ui->menuView->addAction(parseDock->toggleViewAction());
+    addReadableValuesToggle(ui->menuView, parseView);
 
     auto* rawDock = new QDockWidget(tr("Raw Data"), this);
     rawDock->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);

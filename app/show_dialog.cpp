@@ -6,6 +6,8 @@
 #include <string_view>
 
 #include "nmea/records.h"
+#include "nmea/sentence_parsers.h"
+#include "present/parse_cycle.h"
 #include "ui_show_dialog.h"
 
 namespace {
@@ -25,22 +27,23 @@ int entryIndex(std::string_view searchText) {
     return -1;
 }
 
-// NMEA types: every search text is tried on its own.
-constexpr std::string_view kNmeaSearch[] = {"gga", "rmc", "gll", "dpt", "gsa", "hdg", "mtw",
-                                            "mwd", "rma", "rsa", "vhw", "vlw", "xte", "zda"};
+// NMEA types: every catalogue entry of a sentence type is tried on its own, in
+// catalogue order.
+bool isSentenceEntry(const present::CatalogueEntry& entry) {
+    return entry.parseCode < nmeaz::kCodeAisBase;
+}
 // AIS messages: the first match wins, so longer numbers come before their prefixes.
 constexpr std::string_view kAisResultSearch[] = {
     "msg10", "msg11", "msg12", "msg13", "msg15", "msg16", "msg17", "msg20", "msg22",
     "msg23", "msg25", "msg26", "msg27", "msg21", "msg24", "msg14", "msg18", "msg19",
     "msg1",  "msg2",  "msg3",  "msg4",  "msg5",  "msg9",  "msg6",  "msg7",  "msg8"};
-constexpr std::string_view kSelectionSearch[] = {
-    "gga",   "rmc",   "gll",   "dpt",   "gsa",   "hdg",   "mtw",   "mwd",   "rma",
-    "rsa",   "vhw",   "vlw",   "xte",   "zda",   "msg10", "msg11", "msg12", "msg13",
-    "msg15", "msg16", "msg17", "msg20", "msg22", "msg23", "msg25", "msg26", "msg27",
-    "msg24", "msg21", "msg19", "msg18", "msg14", "msg9",  "msg5",  "msg4",  "msg3",
-    "msg2",  "msg1",  "msg6",  "msg7",  "msg8"};
-static_assert(std::size(kNmeaSearch) + std::size(kAisResultSearch) == present::kCatalogueSize);
-static_assert(std::size(kSelectionSearch) == present::kCatalogueSize);
+// A selected key: the sentence types first, then the AIS messages, longer numbers
+// before their prefixes.
+constexpr std::string_view kAisSelectionSearch[] = {
+    "msg10", "msg11", "msg12", "msg13", "msg15", "msg16", "msg17", "msg20", "msg22",
+    "msg23", "msg25", "msg26", "msg27", "msg24", "msg21", "msg19", "msg18", "msg14",
+    "msg9",  "msg5",  "msg4",  "msg3",  "msg2",  "msg1",  "msg6",  "msg7",  "msg8"};
+static_assert(std::size(kAisSelectionSearch) == std::size(kAisResultSearch));
 
 bool contains(const QString& lowerKey, std::string_view searchText) {
     return lowerKey.contains(
@@ -91,7 +94,13 @@ void showDialog::showChange(QItemSelection selected, QItemSelection) {
         return;
     }
     const QString text = selected.indexes().first().data(Qt::DisplayRole).toString().toLower();
-    for (std::string_view search : kSelectionSearch) {
+    for (const present::CatalogueEntry& entry : present::fieldCatalogue()) {
+        if (isSentenceEntry(entry) && contains(text, entry.searchText)) {
+            ui->tableView->setModel(fieldModels[entryIndex(entry.searchText)]);
+            return;
+        }
+    }
+    for (std::string_view search : kAisSelectionSearch) {
         if (contains(text, search)) {
             ui->tableView->setModel(fieldModels[entryIndex(search)]);
             return;
@@ -109,15 +118,17 @@ void showDialog::showResult(QStringList result) {
     }
 
     const QString lowerKey = key.toLower();
-    for (std::string_view search : kNmeaSearch) {
-        if (contains(lowerKey, search)) {
-            writeValues(fieldModels[entryIndex(search)], result);
+    const QList<present::ReadableRow> readableRows =
+        present::readableRows(present::currentDecoded());
+    for (const present::CatalogueEntry& entry : present::fieldCatalogue()) {
+        if (isSentenceEntry(entry) && contains(lowerKey, entry.searchText)) {
+            writeValues(fieldModels[entryIndex(entry.searchText)], result, readableRows);
         }
     }
     for (std::string_view search : kAisResultSearch) {
         if (contains(lowerKey, search)) {
             const int entry = entryIndex(search);
-            writeValues(fieldModels[entry], result);
+            writeValues(fieldModels[entry], result, readableRows);
             if (search == "msg18") {
                 nameMsg18CommState(result);
             }
@@ -126,11 +137,53 @@ void showDialog::showResult(QStringList result) {
     }
 }
 
-void showDialog::writeValues(QStandardItemModel* model, const QStringList& result) {
+// Both forms of a value are kept with it, so the readable toggle redraws at once.
+constexpr int kSpecifiedRole = Qt::UserRole;
+constexpr int kReadableRole = Qt::UserRole + 1;
+constexpr int kUnitRole = Qt::UserRole + 2;
+
+void showDialog::writeValues(QStandardItemModel* model, const QStringList& result,
+                             const QList<present::ReadableRow>& readableRows) {
     // Rows the table does not have are left out: surplus entries are dropped.
     const int rows = std::min(static_cast<int>(result.size()), model->rowCount());
     for (int row = 0; row < rows; ++row) {
-        model->setData(model->index(row, 2), result[row]);
+        const QModelIndex index = model->index(row, 2);
+        if (!readableMode) {
+            model->setData(index, result[row]);
+        }
+        model->setData(index, result[row], kSpecifiedRole);
+        const bool known = row < readableRows.size();
+        model->setData(index, known ? readableRows[row].value : result[row], kReadableRole);
+        model->setData(index, known ? readableRows[row].unit : QString(), kUnitRole);
+        if (readableMode) {
+            showRow(model, row);
+        }
+    }
+}
+
+void showDialog::showRow(QStandardItemModel* model, int row) {
+    const QModelIndex value = model->index(row, 2);
+    if (!value.data(kSpecifiedRole).isValid()) {
+        return;  // nothing received for this row yet
+    }
+    if (readableMode) {
+        model->setData(value, value.data(kReadableRole));
+        model->setData(model->index(row, 1), value.data(kUnitRole));
+    } else {
+        model->setData(value, value.data(kSpecifiedRole));
+        delete model->takeItem(row, 1);  // the specified Type column is never written
+    }
+}
+
+void showDialog::setReadable(bool on) {
+    if (on == readableMode) {
+        return;
+    }
+    readableMode = on;
+    for (QStandardItemModel* model : fieldModels) {
+        for (int row = 0; row < model->rowCount(); ++row) {
+            showRow(model, row);
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "present/field_catalogue.h"
+#include "present/readable_values.h"
 
 class QItemSelectionModel;
 class QStandardItemModel;
@@ -32,6 +33,11 @@ public:
     QStandardItemModel* fieldModel(int i) const { return fieldModels[i]; }
     const QStringList& keys() const { return receivedKeys; }
 
+    // Readable values: the Value column shows the named values with their units, the
+    // Type column the unit. Off (the default), the tables are the specified ones.
+    void setReadable(bool on);
+    bool readable() const { return readableMode; }
+
 public slots:
     void showParseText(QString text);
     void clearText();
@@ -39,7 +45,9 @@ public slots:
     void showResult(QStringList result);
 
 private:
-    void writeValues(QStandardItemModel* model, const QStringList& result);
+    void writeValues(QStandardItemModel* model, const QStringList& result,
+                     const QList<present::ReadableRow>& readableRows);
+    void showRow(QStandardItemModel* model, int row);
     void nameMsg18CommState(const QStringList& result);
 
     Ui::showDialog* ui;
@@ -47,6 +55,7 @@ private:
     std::array<QStandardItemModel*, present::kCatalogueSize> fieldModels{};
     QItemSelectionModel* selection = nullptr;
     QStringList receivedKeys;
+    bool readableMode = false;
 };
 
 #endif

@@ -7,7 +7,7 @@
 
 namespace nmeaz {
 
-constexpr int kMaxEntries = 30;
+constexpr int kMaxEntries = 64;
 constexpr int kSentenceSize = 256;  // at most 255 bytes of sentence and a NUL
 constexpr int kMaxSentenceLength = kSentenceSize - 1;
 constexpr int kMaxFields = 24;

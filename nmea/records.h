@@ -1,4 +1,4 @@
-// The result records of the 26 sentence types. Each record is a plain structure
+// The result records of the 49 sentence types. Each record is a plain structure
 // filled by its field parser; values stay in NMEA notation (times hhmmss.ss, dates
 // ddmmyy, positions ddmm.mmmm), nothing is scaled. There is one global instance per
 // type; it starts zero-filled and a parser only overwrites the fields its sentence
@@ -262,6 +262,216 @@ struct VtgRecord {
     char mode;
 };
 
+// The types below clear every field their sentence does not reach, so a short (older)
+// form of a sentence leaves its newer fields empty instead of stale. Their text fields
+// point into the parser context's sentence text like VdmRecord::payload: valid only
+// during the parse call and never left naming an earlier sentence.
+
+struct HdmRecord {
+    double heading;
+    char heading_unit;
+};
+
+struct ThsRecord {
+    double heading;
+    char mode;
+};
+
+// VWR (relative) and VWT (true) wind.
+struct WindRecord {
+    double wind_angle;  // 0 to 180 degrees off the bow
+    char wind_side;     // L or R
+    double speed_knots;
+    char speed_knots_unit;
+    double speed_ms;
+    char speed_ms_unit;
+    double speed_kmh;
+    char speed_kmh_unit;
+};
+
+struct VpwRecord {
+    double speed_knots;
+    char speed_knots_unit;
+    double speed_ms;
+    char speed_ms_unit;
+};
+
+struct WcvRecord {
+    double velocity;
+    char velocity_unit;
+    const char* waypoint_id;
+    char mode;
+};
+
+struct RmbRecord {
+    char status;
+    double xte;
+    char dir_steer;
+    const char* origin_id;
+    const char* dest_id;
+    double dest_latitude;
+    char dest_ns;
+    double dest_longitude;
+    char dest_ew;
+    double range;
+    double bearing;
+    double closing_velocity;
+    char arrival_status;
+    char mode;
+};
+
+struct BodRecord {
+    double bearing_true;
+    char bearing_true_unit;
+    double bearing_mag;
+    char bearing_mag_unit;
+    const char* dest_id;
+    const char* origin_id;
+};
+
+// BWC (great circle) and BWR (rhumb line).
+struct BearingRecord {
+    double utc;
+    double latitude;
+    char ns;
+    double longitude;
+    char ew;
+    double bearing_true;
+    char bearing_true_unit;
+    double bearing_mag;
+    char bearing_mag_unit;
+    double distance;
+    char distance_unit;
+    const char* waypoint_id;
+    char mode;
+};
+
+struct AamRecord {
+    char arrival_status;
+    char perpendicular_status;
+    double radius;
+    char radius_unit;
+    const char* waypoint_id;
+};
+
+constexpr int kRteWaypoints = 19;  // fields 5 to 23
+struct RteRecord {
+    int sentence_count;
+    int sentence_number;
+    char route_mode;
+    const char* route_id;
+    const char* waypoint[kRteWaypoints];
+};
+
+struct WplRecord {
+    double latitude;
+    char ns;
+    double longitude;
+    char ew;
+    const char* waypoint_id;
+};
+
+// One transducer group of XDR: type, value, unit, name.
+struct XdrMeasurement {
+    char type;
+    double value;
+    char unit;
+    const char* name;
+};
+constexpr int kXdrGroups = 5;  // fields 1 to 20
+struct XdrRecord {
+    XdrMeasurement group[kXdrGroups];
+};
+
+struct MdaRecord {
+    double pressure_inches;
+    char pressure_inches_unit;
+    double pressure_bars;
+    char pressure_bars_unit;
+    double air_temperature;
+    char air_temperature_unit;
+    double water_temperature;
+    char water_temperature_unit;
+    double relative_humidity;
+    double absolute_humidity;
+    double dew_point;
+    char dew_point_unit;
+    double wind_dir_true;
+    char wind_dir_true_unit;
+    double wind_dir_mag;
+    char wind_dir_mag_unit;
+    double wind_speed_knots;
+    char wind_speed_knots_unit;
+    double wind_speed_ms;
+    char wind_speed_ms_unit;
+};
+
+struct TxtRecord {
+    int sentence_count;
+    int sentence_number;
+    int text_id;
+    const char* text;
+};
+
+struct GnsRecord {
+    double utc;
+    double latitude;
+    char ns;
+    double longitude;
+    char ew;
+    const char* mode;  // one letter per constellation
+    int satinuse;
+    double hdop;
+    double altitude;
+    double geoid_separation;
+    double dgps_age;
+    int dgps_sid;
+    char nav_status;
+};
+
+struct GstRecord {
+    double utc;
+    double rms;
+    double semi_major;
+    double semi_minor;
+    double orientation;
+    double lat_error;
+    double lon_error;
+    double alt_error;
+};
+
+struct GbsRecord {
+    double utc;
+    double lat_error;
+    double lon_error;
+    double alt_error;
+    int failed_satellite;
+    double missed_probability;
+    double bias;
+    double bias_deviation;
+    int system_id;
+    char signal_id;  // one hexadecimal digit
+};
+
+struct GrsRecord {
+    double utc;
+    int mode;
+    double residual[12];
+    int system_id;
+    char signal_id;
+};
+
+struct DtmRecord {
+    const char* datum;
+    const char* subdivision;
+    double lat_offset;
+    char ns;
+    double lon_offset;
+    char ew;
+    double alt_offset;
+    const char* reference_datum;
+};
+
 // The process-wide records, one per type.
 extern GgaRecord ggaRecord;
 extern RmcRecord rmcRecord;
@@ -289,6 +499,29 @@ extern RpmRecord rpmRecord;
 extern VbwRecord vbwRecord;
 extern VdrRecord vdrRecord;
 extern VtgRecord vtgRecord;
+extern HdmRecord hdmRecord;
+extern ThsRecord thsRecord;
+extern WindRecord vwrRecord;
+extern WindRecord vwtRecord;
+extern VpwRecord vpwRecord;
+extern WcvRecord wcvRecord;
+extern RmbRecord rmbRecord;
+extern BodRecord bodRecord;
+extern BearingRecord bwcRecord;
+extern BearingRecord bwrRecord;
+extern AamRecord aamRecord;
+extern RteRecord rteRecord;
+extern WplRecord wplRecord;
+extern XdrRecord xdrRecord;
+extern MdaRecord mdaRecord;
+extern TxtRecord txtRecord;
+extern GnsRecord gnsRecord;
+extern GstRecord gstRecord;
+extern GbsRecord gbsRecord;
+extern GrsRecord grsRecord;
+extern DtmRecord dtmRecord;
+extern DbtRecord dbsRecord;  // depth below surface: DBT's layout
+extern DbtRecord dbkRecord;  // depth below keel: DBT's layout
 
 // Start character and address of the sentence parsed last ("$GPGGA"), with "_MSG"
 // and the message number appended when a VDM sentence completed an AIS message

@@ -1,5 +1,6 @@
 #include "nmea/sentence_parsers.h"
 
+#include <array>
 #include <cstring>
 #include <utility>
 
@@ -73,6 +74,55 @@ int parseByTable(const ParserContext* context, const ParserEntry* entry) {
                       std::make_index_sequence<FieldCount>{});
     return Code;
 }
+
+// The parser of a type that its table alone decodes: every field of the table is
+// filled, the ones the sentence does not reach with an empty value.
+template <std::size_t TypeIndex>
+int parseTableOnly(const ParserContext* context, const ParserEntry* entry) {
+    constexpr const SentenceLayout& layout = kSentenceLayouts[TypeIndex];
+    if (entry == nullptr || entry->record == nullptr)
+        return layout.code;
+    writeSentenceName(context);
+    char* record = static_cast<char*>(entry->record);
+    const int count = context->fieldCount;
+    // The last field ends where the checksum or the line end begins: a text or a
+    // character there must not take "*hh" with it. No parser runs after this one.
+    if (count > 1) {
+        for (char* p = context->fields[count - 1]; *p != '\0'; ++p) {
+            if (*p == '*' || *p == '\r') {
+                *p = '\0';
+                break;
+            }
+        }
+    }
+    for (const FieldLayout& field : layout.fields) {
+        const char* text = field.from < count ? context->fields[field.from] : "";
+        switch (field.kind) {
+            case FieldKind::Double:
+                storeField<FieldKind::Double>(record, field.offset, text);
+                break;
+            case FieldKind::Int:
+                storeField<FieldKind::Int>(record, field.offset, text);
+                break;
+            case FieldKind::Char:
+                storeField<FieldKind::Char>(record, field.offset, text);
+                break;
+            case FieldKind::Text:
+                storeField<FieldKind::Text>(record, field.offset, text);
+                break;
+        }
+    }
+    return layout.code;
+}
+
+template <std::size_t... I>
+constexpr auto tableOnlyParsers(std::index_sequence<I...>) {
+    return std::array<SentenceParser, sizeof...(I)>{&parseTableOnly<I>...};
+}
+
+// Indexed like kSentenceLayouts; used where a layout names no parser of its own.
+constexpr auto kTableOnlyParsers =
+    tableOnlyParsers(std::make_index_sequence<std::size(kSentenceLayouts)>{});
 
 }  // namespace
 
@@ -194,8 +244,9 @@ int parseGsv(const ParserContext* context, const ParserEntry* entry) {
 }
 
 void registerSentenceParsers(ParserContext* context, SentenceParser vdmParser) {
-    for (const SentenceLayout& layout : kSentenceLayouts) {
-        SentenceParser parser = layout.parser;
+    for (std::size_t i = 0; i < std::size(kSentenceLayouts); ++i) {
+        const SentenceLayout& layout = kSentenceLayouts[i];
+        SentenceParser parser = layout.parser ? layout.parser : kTableOnlyParsers[i];
         if (layout.code == kCodeVdm && vdmParser != nullptr)
             parser = vdmParser;
         registerParser(context, layout.formatter, parser, layout.record);

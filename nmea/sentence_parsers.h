@@ -1,4 +1,4 @@
-// The field parsers of the 26 sentence types and their registration.
+// The field parsers of the sentence types and their registration.
 #pragma once
 
 #include "nmea/parser_context.h"
@@ -34,6 +34,30 @@ enum ParseCode : int {
     kCodeVbw = 26,
     kCodeVdr = 27,
     kCodeVtg = 28,
+    // The types decoded by their table alone, in registration order after VTG.
+    kCodeHdm = 4,
+    kCodeThs = 12,
+    kCodeVwr = 29,
+    kCodeVwt = 30,
+    kCodeVpw = 31,
+    kCodeWcv = 32,
+    kCodeRmb = 33,
+    kCodeBod = 34,
+    kCodeBwc = 35,
+    kCodeBwr = 36,
+    kCodeAam = 37,
+    kCodeRte = 38,
+    kCodeWpl = 39,
+    kCodeXdr = 40,
+    kCodeMda = 41,
+    kCodeTxt = 42,
+    kCodeGns = 43,
+    kCodeGst = 44,
+    kCodeGbs = 45,
+    kCodeGrs = 46,
+    kCodeDtm = 47,
+    kCodeDbs = 48,
+    kCodeDbk = 49,
     kCodeAisBase = 50,  // 50 + n: a VDM sentence completed AIS message n
 };
 
@@ -69,10 +93,11 @@ int parseVtg(const ParserContext* context, const ParserEntry* entry);
 // of a build without AIS decoding.
 int parseVdmFields(const ParserContext* context, const ParserEntry* entry);
 
-// Registers the 26 sentence types in their fixed order (GLL, RMC, GGA, DPT, GSA,
-// VDM, HDG, MTW, MWD, RMA, RSA, VHW, VLW, XTE, ZDA, APB, DBT, GSV, HDT, HSC, MWV,
-// ROT, RPM, VBW, VDR, VTG), each under its three-letter formatter with its own
-// parser and global record; vdmParser takes the VDM place.
+// Registers the sentence types in the order of kSentenceLayouts (GLL, RMC, GGA, DPT,
+// GSA, VDM, HDG, MTW, MWD, RMA, RSA, VHW, VLW, XTE, ZDA, APB, DBT, GSV, HDT, HSC, MWV,
+// ROT, RPM, VBW, VDR, VTG, then the types that their table alone decodes), each under
+// its three-letter formatter with its own parser and global record; vdmParser takes
+// the VDM place.
 void registerSentenceParsers(ParserContext* context, SentenceParser vdmParser);
 
 }  // namespace nmeaz

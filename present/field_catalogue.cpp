@@ -1,5 +1,7 @@
 #include "present/field_catalogue.h"
 
+#include <utility>
+
 #include "ais/layout.h"
 #include "nmea/sentence_fields.h"
 #include "present/ais_row_names.h"
@@ -222,7 +224,38 @@ constexpr CatalogueEntry layoutNamedEntry(std::string_view search) {
             std::span<const Names>(kAisRowNames<Message>)};
 }
 
-constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue = {
+// The row names of a layout that labels its fields.
+template <std::size_t LayoutIndex>
+constexpr auto labelsOf() {
+    constexpr const SentenceLayout& layout = kSentenceLayouts[LayoutIndex];
+    std::array<Names, layout.fields.size()> names{};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        names[i] = layout.fields[i].label;
+    }
+    return names;
+}
+template <std::size_t LayoutIndex>
+inline constexpr auto kLabels = labelsOf<LayoutIndex>();
+
+template <std::size_t LayoutIndex>
+constexpr CatalogueEntry labelledEntry() {
+    constexpr const SentenceLayout& layout = kSentenceLayouts[LayoutIndex];
+    static_assert(layout.listed && layout.search != nullptr);
+    return {layout.search, layout.code, static_cast<int>(kLabels<LayoutIndex>.size()),
+            std::span<const Names>(kLabels<LayoutIndex>)};
+}
+
+template <std::size_t... I>
+constexpr std::array<CatalogueEntry, sizeof...(I)> labelledEntries(std::index_sequence<I...>) {
+    return {labelledEntry<kOwnParserTypeCount + I>()...};
+}
+
+constexpr auto kLabelledEntries =
+    labelledEntries(std::make_index_sequence<kSentenceTypeCount - kOwnParserTypeCount>{});
+static_assert(kFixedCatalogueSize + kLabelledEntries.size() + kLayoutNamedAisCount ==
+              kCatalogueSize);
+
+constexpr std::array<CatalogueEntry, kFixedCatalogueSize> kFixedCatalogue = {
     entry("gga", kCodeGga, kGga),
     entry("rmc", kCodeRmc, kRmc),
     entry("gll", kCodeGll, kGll),
@@ -249,23 +282,33 @@ constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue = {
     aisEntry("msg19", 19, kMsg19),
     aisEntry("msg21", 21, kMsg21),
     aisEntry("msg24", 24, kMsg24),
-    layoutNamedEntry<6>("msg6"),
-    layoutNamedEntry<7>("msg7"),
-    layoutNamedEntry<8>("msg8"),
-    layoutNamedEntry<10>("msg10"),
-    layoutNamedEntry<11>("msg11"),
-    layoutNamedEntry<12>("msg12"),
-    layoutNamedEntry<13>("msg13"),
-    layoutNamedEntry<15>("msg15"),
-    layoutNamedEntry<16>("msg16"),
-    layoutNamedEntry<17>("msg17"),
-    layoutNamedEntry<20>("msg20"),
-    layoutNamedEntry<22>("msg22"),
-    layoutNamedEntry<23>("msg23"),
-    layoutNamedEntry<25>("msg25"),
-    layoutNamedEntry<26>("msg26"),
+};
+
+// The AIS messages after the first eleven, their rows named by their layouts.
+constexpr std::array<CatalogueEntry, kLayoutNamedAisCount> kLayoutNamedAis = {
+    layoutNamedEntry<6>("msg6"),   layoutNamedEntry<7>("msg7"),   layoutNamedEntry<8>("msg8"),
+    layoutNamedEntry<10>("msg10"), layoutNamedEntry<11>("msg11"), layoutNamedEntry<12>("msg12"),
+    layoutNamedEntry<13>("msg13"), layoutNamedEntry<15>("msg15"), layoutNamedEntry<16>("msg16"),
+    layoutNamedEntry<17>("msg17"), layoutNamedEntry<20>("msg20"), layoutNamedEntry<22>("msg22"),
+    layoutNamedEntry<23>("msg23"), layoutNamedEntry<25>("msg25"), layoutNamedEntry<26>("msg26"),
     layoutNamedEntry<27>("msg27"),
 };
+
+constexpr std::array<CatalogueEntry, kCatalogueSize> joinCatalogue() {
+    std::array<CatalogueEntry, kCatalogueSize> all{};
+    std::size_t n = 0;
+    for (const CatalogueEntry& e : kFixedCatalogue) {
+        all[n++] = e;
+    }
+    for (const CatalogueEntry& e : kLabelledEntries) {
+        all[n++] = e;
+    }
+    for (const CatalogueEntry& e : kLayoutNamedAis) {
+        all[n++] = e;
+    }
+    return all;
+}
+constexpr std::array<CatalogueEntry, kCatalogueSize> kCatalogue = joinCatalogue();
 
 static_assert(std::size(kGga) == 14 && std::size(kRmc) == 12 && std::size(kGll) == 7);
 static_assert(std::size(kGsa) == 17 && std::size(kZda) == 6);

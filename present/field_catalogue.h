@@ -7,6 +7,8 @@
 #include <span>
 #include <string_view>
 
+#include "nmea/sentence_fields.h"
+
 namespace present {
 
 struct CatalogueEntry {
@@ -16,11 +18,18 @@ struct CatalogueEntry {
     std::span<const std::string_view> rowNames;  // may be shorter than rowCount
 };
 
-constexpr int kCatalogueSize = 41;
+// The first 25 entries keep their row names here; the sentence types after them take
+// theirs from the labels of their sentence layout, the later AIS messages from the
+// names of their message layout.
+constexpr int kFixedCatalogueSize = 25;
+constexpr int kLayoutNamedAisCount = 16;
+constexpr int kCatalogueSize = kFixedCatalogueSize + nmeaz::kSentenceTypeCount -
+                               nmeaz::kOwnParserTypeCount + kLayoutNamedAisCount;
 
 // In table order: GGA, RMC, GLL, DPT, GSA, HDG, MTW, MWD, RMA, RSA, VHW, VLW, XTE, ZDA,
-// then AIS messages 1, 2, 3, 4, 5, 9, 14, 18, 19, 21, 24, then the AIS messages whose
-// rows their layout names: 6, 7, 8, 10, 11, 12, 13, 15, 16, 17, 20, 22, 23, 25, 26, 27.
+// then AIS messages 1, 2, 3, 4, 5, 9, 14, 18, 19, 21, 24, then the sentence types that
+// their table alone decodes, in registration order (HDM, THS, VWR ... DBK), then AIS
+// messages 6, 7, 8, 10, 11, 12, 13, 15, 16, 17, 20, 22, 23, 25, 26, 27.
 const std::array<CatalogueEntry, kCatalogueSize>& fieldCatalogue();
 
 // Message 18 names its communication state rows after the selector flag it carries.

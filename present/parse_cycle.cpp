@@ -47,25 +47,45 @@ bool fromVdo() {
     return std::strncmp(nmeaz::currentSentenceName + 3, "VDO", 3) == 0;
 }
 
-QStringList aisList(const ais::AisMessageLayout& layout, CycleSink& sink) {
-    // A record of the message's type, cleared before the decoder fills it and gone
-    // once its list is built.
-    alignas(std::max_align_t) unsigned char record[largestAisRecord()];
-    std::memset(record, 0, sizeof record);
-    ais::aisDecode(layout, ais::aisPayloadBuffer, record, ais::aisPayloadFillBits);
-    sink.aisRecord(layout.messageType, record, fromVdo());
-    return aisResultList(layout, record);
+// Hands the decoded record to sinks that keep state across sentences, before the
+// sentence's results.
+void publishRecord(const DecodedSentence& decoded, CycleSink& sink) {
+    if (decoded.ais != nullptr) {
+        sink.aisRecord(decoded.ais->messageType, decoded.record, fromVdo());
+    } else if (decoded.sentence != nullptr) {
+        sink.sentenceRecord(decoded.code, decoded.record);
+    }
 }
 
-void dispatch(int code, CycleSink& sink) {
+// One AIS record of the largest type, cleared before each decoder fills it.
+alignas(std::max_align_t) unsigned char aisRecord[largestAisRecord()];
+
+DecodedSentence current;
+
+// Decodes a completed AIS message, or points at the record a sentence filled.
+DecodedSentence decode(int code) {
+    DecodedSentence decoded;
+    decoded.code = code;
+    decoded.context = &parserContext;
     if (const ais::AisMessageLayout* layout = aisLayoutForCode(code)) {
-        sink.resultList(code, aisList(*layout, sink));
+        std::memset(aisRecord, 0, sizeof aisRecord);
+        ais::aisDecode(*layout, ais::aisPayloadBuffer, aisRecord, ais::aisPayloadFillBits);
+        decoded.ais = layout;
+        decoded.record = aisRecord;
+    } else if (void* record = sentenceRecord(code)) {
+        decoded.sentence = nmeaz::layoutFor(code);
+        decoded.record = record;
+    }
+    return decoded;
+}
+
+void dispatch(const DecodedSentence& decoded, CycleSink& sink) {
+    const int code = decoded.code;
+    if (decoded.ais != nullptr) {
+        sink.resultList(code, aisResultList(*decoded.ais, decoded.record));
         return;
     }
     void* record = sentenceRecord(code);
-    if (record) {
-        sink.sentenceRecord(code, record);
-    }
     const bool list = record && hasSentenceList(code);
     const bool text = record && hasResultText(code);
     if (!list && !text) {
@@ -85,6 +105,10 @@ void dispatch(int code, CycleSink& sink) {
 
 }  // namespace
 
+const DecodedSentence& currentDecoded() {
+    return current;
+}
+
 void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     // A shallow copy: the bytes stay put even if a receiver of the results appended to
     // the buffer meanwhile.
@@ -92,6 +116,7 @@ void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     const int total = static_cast<int>(bytes.size());
 
     nmeaz::ParserContext* context = &parserContext;
+    const bool presenting = sink.wantsPresentation();
     nmeaz::init(context);
     nmeaz::registerSentenceParsers(context, ais::parseVdm);
     ais::registerVdo(context);
@@ -100,10 +125,15 @@ void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     while (remaining > 0) {
         const int offset = total - remaining;
         const int code = nmeaz::feedBuffer(context, bytes.constData() + offset, &remaining);
-        dispatch(code, sink);
+        current = code > 0 ? decode(code) : DecodedSentence{};
+        publishRecord(current, sink);
+        if (presenting) {
+            dispatch(current, sink);
+        }
         if (code > 0) {
             sink.sentenceDone(code);
         }
+        current = DecodedSentence{};
     }
 
     // All bytes have been fed. What can still become a sentence is exactly what the

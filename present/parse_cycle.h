@@ -8,7 +8,30 @@
 #include <QString>
 #include <QStringList>
 
+namespace ais {
+struct AisMessageLayout;
+}
+namespace nmeaz {
+struct ParserContext;
+struct SentenceLayout;
+}  // namespace nmeaz
+
 namespace present {
+
+// The sentence or AIS message the cycle is publishing: the split sentence as the
+// framer holds it and the record its parser or decoder filled. The named output and
+// the readable view read values from here.
+struct DecodedSentence {
+    int code = 0;
+    const nmeaz::ParserContext* context = nullptr;
+    const nmeaz::SentenceLayout* sentence = nullptr;  // null for an AIS message
+    const ais::AisMessageLayout* ais = nullptr;       // null for a sentence
+    const void* record = nullptr;
+};
+
+// What the cycle publishes now; valid only while the sink handles that sentence
+// (code 0 outside), like the current sentence name.
+const DecodedSentence& currentDecoded();
 
 class CycleSink {
 public:
@@ -29,6 +52,9 @@ public:
         (void)messageType, (void)record, (void)ownShip;
     }
     virtual void sentenceRecord(int code, const void* record) { (void)code, (void)record; }
+    // False for a sink that reads only currentDecoded() in sentenceDone: the cycle
+    // then builds no lists, texts or snapshots for it.
+    virtual bool wantsPresentation() const { return true; }
 };
 
 // The separator text published where a sentence has nothing to show.
@@ -36,8 +62,8 @@ inline QString separatorText() {
     return QStringLiteral("\n\n");
 }
 
-// Feeds the receive buffer through a freshly initialised parser context with the 26
-// sentence parsers registered, dispatching every result to the sink. Afterwards the
+// Feeds the receive buffer through a freshly initialised parser context with every
+// sentence parser registered, dispatching every result to the sink. Afterwards the
 // buffer holds only the bytes of the sentence the framer still has in hand (at most
 // 255): the tail that the next read may complete. Everything before it can never be
 // part of a sentence, so the buffer stays bounded on noise or a wrong line speed.

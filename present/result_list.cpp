@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "nmea/sentence_parsers.h"
+#include "nmea/sentence_fields.h"
 #include "present/nmea_fields.h"
 #include "present/value_format.h"
 
@@ -13,28 +13,12 @@ namespace {
 
 using namespace nmeaz;
 
-struct ListKind {
-    int code;
-    // The list follows the record order, except that this field, when named, comes
-    // first: GLL lists its time first like the other position sentences.
-    const char* leadingField;
-};
-
-constexpr ListKind kListKinds[] = {
-    {kCodeGga, nullptr}, {kCodeRmc, nullptr}, {kCodeGll, "utc"},   {kCodeDpt, nullptr},
-    {kCodeGsa, nullptr}, {kCodeHdg, nullptr}, {kCodeMtw, nullptr}, {kCodeMwd, nullptr},
-    {kCodeRma, nullptr}, {kCodeRsa, nullptr}, {kCodeVhw, nullptr}, {kCodeVlw, nullptr},
-    {kCodeXte, nullptr}, {kCodeZda, nullptr},
-};
-static_assert(std::size(kListKinds) == 14);
-
-const ListKind* listKind(int code) {
-    for (const ListKind& kind : kListKinds) {
-        if (kind.code == code) {
-            return &kind;
-        }
+const SentenceLayout* listedLayout(int code) {
+    if (code <= 0 || code >= kCodeAisBase) {
+        return nullptr;
     }
-    return nullptr;
+    const SentenceLayout* layout = layoutFor(code);
+    return layout != nullptr && layout->listed ? layout : nullptr;
 }
 
 template <typename T>
@@ -75,18 +59,18 @@ QString aisEntry(const ais::AisField& field, const void* record) {
 }  // namespace
 
 bool hasSentenceList(int code) {
-    return listKind(code) != nullptr;
+    return listedLayout(code) != nullptr;
 }
 
 QStringList sentenceResultList(int code, const void* record) {
-    const ListKind* kind = listKind(code);
-    if (kind == nullptr || record == nullptr) {
+    const SentenceLayout* layout = listedLayout(code);
+    if (layout == nullptr || record == nullptr) {
         return QStringList();
     }
-    const auto fields = nmeaRecordFields(code);
+    const auto fields = layout->fields;
     QStringList list;
     list.reserve(static_cast<qsizetype>(fields.size()));
-    NmeaFieldRef leading = kind->leadingField ? nmeaField(code, kind->leadingField) : nullptr;
+    NmeaFieldRef leading = layout->leadingField >= 0 ? &fields[layout->leadingField] : nullptr;
     if (leading != nullptr) {
         list.append(formatNmeaField(leading, record));
     }

@@ -8,7 +8,8 @@
 
 namespace present {
 
-// True for the 14 sentence types that have a result list.
+// True for the sentence types that have a result list (GGA, RMC, GLL, DPT, GSA, HDG,
+// MTW, MWD, RMA, RSA, VHW, VLW, XTE, ZDA and the types their table alone decodes).
 bool hasSentenceList(int code);
 
 // The list of the sentence record this parse code names; empty for codes without one.

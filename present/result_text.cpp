@@ -167,6 +167,7 @@ SplitTemplate splitTemplate(QStringView templ) {
 // prepared literals and field values without looking anything up.
 struct ResolvedFormat {
     SplitTemplate split;
+    std::array<std::string, kMaxPlaceholders + 1> latin1Literals;
     std::array<NmeaFieldRef, kMaxPlaceholders> fields{};
     qsizetype reserve = 0;
 };
@@ -192,6 +193,9 @@ struct ResolvedFormats {
                 r.fields[k] = nmeaField(f.code, f.fields[k]);
             }
             r.reserve = static_cast<qsizetype>(f.templ.size()) + 12 * f.fieldCount;
+            for (int k = 0; k <= r.split.count; ++k) {
+                r.latin1Literals[k] = r.split.literals[k].toLatin1().toStdString();
+            }
             byCode[f.code] = &r;
         }
     }
@@ -224,6 +228,17 @@ QString resultText(int code, const void* record) {
     }
     out += f->split.literals[f->split.count];
     return out;
+}
+
+bool resultTextPieces(int code, ResultTextPieces& pieces) {
+    const ResolvedFormat* f = resolvedFormat(code);
+    if (f == nullptr) {
+        return false;
+    }
+    pieces.literals = f->latin1Literals.data();
+    pieces.fields = f->fields.data();
+    pieces.count = f->split.count;
+    return true;
 }
 
 }  // namespace present

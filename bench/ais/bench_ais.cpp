@@ -13,6 +13,7 @@
 #include "ais/decoders.h"
 #include "ais/layout.h"
 #include "ais/vdm.h"
+#include "nmea/checksum.h"
 #include "nmea/parser_context.h"
 #include "nmea/sentence_parsers.h"
 
@@ -55,13 +56,7 @@ const char* const kLaterPayloads[] = {
 };
 
 std::string sentence(const std::string& body) {
-    unsigned checksum = 0;
-    for (char c : body) {
-        checksum ^= static_cast<unsigned char>(c);
-    }
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X\r\n", checksum);
-    return "!" + body + tail;
+    return nmeaz::framedSentence('!', body);
 }
 
 struct Stream {

@@ -1,5 +1,7 @@
 #include "mixed_log.h"
 
+#include "nmea/checksum.h"
+
 #include <cstdio>
 #include <random>
 
@@ -8,12 +10,7 @@ namespace nmeaz::bench {
 namespace {
 
 std::string withChecksum(const std::string& body) {
-    unsigned value = 0;
-    for (std::size_t i = 1; i < body.size(); ++i)
-        value ^= static_cast<unsigned char>(body[i]);
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X\r\n", value);
-    return body + tail;
+    return framedSentence(body[0], std::string_view(body).substr(1));
 }
 
 // One second of a vessel's traffic; values vary with the second so that the number

@@ -27,28 +27,52 @@ public:
     void separator() override { ++separators; }
 };
 
+// What BM_Decode runs over the log: tidewright-decode in one of its forms, or the
+// reference decoder the speed targets are stated against.
+enum DecodeForm { kJsonLines = 0, kSummary = 1, kNamed = 2, kReference = 3 };
+
+// The reference: `gpsdecode -u -j` of the Debian package gpsd-clients, reading the
+// log on its standard input.
+constexpr char kReferenceDecoder[] = "/usr/bin/gpsdecode";
+
 // Runs the decoder with its output sent to /dev/null; false when it failed.
-bool runDecoder(const QByteArray& file, bool summary) {
+bool runDecoder(const QByteArray& file, DecodeForm form) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    QByteArray program = TIDEWRIGHT_DECODE_PATH;
-    QByteArray summaryOption = "--summary";
+    QByteArray program = form == kReference ? kReferenceDecoder : TIDEWRIGHT_DECODE_PATH;
+    QByteArray option = form == kSummary ? "--summary" : form == kNamed ? "--named" : "-u";
+    QByteArray json = "-j";
     QByteArray path = file;
-    char* withSummary[] = {program.data(), summaryOption.data(), path.data(), nullptr};
+    char* withOption[] = {program.data(), option.data(), path.data(), nullptr};
     char* jsonLines[] = {program.data(), path.data(), nullptr};
+    char* reference[] = {program.data(), option.data(), json.data(), nullptr};
+    if (form == kReference) {
+        // It complains about every message it finds malformed; the complaints are not
+        // what is measured.
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, path.constData(), O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    }
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, program.constData(), &actions, nullptr,
-                                    summary ? withSummary : jsonLines, environ);
+                                    form == kReference   ? reference
+                                    : form == kJsonLines ? jsonLines
+                                                         : withOption,
+                                    environ);
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
     return spawned == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
            WEXITSTATUS(status) == 0;
 }
 
-// tidewright-decode over a 16 MB mixed log of all 26 types; argument 1: --summary,
-// 0: JSON lines.
+// tidewright-decode over a 16 MB mixed log of many types; the argument is the
+// DecodeForm (3: the reference decoder over the same file, in the same run).
 void BM_Decode(benchmark::State& state) {
+    const auto form = static_cast<DecodeForm>(state.range(0));
+    if (form == kReference && access(kReferenceDecoder, X_OK) != 0) {
+        state.SkipWithError("gpsdecode is not installed (Debian package gpsd-clients)");
+        return;
+    }
     static QTemporaryDir dir;
     static const benchlog::MixedLog log = benchlog::mixedLog(16 << 20);
     const QByteArray path = QFile::encodeName(dir.filePath("mixed.log"));
@@ -60,7 +84,7 @@ void BM_Decode(benchmark::State& state) {
         }
     }
     for (auto _ : state) {
-        if (!runDecoder(path, state.range(0) == 1)) {
+        if (!runDecoder(path, form)) {
             state.SkipWithError("tidewright-decode failed");
             return;
         }
@@ -69,7 +93,13 @@ void BM_Decode(benchmark::State& state) {
     state.counters["sentences/s"] = benchmark::Counter(
         static_cast<double>(state.iterations() * log.sentences), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_Decode)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Decode)
+    ->Arg(kSummary)
+    ->Arg(kJsonLines)
+    ->Arg(kNamed)
+    ->Arg(kReference)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // One cycle over a buffer holding a sentence that is never completed, after `reads`
 // earlier cycles over it (each adding 64 bytes of noise in front of it the first

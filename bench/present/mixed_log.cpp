@@ -2,17 +2,14 @@
 
 #include <QList>
 
+#include "nmea/checksum.h"
+
 namespace benchlog {
 
 namespace {
 
 QByteArray withChecksum(const QByteArray& body, char start) {
-    unsigned char sum = 0;
-    for (char c : body) {
-        sum ^= static_cast<unsigned char>(c);
-    }
-    return start + body + '*' + QByteArray::number(sum, 16).toUpper().rightJustified(2, '0') +
-           "\r\n";
+    return QByteArray::fromStdString(nmeaz::framedSentence(start, body.toStdString()));
 }
 
 // One second of a busy line. The AIS payloads are real captures.

@@ -16,6 +16,7 @@
 #include "ais/decoders.h"
 #include "ais/layout.h"
 #include "ais/vdm.h"
+#include "nmea/checksum.h"
 #include "nmea/records.h"
 #include "nmea/sentence_parsers.h"
 
@@ -133,13 +134,7 @@ using Codes = std::vector<int>;
 
 // "!" + body + "*hh\r\n" with the checksum of body.
 std::string sentence(const std::string& body, char start = '!') {
-    unsigned checksum = 0;
-    for (char c : body) {
-        checksum ^= static_cast<unsigned char>(c);
-    }
-    char tail[8];
-    std::snprintf(tail, sizeof tail, "*%02X\r\n", checksum);
-    return start + body + tail;
+    return nmeaz::framedSentence(start, body);
 }
 
 // Feeds the 26 sentence parsers with parseVdm in the VDM and VDO places, from a fresh start over a

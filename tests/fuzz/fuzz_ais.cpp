@@ -16,6 +16,7 @@
 #include "ais/decoders.h"
 #include "ais/layout.h"
 #include "ais/vdm.h"
+#include "nmea/checksum.h"
 #include "nmea/parser_context.h"
 #include "nmea/records.h"
 #include "nmea/sentence_parsers.h"
@@ -171,15 +172,14 @@ int frameLines(const char* data, int size) {
             break;
         }
         framed[out++] = '!';
-        unsigned checksum = 0;
         for (int k = start; k < i; ++k) {
             framed[out++] = data[k];
-            checksum ^= static_cast<unsigned char>(data[k]);
         }
-        static const char hex[] = "0123456789ABCDEF";
+        const auto digits =
+            nmeaz::checksumDigits(nmeaz::checksumOf(std::string_view(data + start, length)));
         framed[out++] = '*';
-        framed[out++] = hex[checksum >> 4];
-        framed[out++] = hex[checksum & 15];
+        framed[out++] = digits[0];
+        framed[out++] = digits[1];
         framed[out++] = '\r';
         framed[out++] = '\n';
         start = i + 1;

@@ -1,4 +1,4 @@
-// Any bytes through the framing, splitting, dispatch and all 26 field parsers.
+// Any bytes through the framing, splitting, dispatch and every field parser.
 //
 // The first input byte picks the sizes of the pieces handed to feedBuffer, so that
 // sentences are cut at every possible place as they are by serial reads. The same

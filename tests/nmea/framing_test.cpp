@@ -33,7 +33,7 @@ TEST_F(Framing, DispatchesExactlyTheCompleteSentences) {
          "!GPGGA,1*4B\r\n$AIVDM,1,1,,A,B,0*64\r\n$02HDT,3,T*3D\r\n",
          {1, 7, 21}},
         {"comma among the address characters", withChecksum("$GPGG,A,1"), {}},
-        {"unknown type and bytes before a start", withChecksum("$GPXDR,1") + "xyz\r\n" + gga, {1}},
+        {"unknown type and bytes before a start", withChecksum("$GPXYZ,1") + "xyz\r\n" + gga, {1}},
         {"data after the checksum", withChecksum(kGga, "X\r\n"), {}},
         {"CR without LF takes the next start with it", withChecksum(kGga, "\r") + gga, {}},
         {"checksum sentence ending in LF alone", withChecksum(kGga, "\n") + gga, {1}},

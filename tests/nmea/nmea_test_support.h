@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "nmea/checksum.h"
 #include "nmea/parser_context.h"
 #include "nmea/sentence_parsers.h"
 
@@ -15,12 +16,7 @@ namespace nmeaz::test {
 
 // body + "*hh" + ending, the checksum computed here independently of the framing code.
 inline std::string withChecksum(std::string_view body, const char* ending = "\r\n") {
-    unsigned value = 0;
-    for (char c : body.substr(1))
-        value ^= static_cast<unsigned char>(c);
-    char digits[4];
-    std::snprintf(digits, sizeof digits, "%02X", value);
-    return std::string(body) + "*" + digits + ending;
+    return framedSentence(body[0], body.substr(1), ending);
 }
 
 // A context with the 26 sentence types registered (VDM only filling its record).

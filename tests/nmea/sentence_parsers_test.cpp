@@ -1,4 +1,4 @@
-// The 26 field parsers: table fields, short sentences, GSA/GSV slots, the name, and
+// The field parsers: table fields, short sentences, GSA/GSV slots, the name, and
 // real captures replayed through the whole core.
 #include <gtest/gtest.h>
 
@@ -57,7 +57,9 @@ TEST_F(Parsers, EveryTypeFillsItsRecordInOrderFromTheSentence) {
     }
     EXPECT_EQ(order,
               "GLL3 RMC2 GGA1 DPT5 GSA6 VDM7 HDG8 MTW9 MWD10 RMA11 RSA13 VHW14 VLW15 XTE16 "
-              "ZDA17 APB18 DBT19 GSV20 HDT21 HSC22 MWV23 ROT24 RPM25 VBW26 VDR27 VTG28 ");
+              "ZDA17 APB18 DBT19 GSV20 HDT21 HSC22 MWV23 ROT24 RPM25 VBW26 VDR27 VTG28 "
+              "HDM4 THS12 VWR29 VWT30 VPW31 WCV32 RMB33 BOD34 BWC35 BWR36 AAM37 RTE38 WPL39 "
+              "XDR40 MDA41 TXT42 GNS43 GST44 GBS45 GRS46 DTM47 DBS48 DBK49 ");
 }
 
 TEST_F(Parsers, ShortSentencesEmptyFieldsAndTheLastField) {
@@ -160,14 +162,15 @@ TEST_F(Parsers, EntryWithoutARecordOnlyReturnsTheCode) {
 // sentence the count was confirmed by hand.
 const std::pair<const char*, const char*> kCaptures[] = {
     {"gpsd-sounder.log", "DBT 122 GLL 122"},
-    {"gpsd-firefly-II.log", "RMC 23 ZDA 23"},  // 23 GGA with bad checksums
-    {"gpsd-magellan-ec10.log", "RMC 16"},      // 22 lower-case checksums dropped
+    {"gpsd-firefly-II.log", "RMC 23 ZDA 23"},     // 23 GGA with bad checksums
+    {"gpsd-magellan-ec10.log", "RMB 38 RMC 16"},  // 22 lower-case checksums dropped
     {"gpsd-gp-320fw-2019-04-07-coldboot.log", "GGA 9 GLL 8 GSA 13 GSV 29 RMC 13 VTG 11 ZDA 7"},
     {"gpsd-ais-nmea.log", "GGA 164 GLL 164 GSA 165 GSV 492 RMC 164 VDM 183 VTG 164"},
     {"gpsd-ac12_binary.log", "GGA 5 GSA 5 GSV 15 RMC 5 ZDA 5"},
-    {"gpsd-ublox8-uniqid-monhw.log", "GGA 4 GLL 4 GSA 10 GSV 15 RMC 6 VTG 6"},
-    {"gpsd-GPSmap-76S.log", "GGA 12 GLL 12 GSA 12 GSV 36 RMC 12 VTG 11 XTE 11"},
-    {"gpsd-skytraq-PX1172RH_DS.log", "GGA 9 GLL 9 GSA 36 GSV 42 HDT 9 RMC 9 VTG 9 ZDA 9"},
+    {"gpsd-ublox8-uniqid-monhw.log", "GGA 4 GLL 4 GSA 10 GSV 15 RMC 6 TXT 7 VTG 6"},
+    {"gpsd-GPSmap-76S.log",
+     "BOD 11 BWC 11 GGA 12 GLL 12 GSA 12 GSV 36 RMB 12 RMC 12 RTE 11 VTG 11 XTE 11"},
+    {"gpsd-skytraq-PX1172RH_DS.log", "GGA 9 GLL 9 GSA 36 GSV 42 HDT 9 RMC 9 THS 9 VTG 9 ZDA 9"},
     {"signalk-gps.log", "GGA 1202 GSA 1201 GSV 943 RMC 1201 VTG 1201"},
 };
 

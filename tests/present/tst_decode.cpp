@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,6 +37,23 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The golden files predate the sentence types that their table alone decodes (codes 4,
+// 12 and 29 to 49); their lines are left out, every other line must stay byte for byte.
+bool isLaterType(int code) {
+    return code == 4 || code == 12 || (code >= 29 && code <= 49);
+}
+
+QList<QByteArray> withoutLaterTypes(const QList<QByteArray>& lines) {
+    QList<QByteArray> kept;
+    for (const QByteArray& line : lines) {
+        const QJsonDocument json = QJsonDocument::fromJson(line);
+        if (json.isNull() || !isLaterType(json.object().value("code").toInt())) {
+            kept.append(line);
+        }
+    }
+    return kept;
+}
+
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
@@ -60,7 +78,7 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.err.isEmpty());
         const QList<QByteArray> want = readFile(kGolden + file + ".jsonl").split('\n');
-        const QList<QByteArray> got = run.out.split('\n');
+        const QList<QByteArray> got = withoutLaterTypes(run.out.split('\n'));
         QVERIFY(want.size() > 1);
         for (qsizetype i = 0; i < std::min(got.size(), want.size()); ++i) {
             QCOMPARE(got[i], want[i]);  // line by line, for a readable failure

@@ -9,6 +9,7 @@
 #include "app/show_dialog.h"
 #include "nmea/records.h"
 #include "present/field_catalogue.h"
+#include "present/parse_cycle.h"
 
 namespace {
 
@@ -42,10 +43,63 @@ const QAbstractItemModel* select(showDialog& dialog, const QString& key) {
 
 }  // namespace
 
+// Feeds sentences through the parse cycle into the inspector, as the window does.
+void feed(showDialog& dialog, QByteArray bytes) {
+    struct Sink : present::CycleSink {
+        showDialog* dialog;
+        void resultList(int, const QStringList& list) override { dialog->showResult(list); }
+        void resultText(int, const QString&) override {}
+        void snapshot(int, void*) override {}
+        void separator() override {}
+    } sink;
+    sink.dialog = &dialog;
+    present::runParseCycle(bytes, sink);
+}
+
 class ShowDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Readable values show units beside the values and redraw at once; off again, the
+    // table is the specified one, Type column empty. New types get tables of their own.
+    void readableValuesToggle() {
+        showDialog dialog;
+        feed(dialog,
+             "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W,A*07\r\n"
+             "!AIVDM,1,1,,A,16SteH0P00Jt63hHaa6SagvJ087r,0*42\r\n"
+             "$GPWPL,4917.16,N,12310.64,W,003*65\r\n");
+        const QStandardItemModel* rmc = table(dialog, "rmc");
+        const QStandardItemModel* msg1 = table(dialog, "msg1");
+        QCOMPARE(cell(rmc, 2, 2), QString("4807.04"));
+        dialog.setReadable(true);
+        const struct {
+            const QStandardItemModel* model;
+            int row;
+            const char* value;
+            const char* unit;
+        } rows[] = {
+            {rmc, 0, "12:35:19", ""},
+            {rmc, 2, "48°07.0380′ N", "°"},
+            {rmc, 4, "011°31.0000′ E", "°"},
+            {rmc, 6, "22.4 kn", "kn"},
+            {rmc, 8, "1994-03-23", ""},
+            {msg1, 4, "n/a", ""},
+            {msg1, 7, "070°45.4920′ W", "°"},
+            {msg1, 10, "n/a", "°"},
+            {table(dialog, "wpl"), 0, "49°17.1600′ N", "°"},
+        };
+        for (const auto& r : rows) {
+            QCOMPARE(cell(r.model, r.row, 2), QString::fromUtf8(r.value));
+            QCOMPARE(cell(r.model, r.row, 1), QString::fromUtf8(r.unit));
+        }
+        dialog.setReadable(false);
+        QCOMPARE(cell(rmc, 2, 2), QString("4807.04"));
+        QCOMPARE(cell(rmc, 6, 2), QString("22.4"));
+        QVERIFY(!rmc->index(6, 1).data().isValid());
+        QCOMPARE(cell(msg1, 10, 2), QString("511"));
+        QVERIFY(select(dialog, "$GPWPL") == table(dialog, "wpl"));
+    }
+
     // Keys in order of arrival; $GPGGA and $GNGGA share the GGA table, which holds
     // the latest values with an empty Type column.
     void keysInArrivalOrderShareTheirTypeTable() {

@@ -3,8 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "json_lines.h"
+#include "direct_json.h"
 #include "nmea/records.h"
+#include "present/named_json.h"
 
 namespace decode {
 
@@ -21,7 +22,7 @@ void DecodeSink::resultText(int, const QString& text) {
 // The decoder writes no XML: a log is decoded, not replayed into live snapshots.
 void DecodeSink::snapshot(int, void*) {}
 
-void DecodeSink::sentenceDone(int code) {
+void DecodeSink::sentenceDone(int) {
     const char* name = nmeaz::currentSentenceName;
     const std::size_t nameLength = strnlen(name, nmeaz::kSentenceNameSize);
     if (summary_) {
@@ -31,10 +32,12 @@ void DecodeSink::sentenceDone(int code) {
             counts_.emplace_back(std::move(key), 0);
         }
         ++counts_[it->second].second;
+    } else if (named_) {
+        present::appendNamedJson(output_, present::currentDecoded(),
+                                 std::string_view(name, nameLength));
     } else {
-        const QString key = QString::fromLatin1(name, static_cast<qsizetype>(nameLength));
-        appendJsonLine(output_, code, key, hasList_ ? &list_ : nullptr,
-                       hasText_ ? &text_ : nullptr);
+        appendDirectJsonLine(output_, present::currentDecoded(),
+                             std::string_view(name, nameLength));
     }
     hasList_ = false;
     hasText_ = false;

@@ -21,6 +21,12 @@ public:
     void snapshot(int code, void* record) override;
     void separator() override {}
     void sentenceDone(int code) override;
+    // Every form is written straight from the decoded records (see direct_json.h).
+    bool wantsPresentation() const override { return false; }
+
+    // Writes the named output (one object of named, full-precision values per
+    // sentence) in place of the JSON lines.
+    void setNamed(bool named) { named_ = named; }
 
     // JSON lines written since the last call; the caller sends them out.
     std::string& pendingOutput() { return output_; }
@@ -30,6 +36,7 @@ public:
 
 private:
     bool summary_;
+    bool named_ = false;
     QStringList list_;
     QString text_;
     bool hasList_ = false;

@@ -14,10 +14,11 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: tidewright-decode [--summary] [--raw] [--targets [--targets-every N]\n"
+    "Usage: tidewright-decode [--summary] [--named] [--raw] [--targets [--targets-every N]\n"
     "                         [--own LAT,LON[,SOG,COG]]] [FILE...]\n"
     "Decodes NMEA 0183 logs (standard input when no FILE is named) as one byte stream.\n"
     "  --summary  print a table of sentence keys and their counts instead of JSON lines\n"
+    "  --named    print every decoded value by name, in full precision (docs/fields.md)\n"
     "  --raw      feed the bytes unchanged (by default a LF without a CR before it is\n"
     "             read as CR LF, as the talker sent it)\n"
     "  --targets  print one JSON object per AIS target (sorted by MMSI) at the end\n"
@@ -41,6 +42,7 @@ bool writeAll(const std::string& text) {
 int main(int argc, char** argv) {
     bool summary = false;
     bool raw = false;
+    bool named = false;
     std::vector<std::string> names;
     bool optionsEnded = false;
     decode::TargetsOptions targetsOptions;
@@ -60,6 +62,8 @@ int main(int argc, char** argv) {
         }
         if (!optionsEnded && arg == "--summary") {
             summary = true;
+        } else if (!optionsEnded && arg == "--named") {
+            named = true;
         } else if (!optionsEnded && arg == "--raw") {
             raw = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
@@ -103,6 +107,7 @@ int main(int argc, char** argv) {
 
     decode::TargetsSink targetsSink(targetsOptions);
     decode::StreamDecoder decoder(summary, raw, targetsOptions.enabled ? &targetsSink : nullptr);
+    decoder.setNamed(named);
     std::vector<char> chunk(1 << 16);
     for (Input& input : inputs) {
         for (;;) {

@@ -20,6 +20,8 @@ public:
 
     // Decodes the next bytes of the stream; their results go to output().
     void feed(const char* data, std::size_t size);
+    // Named, full-precision values in place of the JSON lines.
+    void setNamed(bool named) { sink_.setNamed(named); }
     // At the end of the input: the target listing, when targets are asked for.
     void finish();
     // Output not yet taken; the caller sends it out and clears it.

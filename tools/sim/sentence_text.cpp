@@ -1,5 +1,7 @@
 #include "sentence_text.h"
 
+#include "nmea/checksum.h"
+
 namespace sim {
 
 namespace {
@@ -29,11 +31,7 @@ bool isSentence(std::string_view line) {
 }
 
 unsigned nmeaChecksum(std::string_view sentence) {
-    unsigned sum = 0;
-    for (std::size_t i = 1; i < sentence.size() && sentence[i] != '*'; ++i) {
-        sum ^= static_cast<unsigned char>(sentence[i]);
-    }
-    return sum;
+    return nmeaz::checksumOf(sentence);
 }
 
 std::string withWrongChecksum(std::string_view sentence) {
