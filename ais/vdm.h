@@ -32,19 +32,28 @@ struct AisFragment {
 // The payload of the last completed message; emptied on every VDM sentence.
 extern char aisPayloadBuffer[kPayloadBufferSize];
 
+// aisDecodeVdm's result for a completed message without any payload.
+constexpr int kEmptyPayload = -2;
+
 // Files a fragment: kSingleSentence for a one-sentence message (nothing stored), the
-// slot index (0..9) of the message this fragment completed, or -1.
-int aisAssembleFragment(const AisFragment& fragment);
+// slot index (0..9) of the message this fragment completed, or -1. Every fragment
+// that can no longer become part of a message (out of order, its predecessor
+// missing, its message replaced, evicted or too long) is added to
+// counters->fragmentsDropped when counters are given.
+int aisAssembleFragment(const AisFragment& fragment, nmeaz::LineCounters* counters = nullptr);
 
 // Assembles the fragment and, when a message is complete, writes its payload to
 // `output` (kPayloadBufferSize characters) and returns its type (0..63). Returns -1,
-// with `output` empty, while no message is complete and for an empty payload.
-int aisDecodeVdm(const AisFragment& fragment, char* output);
+// with `output` empty, while no message is complete, and kEmptyPayload for a
+// complete message without payload.
+int aisDecodeVdm(const AisFragment& fragment, char* output,
+                 nmeaz::LineCounters* counters = nullptr);
 
 // The sentence parser registered under "VDM": fills the VdmRecord, assembles the
 // fragment and returns 50 + n when it completed a message of type n from 1 to 24,
 // with the payload in aisPayloadBuffer and "_MSG<n>" appended to the current
-// sentence name; 7 otherwise.
+// sentence name; 7 otherwise. A completed message of any other type counts in the
+// context's aisUndecodable.
 int parseVdm(const nmeaz::ParserContext* context, const nmeaz::ParserEntry* entry);
 
 // Empties the fragment table and sets the ring index to 0. For tests and tools that
