@@ -5,8 +5,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+
+#include "nmea/line_counters.h"
 
 namespace present {
 
@@ -22,6 +25,15 @@ public:
     virtual void separator() = 0;
     // After the results of every accepted sentence (code above 0).
     virtual void sentenceDone(int code) { (void)code; }
+    // The counters of the stream this sink follows, or none. They count across
+    // cycles; each byte counts once however often the framer sees it again.
+    virtual nmeaz::LineCounters* lineCounters() { return nullptr; }
+    // Every framed sentence, good or not, before its results: the text from its
+    // start character to its line end.
+    virtual void framed(QByteArrayView sentence, bool checksumGood) {
+        (void)sentence;
+        (void)checksumGood;
+    }
 };
 
 // The separator text published where a sentence has nothing to show.

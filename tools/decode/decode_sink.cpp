@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "json_lines.h"
+#include "line_stats.h"
 #include "nmea/records.h"
 
 namespace decode {
@@ -31,13 +32,25 @@ void DecodeSink::sentenceDone(int code) {
             counts_.emplace_back(std::move(key), 0);
         }
         ++counts_[it->second].second;
-    } else {
+    } else if (!stats_) {
         const QString key = QString::fromLatin1(name, static_cast<qsizetype>(nameLength));
         appendJsonLine(output_, code, key, hasList_ ? &list_ : nullptr,
                        hasText_ ? &text_ : nullptr);
     }
     hasList_ = false;
     hasText_ = false;
+}
+
+void DecodeSink::framed(QByteArrayView sentence, bool checksumGood) {
+    if (stats_) {
+        tally_.record(sentence, checksumGood, 0);
+    }
+}
+
+std::string DecodeSink::statsLine(qsizetype unfinished) const {
+    nmeaz::LineCounters counters = counters_;
+    counters.bytes += static_cast<std::uint64_t>(unfinished);
+    return decode::statsLine(counters, tally_);
 }
 
 std::string DecodeSink::summaryTable() const {

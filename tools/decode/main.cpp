@@ -14,9 +14,11 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: tidewright-decode [--summary] [--raw] [FILE...]\n"
+    "usage: tidewright-decode [--summary] [--stats] [--raw] [FILE...]\n"
     "Decodes NMEA 0183 logs (standard input when no FILE is named) as one byte stream.\n"
     "  --summary  print a table of sentence keys and their counts instead of JSON lines\n"
+    "  --stats    print, at the end, one JSON object of line counters and sentence\n"
+    "             keys instead of JSON lines (after the table with --summary)\n"
     "  --raw      feed the bytes unchanged (by default a LF without a CR before it is\n"
     "             read as CR LF, as the talker sent it)\n";
 
@@ -64,12 +66,15 @@ bool writeAll(const std::string& text) {
 int main(int argc, char** argv) {
     bool summary = false;
     bool raw = false;
+    bool stats = false;
     std::vector<std::string> names;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (!optionsEnded && arg == "--summary") {
             summary = true;
+        } else if (!optionsEnded && arg == "--stats") {
+            stats = true;
         } else if (!optionsEnded && arg == "--raw") {
             raw = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
@@ -108,7 +113,7 @@ int main(int argc, char** argv) {
     static char outputBuffer[1 << 16];
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 
-    decode::DecodeSink sink(summary);
+    decode::DecodeSink sink(summary, stats);
     QByteArray receiveBuffer;
     LineEndRestorer restorer;
     std::vector<char> chunk(1 << 16);
@@ -146,6 +151,9 @@ int main(int argc, char** argv) {
     }
 
     if (summary && !writeAll(sink.summaryTable())) {
+        return 2;
+    }
+    if (stats && !writeAll(sink.statsLine(receiveBuffer.size()))) {
         return 2;
     }
     if (std::fflush(stdout) != 0) {
