@@ -19,6 +19,9 @@
 
 #include "app/about_dialog.h"
 #include "app/globals.h"
+#include "app/health_status.h"
+#include "app/line_health.h"
+#include "app/sentences_dock.h"
 #include "app/show_dialog.h"
 #include "serial/port_naming.h"
 #include "serial/setup_dialog.h"
@@ -66,6 +69,15 @@ void MainWindow::init() {
     addDockWidget(Qt::TopDockWidgetArea, parseDock);
     ui->menuView->addAction(parseDock->toggleViewAction());
 
+    health = new LineHealth(this);
+    auto* sentencesDock = new QDockWidget(tr("Sentences"), this);
+    sentencesDock->setObjectName(QStringLiteral("sentencesDock"));
+    sentencesDock->setWidget(new SentencesDock(health));
+    addDockWidget(Qt::TopDockWidgetArea, sentencesDock);
+    tabifyDockWidget(parseDock, sentencesDock);
+    parseDock->raise();
+    ui->menuView->addAction(sentencesDock->toggleViewAction());
+
     auto* rawDock = new QDockWidget(tr("Raw Data"), this);
     rawDock->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     rawText = new QPlainTextEdit(rawDock);
@@ -93,6 +105,8 @@ void MainWindow::init() {
     statusLabel->setFrameShadow(QFrame::Plain);
     ui->statusBar->addPermanentWidget(statusLabel, 0);
     statusLabel->setText(tr("Developed by Brinevale"));
+    healthStatus = new HealthStatus(health);
+    ui->statusBar->addPermanentWidget(healthStatus, 0);
 }
 
 void MainWindow::on_actionSetup_triggered() {
@@ -141,6 +155,7 @@ void MainWindow::openPort() {
     if (myCom->open(QIODevice::ReadOnly)) {
         comOpened = true;
         chunkDecoder.reset();
+        health->setPortOpen(true);
         connect(myCom, &QSerialPort::readyRead, this, &MainWindow::readMyCom);
         emit sig_updateStatus(tr("Listening Port %1...").arg(comName));
         ui->actionRecord->setEnabled(true);
@@ -160,6 +175,13 @@ void MainWindow::closePort() {
         myCom = nullptr;
     }
     comOpened = false;
+    if (health) {
+        health->setPortOpen(false);
+    }
+}
+
+void MainWindow::setPortLost(const QString& reason) {
+    health->setPortLost(reason);
 }
 
 void MainWindow::readMyCom() {
@@ -264,6 +286,7 @@ bool MainWindow::saveLog() {
 }
 
 void MainWindow::on_actionClear_triggered() {
+    health->reset();
     pendingRawText.clear();
     rawPaneTimer.stop();
     rawText->clear();

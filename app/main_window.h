@@ -11,6 +11,8 @@
 #include "app/chunk_text.h"
 #include "app/log_recorder.h"
 
+class HealthStatus;
+class LineHealth;
 class QCloseEvent;
 class QContextMenuEvent;
 class QKeyEvent;
@@ -41,6 +43,11 @@ public:
     // What a port read does with the bytes it got: the receive buffer and the
     // parse step at once, then the raw pane and a running recording.
     void receiveChunk(const QByteArray& chunk);
+
+    // The counters, keys and state of the line being listened to.
+    LineHealth* lineHealth() const { return health; }
+    // Shows "Port lost" in the line state until a port opens again.
+    void setPortLost(const QString& reason);
 
 signals:
     void sig_updateStatus(QString status);
@@ -93,4 +100,6 @@ private:
     // Turns received bytes into text for the raw pane and the recording.
     ChunkTextDecoder chunkDecoder;
     bool inspectorConnected = false;
+    LineHealth* health = nullptr;
+    HealthStatus* healthStatus = nullptr;
 };

@@ -1,6 +1,7 @@
 // The parse step of the main window: the parse cycle over the receive buffer, with its
 // results published through the window's signals, and the XML snapshots.
 #include "app/globals.h"
+#include "app/line_health.h"
 #include "app/main_window.h"
 #include "present/parse_cycle.h"
 #include "present/xml_snapshot.h"
@@ -18,6 +19,10 @@ public:
     void resultText(int, const QString& text) override { emit window_->sendParse(text); }
     void snapshot(int code, void* record) override { window_->saveXml(code, record); }
     void separator() override { emit window_->sendParse(present::separatorText()); }
+    nmeaz::LineCounters* lineCounters() override { return window_->lineHealth()->counters(); }
+    void framed(QByteArrayView sentence, bool checksumGood) override {
+        window_->lineHealth()->framed(sentence, checksumGood);
+    }
 
 private:
     MainWindow* window_;
@@ -27,7 +32,9 @@ private:
 
 void MainWindow::showParse() {
     WindowSink sink(this);
+    health->beginCycle();
     present::runParseCycle(receiveBuffer, sink);
+    health->endCycle();
 }
 
 // A file that cannot be written is skipped: the snapshot is refreshed by the next fix.

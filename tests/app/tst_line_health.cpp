@@ -1,0 +1,184 @@
+// The window's line health through a real pseudo-terminal, under an injected clock:
+// the Sentences dock, the status bar's line state, and the raw pane's view of the line.
+#include <QAction>
+#include <QDockWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/health_status.h"
+#include "app/line_health.h"
+#include "app/main_window.h"
+#include "app/sentences_dock.h"
+#include "app/sentences_model.h"
+#include "support/pty.h"
+#include "support/setup_answer.h"
+#include "uart_misread.h"
+
+using testsupport::answerSetup;
+
+namespace {
+
+QByteArray withChecksum(const QByteArray& body) {
+    unsigned value = 0;
+    for (char c : body.mid(1)) {
+        value ^= static_cast<unsigned char>(c);
+    }
+    return body + "*" + QByteArray::number(value, 16).toUpper().rightJustified(2, '0') + "\r\n";
+}
+
+const QByteArray kGga = withChecksum("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,");
+
+// A window listening on a fresh pseudo-terminal, its line health on a clock the test
+// moves by hand.
+struct Rig {
+    TestPty pty;
+    std::shared_ptr<bool> answered = answerSetup(pty.slavePath());
+    MainWindow window;
+    qint64 now = 100000;
+    LineHealth* health = window.lineHealth();
+    SentencesDock* dock = window.findChild<SentencesDock*>();
+    HealthStatus* status = window.findChild<HealthStatus*>();
+
+    Rig() {
+        health->setClock([this] { return now; });
+        window.findChild<QAction*>("actionClear")->trigger();
+    }
+    // Sends at the current time and waits until the window has taken every byte.
+    bool send(const QByteArray& bytes) {
+        const quint64 before = health->counts().bytes + quint64(pendingBytes());
+        if (!pty.send(bytes)) {
+            return false;
+        }
+        return QTest::qWaitFor(
+            [&] {
+                return health->counts().bytes + quint64(pendingBytes()) >= before + bytes.size();
+            },
+            10000);
+    }
+    static qsizetype pendingBytes();
+    // The dock's row of `key`, or -1.
+    int row(const QByteArray& key) {
+        dock->refresh();
+        SentencesModel* model = dock->model();
+        for (int r = 0; r < model->rowCount(); ++r) {
+            if (model->index(r, SentencesModel::Key).data().toByteArray() == key) {
+                return r;
+            }
+        }
+        return -1;
+    }
+    QVariant cell(const QByteArray& key, int column, int role = Qt::DisplayRole) {
+        const int r = row(key);
+        return r < 0 ? QVariant() : dock->model()->index(r, column).data(role);
+    }
+    QString state() {
+        status->refresh();
+        return status->stateText();
+    }
+};
+
+}  // namespace
+
+#include "app/globals.h"
+
+qsizetype Rig::pendingBytes() {
+    return receiveBuffer.size();
+}
+
+class LineHealthTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qputenv("XDG_RUNTIME_DIR", work.path().toLocal8Bit()); }
+
+    // Decoded, unknown and proprietary keys alike, with counts and checksum errors; the
+    // dock sits tabbed with the inspector; a row shows its last sentence field by field.
+    void sentencesDockListsEveryKey() {
+        Rig rig;
+        QVERIFY(*rig.answered);
+        const QByteArray rmb = withChecksum("$GPRMB,A,0.66,L,003,004");
+        const QByteArray pgrme = withChecksum("$PGRME,15.0,M,45.0,M,25.0,M");
+        QVERIFY(rig.send(kGga + rmb + pgrme + kGga + rmb + "$GPGGA,1*4C\r\n" + kGga));
+        const struct {
+            QByteArray key;
+            QString count, errors;
+        } rows[] = {{"$GPGGA", "3", "1"}, {"$GPRMB", "2", "0"}, {"$PGRME", "1", "0"}};
+        for (const auto& r : rows) {
+            QCOMPARE(rig.cell(r.key, SentencesModel::Count).toString(), r.count);
+            QCOMPARE(rig.cell(r.key, SentencesModel::Errors).toString(), r.errors);
+        }
+        QCOMPARE(rig.dock->model()->rowCount(), 3);
+        QCOMPARE(rig.health->counts().unknownType, 3u);
+
+        auto* dockWidget = rig.window.findChild<QDockWidget*>("sentencesDock");
+        QCOMPARE(rig.window.tabifiedDockWidgets(dockWidget).size(), 1);
+        dockWidget->raise();
+        QTableView* view = rig.dock->keyView();
+        view->sortByColumn(SentencesModel::Count, Qt::DescendingOrder);
+        view->setCurrentIndex(view->model()->index(2, 0));  // fewest: $PGRME
+        rig.dock->refresh();
+        QTableWidget* fields = rig.dock->fieldView();
+        QCOMPARE(fields->rowCount(), 7);
+        QCOMPARE(fields->item(0, 1)->text(), QString("$PGRME"));
+        QCOMPARE(fields->item(6, 1)->text(), QString("M*") + pgrme.mid(pgrme.size() - 4, 2));
+
+        rig.window.findChild<QAction*>("actionClear")->trigger();
+        QCOMPARE(rig.dock->model()->rowCount(), 0);
+    }
+
+    // A talker heard every second goes quiet: stale after five seconds (three of its
+    // intervals would be sooner), the line silent from three.
+    void silentTalkerTurnsStale() {
+        Rig rig;
+        for (int i = 0; i < 4; ++i, rig.now += 1000) {
+            QVERIFY(rig.send(kGga));
+        }
+        QCOMPARE(rig.state(), QString("Receiving"));
+        const struct {
+            qint64 quiet;
+            bool stale;
+            QString state;
+        } steps[] = {
+            {2000, false, "Receiving"},
+            {3000, false, "Silent for 3 s"},
+            {6000, true, "Silent for 6 s"},
+        };
+        const qint64 last = rig.now - 1000;
+        for (const auto& step : steps) {
+            rig.now = last + step.quiet;
+            QCOMPARE(rig.cell("$GPGGA", 0, SentencesModel::StaleRole).toBool(), step.stale);
+            QCOMPARE(rig.state(), step.state);
+        }
+        QVERIFY(rig.cell("$GPGGA", SentencesModel::Age).toString().contains("stale"));
+        QVERIFY(rig.cell("$GPGGA", 0, Qt::ForegroundRole).isValid());
+        rig.window.setPortLost("device removed");
+        QCOMPARE(rig.state(), QString("Port lost: device removed"));
+    }
+
+    // A talker at 38400 heard at 4800: bytes keep coming, none frame; after five
+    // seconds the status suggests the speed. Errors add up in the status with a
+    // breakdown.
+    void wrongSpeedHint() {
+        Rig rig;
+        const std::string sent = (kGga + kGga + kGga).toStdString();
+        const QByteArray garbage = QByteArray::fromStdString(sim::uartMisread(sent, 38400, 4800));
+        QVERIFY(!garbage.isEmpty());
+        for (int i = 0; i <= 6; ++i, rig.now += 1000) {
+            QVERIFY(rig.send(garbage));
+            QCOMPARE(rig.state(),
+                     QString(i < 5 ? "Receiving" : "No valid sentences — wrong speed?"));
+        }
+        QCOMPARE(rig.health->counts().accepted, 0u);
+        QVERIFY(rig.send(kGga + "$GPGGA,1*4C\r\n"));
+        QCOMPARE(rig.state(), QString("Receiving"));
+        QCOMPARE(rig.status->errorText(), QString("1 error"));
+    }
+
+private:
+    QTemporaryDir work;
+};
+
+QTEST_MAIN(LineHealthTest)
+#include "tst_line_health.moc"
