@@ -15,12 +15,14 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSerialPort>
+#include <QTime>
 #include <algorithm>
 
 #include "app/about_dialog.h"
 #include "app/globals.h"
 #include "app/health_status.h"
 #include "app/line_health.h"
+#include "app/raw_pane.h"
 #include "app/sentences_dock.h"
 #include "app/show_dialog.h"
 #include "serial/port_naming.h"
@@ -80,21 +82,13 @@ void MainWindow::init() {
 
     auto* rawDock = new QDockWidget(tr("Raw Data"), this);
     rawDock->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    rawText = new QPlainTextEdit(rawDock);
-    rawDock->setWidget(rawText);
+    rawPane = new RawPane(rawDock);
+    rawText = rawPane->view();
+    rawDock->setWidget(rawPane);
     addDockWidget(Qt::BottomDockWidgetArea, rawDock);
     ui->menuView->addAction(rawDock->toggleViewAction());
-
-    rawText->setReadOnly(true);
-    rawText->setAcceptDrops(false);
-    // Oldest lines go first once the pane is full, so a day of data cannot
-    // exhaust memory; one extra block holds the line still arriving.
-    rawText->setMaximumBlockCount(kRawPaneLines + 1);
-    rawPaneTimer.setSingleShot(true);
-    rawPaneTimer.setInterval(kRawPaneDelayMs);
-    connect(&rawPaneTimer, &QTimer::timeout, this, &MainWindow::flushRawPane);
-    rawCursor = rawText->textCursor();
-    rawText->setFont(QFont(QStringLiteral("Times"), 12, QFont::Normal, false));
+    ui->menuView->addAction(rawPane->timestampsAction());
+    ui->mainToolBar->addAction(rawPane->pauseAction());
 
     setStatusTip(tr("No COM Port Selected"));
     connect(this, &MainWindow::sig_updateStatus, this, &MainWindow::slot_updateStatus);
@@ -199,43 +193,14 @@ void MainWindow::receiveChunk(const QByteArray& chunk) {
     if (text.isEmpty()) {
         return;
     }
-    pendingRawText += QString::fromLatin1(text);
-    if (!rawPaneTimer.isActive()) {
-        rawPaneTimer.start();
-    }
+    rawPane->append(text, QTime::currentTime());
     if (recording) {
         recorder.append(text);
     }
 }
 
 void MainWindow::flushRawPane() {
-    rawPaneTimer.stop();
-    if (pendingRawText.isEmpty()) {
-        return;
-    }
-    QElapsedTimer took;
-    took.start();
-    // Lines that would scroll out of the bounded pane at once are never laid out:
-    // with more line ends pending than the pane keeps, only the latest lines go in.
-    const qsizetype lineEnds = pendingRawText.count(QLatin1Char('\n'));
-    if (lineEnds > kRawPaneLines) {
-        qsizetype cut = -1;
-        for (qsizetype skip = lineEnds - kRawPaneLines; skip > 0; --skip) {
-            cut = pendingRawText.indexOf(QLatin1Char('\n'), cut + 1);
-        }
-        pendingRawText.remove(0, cut + 1);
-        rawText->clear();
-        rawCursor = rawText->textCursor();
-    }
-    // The text goes where the previous chunk ended, wherever the user clicked.
-    rawText->setTextCursor(rawCursor);
-    rawText->insertPlainText(pendingRawText);
-    rawCursor = rawText->textCursor();
-    pendingRawText.clear();
-    // Under a flood the pane is refreshed less often, so that laying out text never
-    // takes more than about half of the time.
-    rawPaneTimer.setInterval(
-        std::clamp(static_cast<int>(2 * took.elapsed()), kRawPaneDelayMs, kRawPaneMaxDelayMs));
+    rawPane->flush();
 }
 
 void MainWindow::on_actionParse_triggered() {
@@ -287,10 +252,7 @@ bool MainWindow::saveLog() {
 
 void MainWindow::on_actionClear_triggered() {
     health->reset();
-    pendingRawText.clear();
-    rawPaneTimer.stop();
-    rawText->clear();
-    rawCursor = rawText->textCursor();
+    rawPane->clear();
 }
 
 void MainWindow::on_actionExit_triggered() {

@@ -10,6 +10,7 @@
 
 #include "app/chunk_text.h"
 #include "app/log_recorder.h"
+#include "app/raw_pane.h"
 
 class HealthStatus;
 class LineHealth;
@@ -35,10 +36,7 @@ public:
     ~MainWindow() override;
 
     // The raw pane keeps at least this many of the latest lines.
-    static constexpr int kRawPaneLines = 20000;
-    // Longest time a received chunk waits before it shows in the raw pane.
-    static constexpr int kRawPaneDelayMs = 40;
-    static constexpr int kRawPaneMaxDelayMs = 500;
+    static constexpr int kRawPaneLines = RawPane::kLines;
 
     // What a port read does with the bytes it got: the receive buffer and the
     // parse step at once, then the raw pane and a running recording.
@@ -86,10 +84,7 @@ private:
 
     Ui::MainWindow* ui;
     QPlainTextEdit* rawText = nullptr;
-    // Received text not yet in the raw pane. Laying out text costs far more than
-    // parsing it, so at high rates many reads share one insertion.
-    QString pendingRawText;
-    QTimer rawPaneTimer;
+    RawPane* rawPane = nullptr;
     // The recording, collected in a temporary file so long recordings keep memory flat.
     LogRecorder recorder;
     setupDialog* setupDlg = nullptr;

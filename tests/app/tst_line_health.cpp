@@ -2,6 +2,9 @@
 // the Sentences dock, the status bar's line state, and the raw pane's view of the line.
 #include <QAction>
 #include <QDockWidget>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -10,6 +13,7 @@
 #include "app/health_status.h"
 #include "app/line_health.h"
 #include "app/main_window.h"
+#include "app/raw_pane.h"
 #include "app/sentences_dock.h"
 #include "app/sentences_model.h"
 #include "support/pty.h"
@@ -174,6 +178,73 @@ private slots:
         QVERIFY(rig.send(kGga + "$GPGGA,1*4C\r\n"));
         QCOMPARE(rig.state(), QString("Receiving"));
         QCOMPARE(rig.status->errorText(), QString("1 error"));
+    }
+
+    void judge_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<int>("verdict");
+        const auto plain = int(RawPane::Verdict::Plain);
+        const auto bad = int(RawPane::Verdict::BadChecksum);
+        const QByteArray good = kGga.chopped(2);
+        QTest::newRow("good") << good << plain;
+        QTest::newRow("no checksum") << QByteArray("$GPHDT,1,T") << plain;
+        QTest::newRow("noise") << QByteArray("\x01garbage*ZZ") << plain;
+        QTest::newRow("wrong checksum") << QByteArray("$GPGGA,1*4C") << bad;
+        QTest::newRow("lower-case digits") << QByteArray("$GPGGA,1*4b") << bad;
+        QTest::newRow("noise before a good one") << "xx" + good << plain;
+        QTest::newRow("noise before a bad one") << QByteArray("xx!AIVDM,1*00") << bad;
+        QTest::newRow("too long") << "$GPHDT," + QByteArray(250, '1')
+                                  << int(RawPane::Verdict::TooLong);
+    }
+    void judge() {
+        QFETCH(QByteArray, line);
+        QFETCH(int, verdict);
+        QCOMPARE(int(RawPane::judge(line)), verdict);
+    }
+
+    // The pane marks a bad line and keeps noise as it came; the filter shows matching
+    // lines only; pausing holds the view while the dock counts on, and resuming shows
+    // what arrived meanwhile; timestamps lead each line when asked for.
+    void rawPaneView() {
+        Rig rig;
+        auto* pane = rig.window.findChild<RawPane*>();
+        const QByteArray rmc =
+            withChecksum("$GPRMC,225446,A,4916.45,N,12311.12,W,000.5,054.7,191194,020.3,E");
+        const QString gga = QString::fromLatin1(kGga.chopped(2));
+        QVERIFY(rig.send(kGga + "$GPGGA,1*4C\r\n" + "no\x01ise\r\n" + rmc));
+        pane->flush();
+        const QString all = gga + "\n\u2716 $GPGGA,1*4C\nno\x01ise\n" + rmc.chopped(2) + "\n";
+        QCOMPARE(pane->view()->toPlainText(), all);
+
+        const struct {
+            QString filter, shown;
+        } filters[] = {
+            {"rmc", QString::fromLatin1(rmc.chopped(2)) + "\n"},
+            {"$GPGGA", gga + "\n\u2716 $GPGGA,1*4C\n"},
+            {"!AIVDM", ""},
+            {"", all},
+        };
+        for (const auto& f : filters) {
+            pane->filterField()->setText(f.filter);
+            QCOMPARE(pane->view()->toPlainText(), f.shown);
+        }
+
+        QTest::keyClick(pane->view(), Qt::Key_Space);
+        QVERIFY(pane->pauseAction()->isChecked());
+        QVERIFY(rig.send(kGga + kGga));
+        pane->flush();
+        QCOMPARE(pane->view()->toPlainText(), all);
+        QCOMPARE(rig.cell("$GPGGA", SentencesModel::Count).toString(), QString("3"));
+        QTest::keyClick(pane->view(), Qt::Key_Space);
+        QCOMPARE(pane->view()->toPlainText(), all + gga + "\n" + gga + "\n");
+
+        pane->timestampsAction()->trigger();
+        const QStringList lines = pane->view()->toPlainText().split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 6);
+        for (const QString& line : lines) {
+            QVERIFY2(QRegularExpression(R"(^\d\d:\d\d:\d\d\.\d\d\d )").match(line).hasMatch(),
+                     qPrintable(line));
+        }
     }
 
 private:
