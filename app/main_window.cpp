@@ -25,6 +25,8 @@
 #include "app/raw_pane.h"
 #include "app/sentences_dock.h"
 #include "app/show_dialog.h"
+#include "app/speed_hunter.h"
+#include "serial/line_speeds.h"
 #include "serial/port_naming.h"
 #include "serial/setup_dialog.h"
 #include "ui_main_window.h"
@@ -145,11 +147,17 @@ void MainWindow::openPort() {
     closePort();
     myCom = new QSerialPort(this);
     myCom->setPortName(deviceNameForPort(comName));
-    applyPortSettings(*myCom, nmeaPortSettings(portSettings.BaudRate == 4800 ? 4800 : 38400));
+    applyPortSettings(*myCom, nmeaPortSettings(openingSpeed(portSettings.BaudRate)));
     if (myCom->open(QIODevice::ReadOnly)) {
         comOpened = true;
         chunkDecoder.reset();
         health->setPortOpen(true);
+        healthStatus->setSpeedNote(QString());
+        if (portSettings.BaudRate == kAutoBaud) {
+            auto* hunter = new SpeedHunter(myCom, health, myCom);
+            connect(hunter, &SpeedHunter::note, healthStatus, &HealthStatus::setSpeedNote);
+            hunter->start();
+        }
         connect(myCom, &QSerialPort::readyRead, this, &MainWindow::readMyCom);
         emit sig_updateStatus(tr("Listening Port %1...").arg(comName));
         ui->actionRecord->setEnabled(true);

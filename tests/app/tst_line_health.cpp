@@ -2,8 +2,10 @@
 // the Sentences dock, the status bar's line state, and the raw pane's view of the line.
 #include <QAction>
 #include <QDockWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QTableWidget>
@@ -16,6 +18,7 @@
 #include "app/raw_pane.h"
 #include "app/sentences_dock.h"
 #include "app/sentences_model.h"
+#include "serial/line_speeds.h"
 #include "support/pty.h"
 #include "support/setup_answer.h"
 #include "uart_misread.h"
@@ -245,6 +248,38 @@ private slots:
             QVERIFY2(QRegularExpression(R"(^\d\d:\d\d:\d\d\.\d\d\d )").match(line).hasMatch(),
                      qPrintable(line));
         }
+    }
+
+    // Auto on a simulator talking at 38400 behind its pseudo-terminal: 4800 hears only
+    // garbage, 38400 the sentences, and the search says what it found.
+    void autoFindsTheSpeed() {
+        QProcess sim;
+        sim.start(TIDEWRIGHT_SIM_EXECUTABLE,
+                  {"--baud", "38400", TIDEWRIGHT_SIM_TEST_DATA "/talk.nmea"});
+        QVERIFY(sim.waitForStarted());
+        QByteArray said;
+        QTRY_VERIFY((said += sim.readAllStandardOutput()).contains("\nlink "));
+        const QString device = QString::fromLatin1(said.split('\n').first().mid(7));
+        QVERIFY(device.startsWith("/dev/"));
+
+        const int autoIndex = 2 + int(extraSpeedEntries().indexOf("Auto"));
+        auto answered = answerSetup(device, autoIndex);
+        MainWindow window;
+        QVERIFY(*answered);
+        QCOMPARE(portSettings.BaudRate, kAutoBaud);
+        auto* status = window.findChild<HealthStatus*>();
+        auto* speed = status->findChild<QLabel*>();
+        QStringList notes;
+        for (QLabel* label : status->findChildren<QLabel*>()) {
+            if (label->accessibleName() == "Line speed") {
+                speed = label;
+            }
+        }
+        QTRY_VERIFY_WITH_TIMEOUT((notes << speed->text(), speed->text() == "Auto: 38400"), 20000);
+        QVERIFY(notes.contains("Auto: trying 4800"));
+        QVERIFY(window.lineHealth()->counts().accepted >= 2);
+        sim.terminate();
+        QVERIFY(sim.waitForFinished());
     }
 
 private:

@@ -19,6 +19,7 @@
 #include "options.h"
 #include "pacer.h"
 #include "publish.h"
+#include "uart_misread.h"
 
 namespace {
 
@@ -183,12 +184,17 @@ int run(const sim::SimOptions& options) {
                 if (!options.fast) {
                     line->dropStaleBacklog();
                 }
-                if (!line->write(piece.bytes, stopRequested, error)) {
+                const int heardAt = line->listenerBaud();
+                const std::string& bytes =
+                    heardAt != 0 && heardAt != options.baud
+                        ? sim::uartMisread(piece.bytes, options.baud, heardAt)
+                        : piece.bytes;
+                if (!line->write(bytes, stopRequested, error)) {
                     status = fail(error);
                     stopRequested = 1;
                     break;
                 }
-                tee.write(piece.bytes);
+                tee.write(bytes);
             }
         }
         if (options.once && !stopRequested) {
