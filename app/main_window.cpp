@@ -25,6 +25,7 @@
 #include "app/raw_pane.h"
 #include "app/sentences_dock.h"
 #include "app/show_dialog.h"
+#include "app/snapshot_throttle.h"
 #include "app/speed_hunter.h"
 #include "serial/line_speeds.h"
 #include "serial/port_naming.h"
@@ -74,6 +75,14 @@ void MainWindow::init() {
     ui->menuView->addAction(parseDock->toggleViewAction());
 
     health = new LineHealth(this);
+    snapshots = new SnapshotThrottle(this);
+    readCoalesce.setSingleShot(true);
+    readCoalesce.setInterval(kReadCoalesceMs);
+    connect(&readCoalesce, &QTimer::timeout, this, [this] {
+        if (myCom) {
+            receiveChunk(myCom->readAll());
+        }
+    });
     auto* sentencesDock = new QDockWidget(tr("Sentences"), this);
     sentencesDock->setObjectName(QStringLiteral("sentencesDock"));
     sentencesDock->setWidget(new SentencesDock(health));
@@ -187,10 +196,9 @@ void MainWindow::setPortLost(const QString& reason) {
 }
 
 void MainWindow::readMyCom() {
-    if (!myCom) {
-        return;
+    if (myCom && !readCoalesce.isActive()) {
+        readCoalesce.start();
     }
-    receiveChunk(myCom->readAll());
 }
 
 void MainWindow::receiveChunk(const QByteArray& chunk) {

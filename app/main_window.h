@@ -13,6 +13,7 @@
 #include "app/raw_pane.h"
 
 class HealthStatus;
+class SnapshotThrottle;
 class LineHealth;
 class QCloseEvent;
 class QContextMenuEvent;
@@ -37,6 +38,8 @@ public:
 
     // The raw pane keeps at least this many of the latest lines.
     static constexpr int kRawPaneLines = RawPane::kLines;
+    // Longest time received bytes wait before the parse step takes them.
+    static constexpr int kReadCoalesceMs = 50;
 
     // What a port read does with the bytes it got: the receive buffer and the
     // parse step at once, then the raw pane and a running recording.
@@ -97,4 +100,7 @@ private:
     bool inspectorConnected = false;
     LineHealth* health = nullptr;
     HealthStatus* healthStatus = nullptr;
+    SnapshotThrottle* snapshots = nullptr;
+    // Reads are taken together: at high rates many small reads share one parse step.
+    QTimer readCoalesce;
 };

@@ -3,6 +3,7 @@
 #include "app/globals.h"
 #include "app/line_health.h"
 #include "app/main_window.h"
+#include "app/snapshot_throttle.h"
 #include "present/parse_cycle.h"
 #include "present/xml_snapshot.h"
 
@@ -37,7 +38,6 @@ void MainWindow::showParse() {
     health->endCycle();
 }
 
-// A file that cannot be written is skipped: the snapshot is refreshed by the next fix.
 void MainWindow::saveXml(int selector, void* record) {
-    present::saveSnapshot(selector, record);
+    snapshots->offer(selector, record);
 }

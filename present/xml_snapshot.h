@@ -21,4 +21,8 @@ QByteArray snapshotDocument(int code, const void* record, const QString& current
 // False when nothing was written (other code, or the file could not be written).
 bool saveSnapshot(int code, const void* record, const QString& directory = QString());
 
+// Writes a document made by snapshotDocument for `code` the way saveSnapshot does.
+bool writeSnapshotDocument(int code, const QByteArray& document,
+                           const QString& directory = QString());
+
 }  // namespace present

@@ -98,7 +98,11 @@ class LineHealthTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qputenv("XDG_RUNTIME_DIR", work.path().toLocal8Bit()); }
+    // The snapshots of decoded fixes are written to the current directory.
+    void initTestCase() {
+        QVERIFY(QDir::setCurrent(work.path()));
+        qputenv("XDG_RUNTIME_DIR", work.path().toLocal8Bit());
+    }
 
     // Decoded, unknown and proprietary keys alike, with counts and checksum errors; the
     // dock sits tabbed with the inspector; a row shows its last sentence field by field.

@@ -1,0 +1,39 @@
+// Keeps the XML snapshots current without rewriting them for every sentence: a file is
+// written at once when it is missing or was last written a while ago; otherwise the
+// latest document waits, and is written when that while is over. Every snapshot
+// file still holds the latest fix within kIntervalMs, and replacing a file costs the
+// file system far more than anything else the window does per sentence.
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+#include <map>
+#include <memory>
+
+class SnapshotThrottle : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kIntervalMs = 1000;
+
+    explicit SnapshotThrottle(QObject* parent = nullptr);
+    ~SnapshotThrottle() override;
+
+    // The record a GGA, RMC or GLL sentence has just filled. Its document is made now:
+    // the record's texts point into a sentence buffer that the next sentence reuses.
+    void offer(int code, const void* record);
+    // Writes every waiting document.
+    void flush();
+
+private:
+    struct File {
+        QElapsedTimer sinceWrite;
+        QByteArray pending;
+        QTimer timer;
+    };
+    void write(int code, File& file, const QByteArray& document);
+
+    std::map<int, std::unique_ptr<File>> files_;
+};
