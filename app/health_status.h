@@ -15,7 +15,7 @@ class HealthStatus : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int kRefreshMs = 250;
+    static constexpr int kRefreshMs = 1000;
     static constexpr qint64 kRateWindowMs = 5000;
 
     explicit HealthStatus(LineHealth* health, QWidget* parent = nullptr);

@@ -23,8 +23,8 @@ public:
     static constexpr int kLines = 20000;
     // How long received text waits before it shows; longer under a flood, so that
     // laying out text never takes more than about half of the time.
-    static constexpr int kDelayMs = 200;
-    static constexpr int kMaxDelayMs = 1000;
+    static constexpr int kDelayMs = 500;
+    static constexpr int kMaxDelayMs = 2000;
     // A line without an end is broken here, so that no line grows without bound.
     static constexpr int kMaxLineChars = 4096;
 

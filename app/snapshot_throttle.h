@@ -5,12 +5,13 @@
 // file system far more than anything else the window does per sentence.
 #pragma once
 
-#include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <cstddef>
 #include <map>
 #include <memory>
+#include <vector>
 
 class SnapshotThrottle : public QObject {
     Q_OBJECT
@@ -21,8 +22,7 @@ public:
     explicit SnapshotThrottle(QObject* parent = nullptr);
     ~SnapshotThrottle() override;
 
-    // The record a GGA, RMC or GLL sentence has just filled. Its document is made now:
-    // the record's texts point into a sentence buffer that the next sentence reuses.
+    // The record a GGA, RMC or GLL sentence has just filled.
     void offer(int code, const void* record);
     // Writes every waiting document.
     void flush();
@@ -30,10 +30,11 @@ public:
 private:
     struct File {
         QElapsedTimer sinceWrite;
-        QByteArray pending;
+        // A copy of the latest record, not yet written.
+        std::vector<std::max_align_t> pending;
         QTimer timer;
     };
-    void write(int code, File& file, const QByteArray& document);
+    void write(int code, File& file);
 
     std::map<int, std::unique_ptr<File>> files_;
 };
