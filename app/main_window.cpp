@@ -80,6 +80,7 @@ void MainWindow::init() {
     readCoalesce.setInterval(kReadCoalesceMs);
     connect(&readCoalesce, &QTimer::timeout, this, [this] {
         if (myCom) {
+            myCom->setReadBufferSize(0);
             receiveChunk(myCom->readAll());
         }
     });
@@ -197,6 +198,9 @@ void MainWindow::setPortLost(const QString& reason) {
 
 void MainWindow::readMyCom() {
     if (myCom && !readCoalesce.isActive()) {
+        // A full read buffer stops the port's wake-ups until the bytes are taken; the
+        // line's own buffer holds what arrives meanwhile.
+        myCom->setReadBufferSize(std::max<qint64>(1, myCom->bytesAvailable()));
         readCoalesce.start();
     }
 }

@@ -39,7 +39,7 @@ public:
     // The raw pane keeps at least this many of the latest lines.
     static constexpr int kRawPaneLines = RawPane::kLines;
     // Longest time received bytes wait before the parse step takes them.
-    static constexpr int kReadCoalesceMs = 100;
+    static constexpr int kReadCoalesceMs = 250;
 
     // What a port read does with the bytes it got: the receive buffer and the
     // parse step at once, then the raw pane and a running recording.
