@@ -27,6 +27,7 @@ SentencesDock::SentencesDock(LineHealth* health, QWidget* parent)
     keys_->setSelectionMode(QAbstractItemView::SingleSelection);
     keys_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     keys_->verticalHeader()->hide();
+    keys_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     keys_->horizontalHeader()->setStretchLastSection(true);
 
     fields_ = new QTableWidget(0, 2, this);
@@ -34,6 +35,7 @@ SentencesDock::SentencesDock(LineHealth* health, QWidget* parent)
     fields_->setHorizontalHeaderLabels({tr("Field"), tr("Text")});
     fields_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     fields_->verticalHeader()->hide();
+    fields_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     fields_->horizontalHeader()->setStretchLastSection(true);
 
     auto* split = new QSplitter(Qt::Vertical, this);

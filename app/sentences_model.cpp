@@ -2,6 +2,7 @@
 
 #include <QBrush>
 #include <QColor>
+#include <algorithm>
 
 #include "app/line_health.h"
 
@@ -46,7 +47,9 @@ QVariant SentencesModel::data(const QModelIndex& index, int role) const {
     }
     const KeyStats& stats = keys[static_cast<std::size_t>(index.row())];
     const bool stale = SentenceTally::isStale(stats, now_);
-    const double age = stats.count > 0 ? double(now_ - stats.lastMs) / 1000.0 : -1.0;
+    // A key heard since the last refresh is as fresh as can be, not from the future.
+    const double age =
+        stats.count > 0 ? double(std::max<qint64>(0, now_ - stats.lastMs)) / 1000.0 : -1.0;
     if (role == StaleRole) {
         return stale;
     }

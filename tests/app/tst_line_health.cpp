@@ -147,6 +147,13 @@ private slots:
             QVERIFY(rig.send(kGga));
         }
         QCOMPARE(rig.state(), QString("Receiving"));
+        // Heard after the dock's last refresh: age 0, not unknown.
+        rig.dock->refresh();
+        rig.now += 500;
+        QVERIFY(rig.send(kGga));
+        QCOMPARE(rig.dock->model()->index(0, SentencesModel::Age).data().toString(),
+                 QString("0.0"));
+        rig.now += 1000;
         const struct {
             qint64 quiet;
             bool stale;
