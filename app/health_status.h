@@ -1,6 +1,6 @@
 // The status bar's view of the line: its state, sentences per second and the error
 // total (its tooltip breaks it down). Text first, so it reads without colour; the
-// colour only underlines it. Refreshed a few times a second, not per sentence.
+// colour only underlines it. Refreshed once a second, not per sentence.
 #pragma once
 
 #include <QTimer>
