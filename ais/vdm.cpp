@@ -47,6 +47,12 @@ bool sameMessage(const AisFragment& slot, const AisFragment& fragment) {
            slot.sequence_id == fragment.sequence_id;
 }
 
+void countDropped(nmeaz::LineCounters* counters, int fragments) {
+    if (counters != nullptr && fragments > 0) {
+        counters->fragmentsDropped += static_cast<std::uint64_t>(fragments);
+    }
+}
+
 void store(AisFragment& slot, const AisFragment& fragment) {
     std::memcpy(slot.sentence_name, fragment.sentence_name, sizeof slot.sentence_name);
     slot.sentence_name[sizeof slot.sentence_name - 1] = '\0';
@@ -60,12 +66,13 @@ void store(AisFragment& slot, const AisFragment& fragment) {
     slot.fill_bits = fragment.fill_bits;
 }
 
-int storeFirstFragment(const AisFragment& fragment) {
+int storeFirstFragment(const AisFragment& fragment, nmeaz::LineCounters* counters) {
     // A sender reuses a sequential identifier only for a new message, so an
     // unfinished message under the same identifier can no longer complete: its
     // slot would otherwise take the new message's later fragments.
     for (AisFragment& slot : table.slots) {
         if (slot.fragment_total != 0 && sameMessage(slot, fragment)) {
+            countDropped(counters, slot.fragment_number);
             release(slot);
         }
     }
@@ -77,6 +84,7 @@ int storeFirstFragment(const AisFragment& fragment) {
         }
     }
     AisFragment& evicted = table.slots[table.ringIndex];
+    countDropped(counters, evicted.fragment_number);
     release(evicted);
     store(evicted, fragment);
     advanceRing();
@@ -85,17 +93,18 @@ int storeFirstFragment(const AisFragment& fragment) {
 
 }  // namespace
 
-int aisAssembleFragment(const AisFragment& fragment) {
+int aisAssembleFragment(const AisFragment& fragment, nmeaz::LineCounters* counters) {
     const int total = fragment.fragment_total;
     const int number = fragment.fragment_number;
     if (total < 1 || number < 1 || number > total) {
+        countDropped(counters, 1);
         return -1;
     }
     if (total == 1) {
         return kSingleSentence;
     }
     if (number == 1) {
-        return storeFirstFragment(fragment);
+        return storeFirstFragment(fragment, counters);
     }
     for (int index = 0; index < kFragmentSlots; ++index) {
         AisFragment& slot = table.slots[index];
@@ -109,6 +118,7 @@ int aisAssembleFragment(const AisFragment& fragment) {
         if (held + added > kMaxPayloadChars) {
             // The message cannot be assembled whole; letting its later fragments
             // join would deliver it with a piece missing.
+            countDropped(counters, number);
             release(slot);
             return -1;
         }
@@ -117,12 +127,13 @@ int aisAssembleFragment(const AisFragment& fragment) {
         advanceRing();
         return slot.fragment_number == slot.fragment_total ? index : -1;
     }
+    countDropped(counters, 1);
     return -1;
 }
 
-int aisDecodeVdm(const AisFragment& fragment, char* output) {
+int aisDecodeVdm(const AisFragment& fragment, char* output, nmeaz::LineCounters* counters) {
     output[0] = '\0';
-    const int result = aisAssembleFragment(fragment);
+    const int result = aisAssembleFragment(fragment, counters);
     const char* payload;
     if (result == kSingleSentence) {
         payload = fragment.payload;
@@ -139,7 +150,7 @@ int aisDecodeVdm(const AisFragment& fragment, char* output) {
         release(table.slots[result]);
     }
     if (length == 0) {
-        return -1;
+        return kEmptyPayload;
     }
     return aisMessageType(output);
 }
@@ -172,13 +183,18 @@ int parseVdm(const nmeaz::ParserContext* context, const nmeaz::ParserEntry* entr
     }
     fragment.payload[length] = '\0';
 
-    const int type = aisDecodeVdm(fragment, aisPayloadBuffer);
+    nmeaz::LineCounters* counters = context != nullptr ? context->counters : nullptr;
+    const int type = aisDecodeVdm(fragment, aisPayloadBuffer, counters);
     aisPayloadFillBits =
         fragment.fill_bits >= 0 && fragment.fill_bits <= 5 ? fragment.fill_bits : 0;
     if (type == 0) {
         aisPayloadBuffer[0] = '\0';
     }
     if (type < 1 || type > 27) {
+        // Anything but "no message yet" is a message this decoder cannot read.
+        if (type != -1 && counters != nullptr) {
+            ++counters->aisUndecodable;
+        }
         return nmeaz::kCodeVdm;
     }
     char* suffix = nmeaz::currentSentenceName + boundedLength(nmeaz::currentSentenceName, 6);

@@ -34,20 +34,29 @@ extern char aisPayloadBuffer[kPayloadBufferSize];
 // The fill bits (0 to 5) of that payload's last character, from its last sentence.
 extern int aisPayloadFillBits;
 
+// aisDecodeVdm's result for a completed message without any payload.
+constexpr int kEmptyPayload = -2;
+
 // Files a fragment: kSingleSentence for a one-sentence message (nothing stored), the
-// slot index (0..9) of the message this fragment completed, or -1.
-int aisAssembleFragment(const AisFragment& fragment);
+// slot index (0..9) of the message this fragment completed, or -1. Every fragment
+// that can no longer become part of a message (out of order, its predecessor
+// missing, its message replaced, evicted or too long) is added to
+// counters->fragmentsDropped when counters are given.
+int aisAssembleFragment(const AisFragment& fragment, nmeaz::LineCounters* counters = nullptr);
 
 // Assembles the fragment and, when a message is complete, writes its payload to
 // `output` (kPayloadBufferSize characters) and returns its type (0..63). Returns -1,
-// with `output` empty, while no message is complete and for an empty payload.
-int aisDecodeVdm(const AisFragment& fragment, char* output);
+// with `output` empty, while no message is complete, and kEmptyPayload for a
+// complete message without payload.
+int aisDecodeVdm(const AisFragment& fragment, char* output,
+                 nmeaz::LineCounters* counters = nullptr);
 
 // The sentence parser registered under "VDM" and "VDO": fills the VdmRecord,
 // assembles the fragment and returns 50 + n when it completed a message of type n from
 // 1 to 27, with the payload in aisPayloadBuffer and "_MSG<n>" appended to the current
 // sentence name; 7 otherwise. Own-vessel (VDO) and other vessels' (VDM) messages
-// assemble apart, as do different talkers.
+// assemble apart, as do different talkers. A completed message of any other type
+// counts in the context's aisUndecodable.
 int parseVdm(const nmeaz::ParserContext* context, const nmeaz::ParserEntry* entry);
 
 // Registers parseVdm for VDO sentences, the own vessel's messages, with the VDM

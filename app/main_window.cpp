@@ -15,16 +15,23 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QSerialPort>
+#include <QTime>
 #include <algorithm>
 
 #include "ais/vdm.h"
 #include "app/about_dialog.h"
 #include "app/ais_targets_dock.h"
 #include "app/globals.h"
-#include "app/raw_pane_bound.h"
+#include "app/health_status.h"
+#include "app/line_health.h"
+#include "app/raw_pane.h"
 #include "app/readable_toggle.h"
+#include "app/sentences_dock.h"
 #include "app/show_dialog.h"
+#include "app/snapshot_throttle.h"
+#include "app/speed_hunter.h"
 #include "app/status_notices.h"
+#include "serial/line_speeds.h"
 #include "serial/open_failure.h"
 #include "serial/port_naming.h"
 #include "serial/port_watch.h"
@@ -74,29 +81,48 @@ void MainWindow::init() {
     ui->menuView->addAction(parseDock->toggleViewAction());
     addReadableValuesToggle(ui->menuView, parseView);
 
+    health = new LineHealth(this);
+    snapshots = new SnapshotThrottle(this);
+    // The user sees a snapshot failure once (again when its reason changes) until a
+    // write succeeds.
+    connect(snapshots, &SnapshotThrottle::written, this, [this](const QString& error) {
+        if (error.isEmpty()) {
+            notices->clear(QStringLiteral("snapshot"));
+        } else {
+            notices->set(QStringLiteral("snapshot"), error);
+        }
+    });
+    readCoalesce.setSingleShot(true);
+    readCoalesce.setInterval(kReadCoalesceMs);
+    connect(&readCoalesce, &QTimer::timeout, this, [this] {
+        if (myCom) {
+            myCom->setReadBufferSize(0);
+            receiveChunk(myCom->readAll());
+        }
+    });
+    auto* sentencesDock = new QDockWidget(tr("Sentences"), this);
+    sentencesDock->setObjectName(QStringLiteral("sentencesDock"));
+    sentencesDock->setWidget(new SentencesDock(health));
+    addDockWidget(Qt::TopDockWidgetArea, sentencesDock);
+    tabifyDockWidget(parseDock, sentencesDock);
+    parseDock->raise();
+    ui->menuView->addAction(sentencesDock->toggleViewAction());
+
     auto* rawDock = new QDockWidget(tr("Raw Data"), this);
     rawDock->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    rawText = new QPlainTextEdit(rawDock);
-    rawDock->setWidget(rawText);
+    rawPane = new RawPane(rawDock);
+    rawText = rawPane->view();
+    rawDock->setWidget(rawPane);
     addDockWidget(Qt::BottomDockWidgetArea, rawDock);
     ui->menuView->addAction(rawDock->toggleViewAction());
+    ui->menuView->addAction(rawPane->timestampsAction());
+    ui->mainToolBar->addAction(rawPane->pauseAction());
 
     targetsDock = new AisTargetsDock(this);
     addDockWidget(Qt::TopDockWidgetArea, targetsDock);
     tabifyDockWidget(parseDock, targetsDock);
     parseDock->raise();
     ui->menuView->addAction(targetsDock->toggleViewAction());
-
-    rawText->setReadOnly(true);
-    rawText->setAcceptDrops(false);
-    // Oldest lines go first once the pane is full, so a day of data cannot
-    // exhaust memory; one extra block holds the line still arriving.
-    rawText->setMaximumBlockCount(kRawPaneLines + 1);
-    rawPaneTimer.setSingleShot(true);
-    rawPaneTimer.setInterval(kRawPaneDelayMs);
-    connect(&rawPaneTimer, &QTimer::timeout, this, &MainWindow::flushRawPane);
-    rawCursor = rawText->textCursor();
-    rawText->setFont(QFont(QStringLiteral("Times"), 12, QFont::Normal, false));
 
     setStatusTip(tr("No COM Port Selected"));
     connect(this, &MainWindow::sig_updateStatus, this, &MainWindow::slot_updateStatus);
@@ -113,6 +139,8 @@ void MainWindow::init() {
     portWatch = new PortWatch([this](QString& reason) { return openSerial(reason); }, this);
     connect(portWatch, &PortWatch::lost, this, &MainWindow::onPortLost);
     connect(portWatch, &PortWatch::returned, this, &MainWindow::onPortReturned);
+    healthStatus = new HealthStatus(health);
+    ui->statusBar->addPermanentWidget(healthStatus, 0);
 }
 
 void MainWindow::on_actionSetup_triggered() {
@@ -161,6 +189,13 @@ void MainWindow::openPort() {
     if (myCom) {
         comOpened = true;
         portWatch->watch(myCom);
+        health->setPortOpen(true);
+        healthStatus->setSpeedNote(QString());
+        if (portSettings.BaudRate == kAutoBaud) {
+            auto* hunter = new SpeedHunter(myCom, health, myCom);
+            connect(hunter, &SpeedHunter::note, healthStatus, &HealthStatus::setSpeedNote);
+            hunter->start();
+        }
         emit sig_updateStatus(tr("Listening Port %1...").arg(comName));
         ui->actionRecord->setEnabled(true);
         activateWindow();
@@ -182,7 +217,7 @@ QSerialPort* MainWindow::openSerial(QString& details) {
     }
     auto* port = new QSerialPort(this);
     port->setPortName(device);
-    applyPortSettings(*port, nmeaPortSettings(portSettings.BaudRate == 4800 ? 4800 : 38400));
+    applyPortSettings(*port, nmeaPortSettings(openingSpeed(portSettings.BaudRate)));
     if (!port->open(QIODevice::ReadOnly)) {
         details = openFailureDetails(port->error(), port->errorString());
         delete port;
@@ -191,7 +226,6 @@ QSerialPort* MainWindow::openSerial(QString& details) {
     // Nothing from before this open may join what the port sends now: a half line, a
     // half sentence, the first fragments of an AIS message.
     chunkDecoder.reset();
-    paneBreaker.reset();
     receiveBuffer.clear();
     ais::aisResetFragmentTable();
     connect(port, &QSerialPort::readyRead, this, &MainWindow::readMyCom);
@@ -223,13 +257,33 @@ void MainWindow::closePort() {
         myCom = nullptr;
     }
     comOpened = false;
+    if (health) {
+        health->setPortOpen(false);
+    }
+}
+
+void MainWindow::setPortLost(const QString& reason) {
+    health->setPortLost(reason);
 }
 
 void MainWindow::readMyCom() {
     if (!myCom) {
         return;
     }
-    receiveChunk(myCom->readAll());
+    // A line sending faster than the pause between parse steps is taken at once, so a
+    // flood is never held back behind the timer.
+    if (myCom->bytesAvailable() >= kReadNowBytes) {
+        readCoalesce.stop();
+        myCom->setReadBufferSize(0);
+        receiveChunk(myCom->readAll());
+        return;
+    }
+    if (!readCoalesce.isActive()) {
+        // A full read buffer stops the port's wake-ups until the bytes are taken; the
+        // line's own buffer holds what arrives meanwhile.
+        myCom->setReadBufferSize(kReadNowBytes);
+        readCoalesce.start();
+    }
 }
 
 void MainWindow::receiveChunk(const QByteArray& chunk) {
@@ -240,15 +294,7 @@ void MainWindow::receiveChunk(const QByteArray& chunk) {
     if (text.isEmpty()) {
         return;
     }
-    pendingRawText += QString::fromLatin1(paneBreaker.apply(text));
-    // Under a flood the text waiting for the pane keeps only what the pane could show.
-    if (pendingRawText.size() > 2 * kRawPaneChars) {
-        pendingRawText.remove(0, paneTextCut(pendingRawText, kRawPaneLines, kRawPaneChars));
-        rawPaneOverrun = true;
-    }
-    if (!rawPaneTimer.isActive()) {
-        rawPaneTimer.start();
-    }
+    rawPane->append(text, QTime::currentTime());
     if (recording && !recorder.append(text)) {
         notices->set(QStringLiteral("recording"),
                      tr("Recording stopped growing: %1. What was recorded before is kept; "
@@ -258,32 +304,7 @@ void MainWindow::receiveChunk(const QByteArray& chunk) {
 }
 
 void MainWindow::flushRawPane() {
-    rawPaneTimer.stop();
-    if (pendingRawText.isEmpty()) {
-        return;
-    }
-    QElapsedTimer took;
-    took.start();
-    // Lines that would scroll out of the bounded pane at once are never laid out:
-    // with more line ends pending than the pane keeps, only the latest lines go in.
-    const qsizetype cut = paneTextCut(pendingRawText, kRawPaneLines, kRawPaneChars);
-    if (cut > 0 || rawPaneOverrun) {
-        pendingRawText.remove(0, cut);
-        rawPaneOverrun = false;
-        rawText->clear();
-        rawCursor = rawText->textCursor();
-    }
-    // The text goes where the previous chunk ended, wherever the user clicked.
-    rawText->setTextCursor(rawCursor);
-    rawText->insertPlainText(pendingRawText);
-    rawCursor = rawText->textCursor();
-    pendingRawText.clear();
-    dropOldestPaneText(*rawText, kRawPaneChars);
-    rawCursor = rawText->textCursor();
-    // Under a flood the pane is refreshed less often, so that laying out text never
-    // takes more than about half of the time.
-    rawPaneTimer.setInterval(
-        std::clamp(static_cast<int>(2 * took.elapsed()), kRawPaneDelayMs, kRawPaneMaxDelayMs));
+    rawPane->flush();
 }
 
 void MainWindow::on_actionParse_triggered() {
@@ -341,11 +362,8 @@ bool MainWindow::saveLog() {
 }
 
 void MainWindow::on_actionClear_triggered() {
-    pendingRawText.clear();
-    paneBreaker.reset();
-    rawPaneTimer.stop();
-    rawText->clear();
-    rawCursor = rawText->textCursor();
+    health->reset();
+    rawPane->clear();
 }
 
 void MainWindow::on_actionExit_triggered() {

@@ -10,7 +10,11 @@
 
 #include "app/chunk_text.h"
 #include "app/log_recorder.h"
+#include "app/raw_pane.h"
 
+class HealthStatus;
+class SnapshotThrottle;
+class LineHealth;
 class QCloseEvent;
 class QContextMenuEvent;
 class QKeyEvent;
@@ -36,12 +40,11 @@ public:
     ~MainWindow() override;
 
     // The raw pane keeps at least this many of the latest lines.
-    static constexpr int kRawPaneLines = 20000;
-    // ... and at most this many characters: far more than 20,000 real sentences.
-    static constexpr int kRawPaneChars = 2'000'000;
-    // Longest time a received chunk waits before it shows in the raw pane.
-    static constexpr int kRawPaneDelayMs = 40;
-    static constexpr int kRawPaneMaxDelayMs = 500;
+    static constexpr int kRawPaneLines = RawPane::kLines;
+    // Longest time received bytes wait before the parse step takes them.
+    static constexpr int kReadCoalesceMs = 250;
+    // ... unless this many bytes are waiting.
+    static constexpr qint64 kReadNowBytes = 16 * 1024;
 
     // What a port read does with the bytes it got: the receive buffer and the
     // parse step at once, then the raw pane and a running recording.
@@ -49,6 +52,11 @@ public:
     AisTargetsDock* aisTargetsDock() const { return targetsDock; }
     // Where recordings are kept; tests put a storage of their own in.
     LogRecorder& logRecorder() { return recorder; }
+
+    // The counters, keys and state of the line being listened to.
+    LineHealth* lineHealth() const { return health; }
+    // Shows "Port lost" in the line state until a port opens again.
+    void setPortLost(const QString& reason);
 
 signals:
     void sig_updateStatus(QString status);
@@ -92,12 +100,7 @@ private:
 
     Ui::MainWindow* ui;
     QPlainTextEdit* rawText = nullptr;
-    // Received text not yet in the raw pane. Laying out text costs far more than
-    // parsing it, so at high rates many reads share one insertion.
-    QString pendingRawText;
-    QTimer rawPaneTimer;
-    PaneLineBreaker paneBreaker;
-    bool rawPaneOverrun = false;  // text was dropped before reaching the pane
+    RawPane* rawPane = nullptr;
     // The recording, collected in a temporary file so long recordings keep memory flat.
     LogRecorder recorder;
     setupDialog* setupDlg = nullptr;
@@ -111,4 +114,9 @@ private:
     ChunkTextDecoder chunkDecoder;
     bool inspectorConnected = false;
     AisTargetsDock* targetsDock = nullptr;
+    LineHealth* health = nullptr;
+    HealthStatus* healthStatus = nullptr;
+    SnapshotThrottle* snapshots = nullptr;
+    // Reads are taken together: at high rates many small reads share one parse step.
+    QTimer readCoalesce;
 };

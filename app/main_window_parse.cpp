@@ -2,7 +2,9 @@
 // results published through the window's signals, and the XML snapshots.
 #include "app/ais_targets_dock.h"
 #include "app/globals.h"
+#include "app/line_health.h"
 #include "app/main_window.h"
+#include "app/snapshot_throttle.h"
 #include "app/status_notices.h"
 #include "present/parse_cycle.h"
 #include "present/xml_snapshot.h"
@@ -26,6 +28,10 @@ public:
     void sentenceRecord(int code, const void* record) override {
         window_->aisTargetsDock()->addSentenceRecord(code, record);
     }
+    nmeaz::LineCounters* lineCounters() override { return window_->lineHealth()->counters(); }
+    void framed(QByteArrayView sentence, bool checksumGood) override {
+        window_->lineHealth()->framed(sentence, checksumGood);
+    }
 
 private:
     MainWindow* window_;
@@ -35,16 +41,11 @@ private:
 
 void MainWindow::showParse() {
     WindowSink sink(this);
+    health->beginCycle();
     present::runParseCycle(receiveBuffer, sink);
+    health->endCycle();
 }
 
-// A file that cannot be written is tried again with the next fix; the user sees the
-// failure once (again when its reason changes) until a write succeeds.
 void MainWindow::saveXml(int selector, void* record) {
-    QString error;
-    if (present::saveSnapshot(selector, record, QString(), &error)) {
-        notices->clear(QStringLiteral("snapshot"));
-    } else if (!error.isEmpty()) {
-        notices->set(QStringLiteral("snapshot"), error);
-    }
+    snapshots->offer(selector, record);
 }

@@ -23,6 +23,52 @@ inline int upperHexValue(unsigned char c) {
     return -1;
 }
 
+inline bool isLineEnd(unsigned char c) {
+    return c == '\r' || c == '\n';
+}
+
+// Counts the bytes [from, to) that went by outside any sentence. The rest of a line
+// abandoned at the size limit is not noise, and neither are line ends.
+void countOutside(ParserContext* context, const unsigned char* from, const unsigned char* to) {
+    LineCounters* counters = context->counters;
+    if (counters == nullptr || from == to) {
+        return;
+    }
+    if (context->inOverlongLine != 0) {
+        const void* lf = std::memchr(from, '\n', static_cast<std::size_t>(to - from));
+        if (lf == nullptr) {
+            return;
+        }
+        context->inOverlongLine = 0;
+        from = static_cast<const unsigned char*>(lf) + 1;
+    }
+    std::uint64_t noise = 0;
+    for (; from != to; ++from) {
+        noise += !isLineEnd(*from);
+    }
+    counters->noiseBytes += noise;
+}
+
+// The end of a framed sentence: counted, shown to the observer, then dispatched when
+// its checksum holds.
+int completeSentence(ParserContext* context) {
+    const bool good = context->checksum == context->expectedChecksum;
+    if (LineCounters* counters = context->counters) {
+        if (good) {
+            ++counters->accepted;
+            // With a checksum the sentence ends "*HH\r\n"; the data holds no '*'.
+            counters->noChecksum += context->sentence[context->length - 5] != '*';
+        } else {
+            ++counters->badChecksum;
+        }
+    }
+    if (context->frameObserver != nullptr) {
+        context->frameObserver(context->observerData, context->sentence, context->length,
+                               good ? FrameOutcome::Accepted : FrameOutcome::BadChecksum);
+    }
+    return good ? dispatch(context) : 0;
+}
+
 inline int discard(ParserContext* context) {
     context->state = WaitStart;
     context->length = 0;
@@ -35,6 +81,12 @@ inline int step(ParserContext* context, unsigned char byte) {
     // A full buffer (or a length that is not ours) abandons the sentence in hand; the
     // byte then starts a new search for a start character.
     if (static_cast<unsigned>(context->length) >= static_cast<unsigned>(kMaxSentenceLength)) {
+        if (context->state != WaitStart) {
+            if (context->counters != nullptr) {
+                ++context->counters->tooLong;
+            }
+            context->inOverlongLine = 1;
+        }
         context->state = WaitStart;
         context->length = 0;
     }
@@ -46,8 +98,10 @@ inline int step(ParserContext* context, unsigned char byte) {
                 context->checksum = 0;
                 context->expectedChecksum = 0;
                 context->state = Address;
+                context->inOverlongLine = 0;
                 return 0;
             }
+            countOutside(context, &byte, &byte + 1);
             return discard(context);
 
         case Address: {
@@ -109,9 +163,7 @@ inline int step(ParserContext* context, unsigned char byte) {
                 return discard(context);
             // length is at most 255 here, so the terminator still fits.
             context->sentence[context->length] = '\0';
-            int result = 0;
-            if (context->checksum == context->expectedChecksum)
-                result = dispatch(context);
+            const int result = completeSentence(context);
             context->state = WaitStart;
             context->length = 0;
             return result;
@@ -181,6 +233,12 @@ inline const unsigned char* copyData(ParserContext* context, const unsigned char
     return p;
 }
 
+inline void countFed(ParserContext* context, const unsigned char* from, const unsigned char* to) {
+    if (context->counters != nullptr) {
+        context->counters->bytes += static_cast<std::uint64_t>(to - from);
+    }
+}
+
 // Outside a sentence every byte but a start character is dropped unseen.
 inline const unsigned char* skipToStart(const unsigned char* p, const unsigned char* end) {
     while (p != end && *p != '$' && *p != '!')
@@ -194,6 +252,14 @@ void init(ParserContext* context) {
     NMEAZ_ASSERT(context != 0);
     std::memset(context, 0, sizeof *context);
     context->state = WaitStart;
+}
+
+void watchLine(ParserContext* context, LineCounters* counters, FrameObserver observer,
+               void* observerData) {
+    NMEAZ_ASSERT(context != 0);
+    context->counters = counters;
+    context->frameObserver = observer;
+    context->observerData = observerData;
 }
 
 int registerParser(ParserContext* context, const char* name, SentenceParser parser, void* record) {
@@ -214,6 +280,9 @@ int registerParser(ParserContext* context, const char* name, SentenceParser pars
 
 int feedByte(ParserContext* context, unsigned char byte) {
     NMEAZ_ASSERT(context != 0);
+    if (context->counters != nullptr) {
+        ++context->counters->bytes;
+    }
     return step(context, byte);
 }
 
@@ -222,6 +291,7 @@ int feedBuffer(ParserContext* context, const char* data, int* length) {
     if (data == nullptr || length == nullptr || *length <= 0)
         return 0;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(data);
+    const unsigned char* const begin = p;
     const unsigned char* const end = p + *length;
     while (p != end) {
         const bool inBuffer =
@@ -231,16 +301,20 @@ int feedBuffer(ParserContext* context, const char* data, int* length) {
             if (p == end)
                 break;
         } else if (context->state == WaitStart && context->length == 0) {
+            const unsigned char* const from = p;
             p = skipToStart(p, end);
+            countOutside(context, from, p);
             if (p == end)
                 break;
         }
         const int result = step(context, *p++);
         if (result != 0) {
+            countFed(context, begin, p);
             *length = static_cast<int>(end - p);
             return result;
         }
     }
+    countFed(context, begin, end);
     *length = 0;
     return 0;
 }
@@ -307,16 +381,23 @@ int dispatch(ParserContext* context) {
     std::memcpy(&formatter, formatterBytes, sizeof formatter);
 
     int result = 0;
+    bool taken = false;
     const int entryCount = context->entryCount < kMaxEntries ? context->entryCount : kMaxEntries;
     for (int i = 0; i < entryCount; ++i) {
         const ParserEntry& entry = context->entries[i];
         if (entry.parser == nullptr || !nameMatches(entry.name, address, formatter)) {
             continue;
         }
+        taken = true;
         result = entry.parser(context, &entry);
         if (result > 0) {
             break;
         }
+    }
+    // Which types are decoded is whatever is registered, so a type is unknown exactly
+    // when no registration takes it.
+    if (!taken && context->counters != nullptr) {
+        ++context->counters->unknownType;
     }
     return result;
 }

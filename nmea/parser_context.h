@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "nmea/line_counters.h"
+
 namespace nmeaz {
 
 constexpr int kMaxEntries = 64;
@@ -49,13 +51,26 @@ struct ParserContext {
     std::uint8_t checksum;
     char* fields[kMaxFields];
     int fieldCount;
+    // Set after init() by a caller that wants the stream counted or watched; both
+    // may stay null.
+    LineCounters* counters;
+    FrameObserver frameObserver;
+    void* observerData;
+    // Set while the rest of a line abandoned at the size limit goes by: those bytes
+    // belong to that sentence, not to the noise between sentences.
+    int inOverlongLine;
 };
 
 // Every operation taking a context aborts with the message
 // nmeaz: assertion "context != 0" failed ... when it is given none, in every build type.
 
-// Clears the whole context.
+// Clears the whole context, counters and observer links included.
 void init(ParserContext* context);
+
+// Counts the stream into `counters` (may be null) and reports every framed sentence
+// to `observer` (may be null). Call after init().
+void watchLine(ParserContext* context, LineCounters* counters, FrameObserver observer,
+               void* observerData);
 
 // Appends a registration; returns 0, or -1 when the table is full. At most five
 // characters of the name are kept; a name of other than three or five characters,

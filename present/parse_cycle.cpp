@@ -19,6 +19,11 @@ namespace {
 // The program's one parser context; rebuilt at the start of every cycle.
 nmeaz::ParserContext parserContext;
 
+void observeFrame(void* user, const char* sentence, int length, nmeaz::FrameOutcome outcome) {
+    static_cast<CycleSink*>(user)->framed(QByteArrayView(sentence, length),
+                                          outcome == nmeaz::FrameOutcome::Accepted);
+}
+
 constexpr std::size_t largestAisRecord() {
     std::size_t size = 0;
     for (const ais::AisMessageLayout& layout : ais::kAisLayouts) {
@@ -117,9 +122,15 @@ void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
 
     nmeaz::ParserContext* context = &parserContext;
     const bool presenting = sink.wantsPresentation();
+    // Whether the previous cycle ended inside the tail of an overlong line: the bytes
+    // now fed continue that line exactly, since nothing in hand was kept for it.
+    const int inOverlongLine = context->inOverlongLine;
     nmeaz::init(context);
     nmeaz::registerSentenceParsers(context, ais::parseVdm);
     ais::registerVdo(context);
+    nmeaz::LineCounters* counters = sink.lineCounters();
+    nmeaz::watchLine(context, counters, observeFrame, &sink);
+    context->inOverlongLine = counters != nullptr ? inOverlongLine : 0;
 
     int remaining = total;
     while (remaining > 0) {
@@ -142,6 +153,10 @@ void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     // same state, so dropping everything before them changes no result.
     const int inHand = context->state == nmeaz::WaitStart ? 0 : context->length;
     receiveBuffer.remove(0, total - inHand);
+    if (counters != nullptr) {
+        // Fed again next time, and counted then.
+        counters->bytes -= static_cast<std::uint64_t>(inHand);
+    }
 }
 
 }  // namespace present

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,7 @@ namespace nmeaz {
 struct ParserContext;
 struct SentenceLayout;
 }  // namespace nmeaz
+#include "nmea/line_counters.h"
 
 namespace present {
 
@@ -55,6 +57,15 @@ public:
     // False for a sink that reads only currentDecoded() in sentenceDone: the cycle
     // then builds no lists, texts or snapshots for it.
     virtual bool wantsPresentation() const { return true; }
+    // The counters of the stream this sink follows, or none. They count across
+    // cycles; each byte counts once however often the framer sees it again.
+    virtual nmeaz::LineCounters* lineCounters() { return nullptr; }
+    // Every framed sentence, good or not, before its results: the text from its
+    // start character to its line end.
+    virtual void framed(QByteArrayView sentence, bool checksumGood) {
+        (void)sentence;
+        (void)checksumGood;
+    }
 };
 
 // The separator text published where a sentence has nothing to show.

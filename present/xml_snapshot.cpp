@@ -83,7 +83,15 @@ bool saveSnapshot(int code, const void* record, const QString& directory, QStrin
         return false;
     }
     const QString now = QDateTime::currentDateTime().toString(Qt::ISODate);
-    const QByteArray document = snapshotDocument(code, record, now);
+    return writeSnapshotDocument(code, snapshotDocument(code, record, now), directory, error);
+}
+
+bool writeSnapshotDocument(int code, const QByteArray& document, const QString& directory,
+                           QString* error) {
+    const SnapshotKind* kind = snapshotKind(code);
+    if (kind == nullptr) {
+        return false;
+    }
 
     const QString target = directory.isEmpty()
                                ? QString::fromLatin1(kind->fileName)

@@ -23,4 +23,8 @@ QByteArray snapshotDocument(int code, const void* record, const QString& current
 bool saveSnapshot(int code, const void* record, const QString& directory = QString(),
                   QString* error = nullptr);
 
+// Writes a document made by snapshotDocument for `code` the way saveSnapshot does.
+bool writeSnapshotDocument(int code, const QByteArray& document,
+                           const QString& directory = QString(), QString* error = nullptr);
+
 }  // namespace present

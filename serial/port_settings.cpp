@@ -1,5 +1,7 @@
 #include "serial/port_settings.h"
 
+#include "serial/line_speeds.h"
+
 PortSettings nmeaPortSettings(qint32 baudRate, long timeoutMillisec) {
     return PortSettings{baudRate,
                         QSerialPort::Data8,
@@ -14,7 +16,8 @@ PortSettings initialPortSettings() {
 }
 
 void applyPortSettings(QSerialPort& port, const PortSettings& settings) {
-    port.setBaudRate(settings.BaudRate);
+    // The automatic search is no speed of its own: a port starts at its first speed.
+    port.setBaudRate(settings.BaudRate == kAutoBaud ? kAutoSearchOrder.front() : settings.BaudRate);
     port.setDataBits(settings.DataBits);
     port.setStopBits(settings.StopBits);
     port.setParity(settings.Parity);

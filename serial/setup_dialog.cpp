@@ -7,6 +7,7 @@
 
 #include "serial/com_thread.h"
 #include "serial/device_list_dialog.h"
+#include "serial/line_speeds.h"
 #include "serial/port_naming.h"
 #include "serial/port_settings.h"
 #include "serial/simulator_ports.h"
@@ -20,6 +21,7 @@ setupDialog::setupDialog(std::vector<PortProbe> probes, QWidget* parent)
     : QDialog(parent), ui(new Ui::setupDialog) {
     ui->setupUi(this);
     ui->comboBox_port->setEditable(true);
+    ui->comboBox_baudRate->addItems(extraSpeedEntries());
     detectedCount = 0;
     // Modal from the first show: a dialog that is already visible when exec()
     // runs would otherwise stay modeless and leave the main window usable.
@@ -80,9 +82,7 @@ void setupDialog::on_pushButton_enter_clicked() {
         return;
     }
     comName = canonicalPortName(chosen);
-    portSettings = ui->comboBox_baudRate->currentText() == QLatin1String("Normal(4800)")
-                       ? nmeaPortSettings(4800)
-                       : nmeaPortSettings(38400);
+    portSettings = nmeaPortSettings(speedForEntry(ui->comboBox_baudRate->currentText()));
     accept();
     close();
 }

@@ -55,6 +55,35 @@ void BM_ParseMixedLog(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseMixedLog)->Unit(benchmark::kMillisecond);
 
+// The same with the line counters attached, as the monitor and the decoder run it:
+// counting must cost next to nothing.
+void BM_ParseMixedLogCounted(benchmark::State& state) {
+    const bench::MixedLog& log = mixedLog();
+    LineCounters counters{};
+    for (auto _ : state) {
+        init(&context);
+        registerSentenceParsers(&context, parseVdmFields);
+        watchLine(&context, &counters, nullptr, nullptr);
+        const char* data = log.bytes.data();
+        int remaining = static_cast<int>(log.bytes.size());
+        while (remaining > 0) {
+            int length = remaining;
+            feedBuffer(&context, data, &length);
+            data += remaining - length;
+            remaining = length;
+        }
+        benchmark::DoNotOptimize(context);
+    }
+    // The log also holds types nobody registered: accepted, but unknown.
+    if (counters.accepted - counters.unknownType !=
+            static_cast<std::uint64_t>(state.iterations()) * log.sentences ||
+        counters.bytes != static_cast<std::uint64_t>(state.iterations()) * log.bytes.size()) {
+        state.SkipWithError("counted sentences or bytes differ from the log's");
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * log.bytes.size()));
+}
+BENCHMARK(BM_ParseMixedLogCounted)->Unit(benchmark::kMillisecond);
+
 // Framing, checksum and splitting alone: nothing registered, so every sentence is
 // split and then dropped without a parser.
 void BM_FramingOnly(benchmark::State& state) {

@@ -139,12 +139,17 @@ std::string sentence(const std::string& body, char start = '!') {
 
 // Feeds the 26 sentence parsers with parseVdm in the VDM and VDO places, from a fresh start over a
 // clean fragment table if asked; every non-zero parse code in stream order.
+// What the feeds since the last fresh start lost, as the line counters tell.
+nmeaz::LineCounters fedCounters;
+
 Codes feed(const std::string& bytes, bool fresh = false) {
     static nmeaz::ParserContext context;
     if (fresh) {
         nmeaz::init(&context);
         nmeaz::registerSentenceParsers(&context, parseVdm);
         registerVdo(&context);
+        fedCounters = {};
+        nmeaz::watchLine(&context, &fedCounters, nullptr, nullptr);
         aisResetFragmentTable();
     }
     Codes codes;
@@ -511,7 +516,8 @@ std::string frag(int total, int number, int id, const std::string& data) {
 }
 
 // Each stream after a message 1, whose payload must not survive: the codes it gives, the
-// sentence name and payload left ("name payload"), and no slot left taken.
+// sentence name and payload left ("name payload"), the fragments dropped and the
+// messages that could not be decoded, and no slot left taken.
 TEST(AisVdm, SentencesAndFragmentStreams) {
     const std::string type1 = "AIVDM,1,1,,A,15N1u<PP1FJuvSRHOE6QIwwh0HQ6,0";
     // The halves of a real message 5 (gpsd sample); "1" + part1 starts a message 1.
@@ -527,6 +533,7 @@ TEST(AisVdm, SentencesAndFragmentStreams) {
     struct Case {
         Codes codes;
         std::string nameAndPayload, bytes;
+        std::uint64_t dropped = 0, undecodable = 0;
     };
     const Case cases[] = {
         // Without its fill-bits field the last field carries "*hh\r\n": not payload.
@@ -535,30 +542,31 @@ TEST(AisVdm, SentencesAndFragmentStreams) {
         {{58}, "!AIVDM_MSG8 8000", sentence("AIVDM,1,1,,B,8000,4")},
         {{77}, "!AIVDM_MSG27 KvQ:1o`7E", sentence("AIVDM,1,1,,B,KvQ:1o`7E,0")},
         {{77}, "!AIVDO_MSG27 KvQ:1o`7E", sentence("AIVDO,1,1,,B,KvQ:1o`7E,0")},
-        {{7}, "!AIVDM O000", sentence("AIVDM,1,1,,B,O000,0")},
+        {{7}, "!AIVDM O000", sentence("AIVDM,1,1,,B,O000,0"), 0, 1},
         // VDO and VDM fragments under one identifier are two messages.
         {{7, 7, 51, 55},
          "!AIVDO_MSG5 " + part1 + part2,
          frag(2, 1, 1, "1" + part1) + sentence("AIVDO,2,1,1,A," + part1 + ",0") +
              frag(2, 2, 1, "") + sentence("AIVDO,2,2,1,A," + part2 + ",0")},
-        {{7}, "!AIVDM ", sentence("AIVDM,1,1,,A,0000,0")},
+        {{7}, "!AIVDM ", sentence("AIVDM,1,1,,A,0000,0"), 0, 1},
         // An empty payload, or field 5 missing: nothing completes, nothing is reused.
-        {{7}, "!AIVDM ", sentence("AIVDM,1,1,,A,,0")},
-        {{7}, "!AIVDM ", sentence("AIVDM,1,1,,A")},
-        {{7, 7}, "!AIVDM ", frag(2, 1, 3, "") + frag(2, 2, 3, "")},
+        {{7}, "!AIVDM ", sentence("AIVDM,1,1,,A,,0"), 0, 1},
+        {{7}, "!AIVDM ", sentence("AIVDM,1,1,,A"), 0, 1},
+        {{7, 7}, "!AIVDM ", frag(2, 1, 3, "") + frag(2, 2, 3, ""), 0, 1},
         // Invalid fragment counts.
-        {{7, 7, 7}, "!AIVDM ", frag(2, 3, 1, "1") + frag(1, 0, 1, "1") + frag(0, 1, 1, "1")},
+        {{7, 7, 7}, "!AIVDM ", frag(2, 3, 1, "1") + frag(1, 0, 1, "1") + frag(0, 1, 1, "1"), 3},
         // Two messages interleaved with each other and with other traffic.
         {{7, 7, 5, 51, 55},
          "!AIVDM_MSG5 " + part1 + part2,
          frag(2, 1, 1, part1) + frag(2, 1, 2, "1" + part1) + sentence("GPDPT,2.4,0.5", '$') +
              frag(2, 2, 2, "1111") + frag(2, 2, 1, part2)},
         // The first fragment lost; out of order, other talker, total or identifier.
-        {{7}, "!AIVDM ", frag(2, 2, 1, part2)},
+        {{7}, "!AIVDM ", frag(2, 2, 1, part2), 1},
         {{7, 7, 7, 7, 7, 7, 55},
          "!AIVDM_MSG5 567",
          frag(3, 1, 4, "5") + frag(3, 3, 4, "6") + sentence("BSVDM,3,2,4,A,6,0") +
-             frag(2, 2, 4, "6") + frag(3, 2, 5, "6") + frag(3, 2, 4, "6") + frag(3, 3, 4, "7")},
+             frag(2, 2, 4, "6") + frag(3, 2, 5, "6") + frag(3, 2, 4, "6") + frag(3, 3, 4, "7"),
+         4},
         // Two talkers using the same identifier at once: each message from its own.
         {{7, 7, 55, 55},
          "!AIVDM_MSG5 5AADD",
@@ -567,14 +575,18 @@ TEST(AisVdm, SentencesAndFragmentStreams) {
         // Mended: a reused identifier starts a new message (the old one lost its end).
         {{7, 7, 55},
          "!AIVDM_MSG5 5BBBCCC",
-         frag(2, 1, 3, "1AAA") + frag(2, 1, 3, "5BBB") + frag(2, 2, 3, "CCC")},
+         frag(2, 1, 3, "1AAA") + frag(2, 1, 3, "5BBB") + frag(2, 2, 3, "CCC"),
+         1},
         // Mended: past 1,199 characters a message is abandoned, not cut; 1,199 fit whole.
-        {Codes(9, 7), "!AIVDM ", tooLong},
+        {Codes(9, 7), "!AIVDM ", tooLong, 9},
         {{7, 7, 7, 7, 7, 55}, "!AIVDM_MSG5 5" + std::string(1198, 'w'), limit},
     };
     for (const Case& c : cases) {
         feed(sentence(type1), true);
+        fedCounters = {};
         EXPECT_EQ(feed(c.bytes), c.codes) << c.bytes;
+        EXPECT_EQ(fedCounters.fragmentsDropped, c.dropped) << c.bytes;
+        EXPECT_EQ(fedCounters.aisUndecodable, c.undecodable) << c.bytes;
         EXPECT_EQ(c.nameAndPayload,
                   std::string(nmeaz::currentSentenceName) + " " + aisPayloadBuffer)
             << c.bytes;
@@ -591,6 +603,8 @@ TEST(AisVdm, EvictionAndFreedSlots) {
     // An eleventh first fragment evicts the message at the ring index, the first.
     feed(frag(2, 1, 10, "1"));
     EXPECT_EQ(feed(frag(2, 2, 0, "0") + frag(2, 2, 10, "2")), Codes({7, 51}));
+    // The evicted first fragment and the end that found no message are both lost.
+    EXPECT_EQ(fedCounters.fragmentsDropped, 2u);
     // A completed message frees its slot for the next, which then evicts nothing.
     feed(frag(2, 1, 11, "5"));
     for (int id : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11}) {

@@ -42,45 +42,6 @@ private slots:
 
     // Only the pane's copy is broken, at the limit, with the mark; a line end resets
     // the count however the text was split.
-    void breaksOverLongLinesOnly() {
-        constexpr qsizetype limit = PaneLineBreaker::kLineLimit;
-        const QByteArray full(limit, 'x');
-        const QByteArray mark = QByteArray(1, PaneLineBreaker::kBreakMark) + '\n';
-        const struct {
-            QByteArray text, pane;
-        } cases[] = {
-            {full, full},
-            {full + "\n", full + "\n"},
-            {full + "y", full + mark + "y"},
-            {full + full + "z", full + mark + full + mark + "z"},
-            {"ab\n" + full + "c\nd", "ab\n" + full + mark + "c\nd"},
-        };
-        for (const auto& c : cases) {
-            for (qsizetype cut : {qsizetype(0), qsizetype(1), limit, c.text.size()}) {
-                PaneLineBreaker breaker;
-                QByteArray got = breaker.apply(QByteArrayView(c.text).first(cut));
-                QCOMPARE(got + breaker.apply(QByteArrayView(c.text).sliced(cut)), c.pane);
-            }
-        }
-    }
-
-    // What stays for the pane: the newest lines within both bounds, from a line start
-    // where one is within reach.
-    void cutsPendingTextToTheNewestLines() {
-        const struct {
-            const char* text;
-            qsizetype lines, chars, cut;
-        } cases[] = {
-            {"a\nb\nc", 5, 100, 0},     // fits
-            {"a\nb\nc\nd", 2, 100, 2},  // too many line ends: "b\nc\nd" left
-            {"aaaa\nbb\ncc", 9, 6, 5},  // too many characters: "bb\ncc" left
-            {"aaaaaaaaaa", 9, 4, 6},    // no line end: the last four characters
-            {"aa\nbbbbbbbb", 9, 4, 7},  // the newest line alone too long
-        };
-        for (const auto& c : cases) {
-            QCOMPARE(paneTextCut(QString::fromLatin1(c.text), c.lines, c.chars), c.cut);
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(ChunkTextTest)

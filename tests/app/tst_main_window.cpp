@@ -87,8 +87,8 @@ private slots:
             QCOMPARE(window.statusTip(), "Listening Port " + pty.slavePath() + "...");
             expectActions(window, true, true, false);
         }
-        QVERIFY(pty.send("$GPZDA*00\r\n"));
-        QTRY_COMPARE(rawPane(window)->toPlainText(), QString("$GPZDA*00\n"));
+        QVERIFY(pty.send("$GPZDA*48\r\n"));
+        QTRY_COMPARE(rawPane(window)->toPlainText(), QString("$GPZDA*48\n"));
 
         const QString missing = work.filePath("no-such-port");
         answerSetup(missing);
@@ -108,14 +108,14 @@ private slots:
         answerSetup(pty.slavePath());
         MainWindow window;
         QPlainTextEdit* raw = rawPane(window);
-        const QByteArray sentence = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,*47";
+        const QByteArray sentence = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,,*1F";
         QVERIFY(pty.send(sentence.first(10)));
         QTRY_COMPARE(raw->toPlainText(), QString::fromLatin1(sentence.first(10)));
         raw->moveCursor(QTextCursor::Start);
         QVERIFY(pty.send(sentence.sliced(10) + "\r"));
         QTRY_COMPARE(raw->toPlainText(), QString::fromLatin1(sentence + "\n"));
-        QVERIFY(pty.send(QByteArray("\n$GP\0ZDA*00\r\n$GPRMC,1", 21)));
-        QTRY_COMPARE(raw->toPlainText(), QString::fromLatin1(sentence + "\n$GPZDA*00\n$GPRMC,1"));
+        QVERIFY(pty.send(QByteArray("\n$GP\0ZDA*48\r\n$GPRMC,1", 21)));
+        QTRY_COMPARE(raw->toPlainText(), QString::fromLatin1(sentence + "\n$GPZDA*48\n$GPRMC,1"));
 
         const QByteArray buffered = receiveBuffer;  // the partial sentence stays buffered
         QVERIFY(buffered.endsWith("$GPRMC,1"));

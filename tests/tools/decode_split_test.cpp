@@ -22,7 +22,7 @@ const std::string kLog =
 
 std::string decodeInReads(const std::string& log, bool raw, const std::vector<std::size_t>& cuts) {
     ais::aisResetFragmentTable();
-    decode::StreamDecoder decoder(false, raw);
+    decode::StreamDecoder decoder(false, false, raw);
     std::size_t at = 0;
     for (std::size_t cut : cuts) {
         decoder.feed(log.data() + at, cut - at);

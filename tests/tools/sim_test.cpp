@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -378,11 +379,41 @@ TEST(SimProcess, ErrorsEndWithAMessageAndAFailureCode) {
         {scratch.write("header.nmea", "# a header only\n\n"), "holds no sentence"},
         {"--device " + scratch.path + "/no-such-tty " + kTalk, "cannot open device"},
         {"--device /dev/null " + kTalk, "not a serial device"},
+        {"--baud 1200 " + kTalk, "unsupported speed '1200'"},
     };
     for (const auto& [args, message] : cases) {
         Sim sim(args);
         EXPECT_NE(sim.expect(message), "") << message;
         EXPECT_GT(sim.wait(), 0) << message;
+    }
+}
+
+// On its own pseudo-terminal the simulator follows the speed the listener set: while it
+// differs from its own, the listener gets what a receiver at that speed would hear.
+TEST(SimProcess, ListenerAtAnotherSpeedHearsGarbage) {
+    const std::pair<int, speed_t> speeds[] = {{9600, B9600}, {57600, B57600}, {115200, B115200}};
+    for (const auto& [baud, code] : speeds) {
+        Session s("--baud " + std::to_string(baud));
+        const auto listenAt = [&](speed_t speed) {
+            termios settings{};
+            ::tcgetattr(s.port, &settings);
+            ::cfsetispeed(&settings, speed);
+            ::cfsetospeed(&settings, speed);
+            ::tcsetattr(s.port, TCSANOW, &settings);
+            ::tcflush(s.port, TCIFLUSH);
+            std::string heard;
+            for (double end = now() + 1.0; now() < end;) {
+                heard += readChunk(s.port, end - now());
+            }
+            return heard;
+        };
+        const auto sentencesIn = [](const std::string& heard) {
+            return std::count_if(kSentences.begin(), kSentences.end(), [&](const std::string& x) {
+                return heard.find(x + "\r\n") != std::string::npos;
+            });
+        };
+        EXPECT_EQ(sentencesIn(listenAt(B4800)), 0) << baud;
+        EXPECT_EQ(sentencesIn(listenAt(code)), static_cast<long>(kSentences.size())) << baud;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "direct_json.h"
+#include "line_stats.h"
 #include "nmea/records.h"
 #include "present/named_json.h"
 
@@ -35,12 +36,24 @@ void DecodeSink::sentenceDone(int) {
     } else if (named_) {
         present::appendNamedJson(output_, present::currentDecoded(),
                                  std::string_view(name, nameLength));
-    } else {
+    } else if (!stats_) {
         appendDirectJsonLine(output_, present::currentDecoded(),
                              std::string_view(name, nameLength));
     }
     hasList_ = false;
     hasText_ = false;
+}
+
+void DecodeSink::framed(QByteArrayView sentence, bool checksumGood) {
+    if (stats_) {
+        tally_.record(sentence, checksumGood, 0);
+    }
+}
+
+std::string DecodeSink::statsLine(qsizetype unfinished) const {
+    nmeaz::LineCounters counters = counters_;
+    counters.bytes += static_cast<std::uint64_t>(unfinished);
+    return decode::statsLine(counters, tally_);
 }
 
 std::string DecodeSink::summaryTable() const {

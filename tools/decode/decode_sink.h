@@ -8,13 +8,17 @@
 #include <unordered_map>
 #include <vector>
 
+#include "nmea/line_counters.h"
 #include "present/parse_cycle.h"
+#include "present/sentence_tally.h"
 
 namespace decode {
 
 class DecodeSink : public present::CycleSink {
 public:
-    explicit DecodeSink(bool summary) : summary_(summary) {}
+    // With `stats` the stream is counted; with `summary` or `stats` no JSON lines are
+    // written.
+    DecodeSink(bool summary, bool stats) : summary_(summary), stats_(stats) {}
 
     void resultList(int code, const QStringList& list) override;
     void resultText(int code, const QString& text) override;
@@ -27,16 +31,24 @@ public:
     // Writes the named output (one object of named, full-precision values per
     // sentence) in place of the JSON lines.
     void setNamed(bool named) { named_ = named; }
+    nmeaz::LineCounters* lineCounters() override { return stats_ ? &counters_ : nullptr; }
+    void framed(QByteArrayView sentence, bool checksumGood) override;
 
     // JSON lines written since the last call; the caller sends them out.
     std::string& pendingOutput() { return output_; }
 
     // "key count" lines in order of first arrival, then the total.
     std::string summaryTable() const;
+    // The --stats object over everything decoded so far; `unfinished` bytes of a
+    // sentence still in hand at the end count as received.
+    std::string statsLine(qsizetype unfinished) const;
 
 private:
     bool summary_;
     bool named_ = false;
+    bool stats_;
+    nmeaz::LineCounters counters_{};
+    present::SentenceTally tally_;
     QStringList list_;
     QString text_;
     bool hasList_ = false;

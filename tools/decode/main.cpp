@@ -14,10 +14,13 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: tidewright-decode [--summary] [--named] [--raw] [--targets [--targets-every N]\n"
-    "                         [--own LAT,LON[,SOG,COG]]] [FILE...]\n"
+    "Usage: tidewright-decode [--summary] [--stats] [--named] [--raw]\n"
+    "                         [--targets [--targets-every N] [--own LAT,LON[,SOG,COG]]]\n"
+    "                         [FILE...]\n"
     "Decodes NMEA 0183 logs (standard input when no FILE is named) as one byte stream.\n"
     "  --summary  print a table of sentence keys and their counts instead of JSON lines\n"
+    "  --stats    print, at the end, one JSON object of line counters and sentence\n"
+    "             keys instead of JSON lines (after the table with --summary)\n"
     "  --named    print every decoded value by name, in full precision (docs/fields.md)\n"
     "  --raw      feed the bytes unchanged (by default a LF without a CR before it is\n"
     "             read as CR LF, as the talker sent it)\n"
@@ -43,6 +46,7 @@ int main(int argc, char** argv) {
     bool summary = false;
     bool raw = false;
     bool named = false;
+    bool stats = false;
     std::vector<std::string> names;
     bool optionsEnded = false;
     decode::TargetsOptions targetsOptions;
@@ -64,6 +68,8 @@ int main(int argc, char** argv) {
             summary = true;
         } else if (!optionsEnded && arg == "--named") {
             named = true;
+        } else if (!optionsEnded && arg == "--stats") {
+            stats = true;
         } else if (!optionsEnded && arg == "--raw") {
             raw = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
@@ -106,7 +112,8 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
 
     decode::TargetsSink targetsSink(targetsOptions);
-    decode::StreamDecoder decoder(summary, raw, targetsOptions.enabled ? &targetsSink : nullptr);
+    decode::StreamDecoder decoder(summary, stats, raw,
+                                  targetsOptions.enabled ? &targetsSink : nullptr);
     decoder.setNamed(named);
     std::vector<char> chunk(1 << 16);
     for (Input& input : inputs) {
@@ -140,6 +147,11 @@ int main(int argc, char** argv) {
     decoder.finish();
     if (!writeAll(decoder.output()) ||
         (summary && !targetsOptions.enabled && !writeAll(decoder.summaryTable()))) {
+        std::fprintf(stderr, "tidewright-decode: write error on standard output: %s\n",
+                     std::strerror(errno));
+        return 2;
+    }
+    if (stats && !targetsOptions.enabled && !writeAll(decoder.statsLine())) {
         std::fprintf(stderr, "tidewright-decode: write error on standard output: %s\n",
                      std::strerror(errno));
         return 2;

@@ -15,8 +15,8 @@ namespace decode {
 class StreamDecoder {
 public:
     // With `targets`, the stream feeds that target table instead of the JSON lines.
-    StreamDecoder(bool summary, bool raw, TargetsSink* targets = nullptr)
-        : sink_(summary), raw_(raw), targets_(targets) {}
+    StreamDecoder(bool summary, bool stats, bool raw, TargetsSink* targets = nullptr)
+        : sink_(summary, stats), raw_(raw), targets_(targets) {}
 
     // Decodes the next bytes of the stream; their results go to output().
     void feed(const char* data, std::size_t size);
@@ -27,6 +27,8 @@ public:
     // Output not yet taken; the caller sends it out and clears it.
     std::string& output() { return targets_ ? targets_->pendingOutput() : sink_.pendingOutput(); }
     std::string summaryTable() const { return sink_.summaryTable(); }
+    // The line counters and every key seen, with the bytes still waiting counted in.
+    std::string statsLine() const { return sink_.statsLine(receiveBuffer_.size()); }
 
 private:
     // Log files saved on Linux and macOS end their lines in LF alone; the talker sent

@@ -21,6 +21,22 @@ constexpr double kStaleSeconds = 2.0;
 // not see it, so a queue this full is as telling as one that did not move.
 constexpr int kFullQueue = 3072;
 
+struct SpeedCode {
+    int baud;
+    speed_t code;
+};
+constexpr SpeedCode kSpeedCodes[] = {{4800, B4800},   {9600, B9600},   {19200, B19200},
+                                     {38400, B38400}, {57600, B57600}, {115200, B115200}};
+
+speed_t speedCode(int baud) {
+    for (const SpeedCode& entry : kSpeedCodes) {
+        if (entry.baud == baud) {
+            return entry.code;
+        }
+    }
+    return B4800;
+}
+
 bool makeRaw(int fd, int baud, std::string& error) {
     termios settings{};
     if (::tcgetattr(fd, &settings) != 0) {
@@ -30,7 +46,7 @@ bool makeRaw(int fd, int baud, std::string& error) {
     ::cfmakeraw(&settings);
     settings.c_cflag |= CLOCAL | CREAD;
     settings.c_cflag &= ~(CSTOPB | PARENB | CRTSCTS);
-    speed_t speed = baud == 38400 ? B38400 : B4800;
+    speed_t speed = speedCode(baud);
     if (::cfsetispeed(&settings, speed) != 0 || ::cfsetospeed(&settings, speed) != 0 ||
         ::tcsetattr(fd, TCSANOW, &settings) != 0) {
         error = std::strerror(errno);
@@ -40,6 +56,20 @@ bool makeRaw(int fd, int baud, std::string& error) {
 }
 
 }  // namespace
+
+int Line::listenerBaud() const {
+    termios settings{};
+    if (slaveFd_ < 0 || ::tcgetattr(slaveFd_, &settings) != 0) {
+        return 0;
+    }
+    const speed_t code = ::cfgetispeed(&settings);
+    for (const SpeedCode& entry : kSpeedCodes) {
+        if (entry.code == code) {
+            return entry.baud;
+        }
+    }
+    return 0;
+}
 
 double monotonicSeconds() {
     timespec now{};

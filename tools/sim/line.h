@@ -21,6 +21,11 @@ public:
 
     const std::string& devicePath() const { return devicePath_; }
 
+    // On a pseudo-terminal the speed setting changes nothing on the wire, but both
+    // ends share it: the speed the listening side last set, or 0 when unknown or on a
+    // real device (where the hardware itself garbles a wrong speed).
+    int listenerBaud() const;
+
     // Writes all of `bytes` unless `stop` becomes set. A pseudo-terminal that takes
     // nothing for a whole second has no reader: what waits unread is discarded and the
     // talk goes on.

@@ -23,6 +23,7 @@
 #include "pacer.h"
 #include "publish.h"
 #include "tidewright/version.h"
+#include "uart_misread.h"
 
 namespace {
 
@@ -197,12 +198,17 @@ int run(const sim::SimOptions& options) {
                 if (!options.fast) {
                     line->dropStaleBacklog();
                 }
-                if (!line->write(piece.bytes, stopRequested, error)) {
+                const int heardAt = line->listenerBaud();
+                const std::string& bytes =
+                    heardAt != 0 && heardAt != options.baud
+                        ? sim::uartMisread(piece.bytes, options.baud, heardAt)
+                        : piece.bytes;
+                if (!line->write(bytes, stopRequested, error)) {
                     status = fail(error);
                     stopRequested = 1;
                     break;
                 }
-                if (!tee.write(piece.bytes, error)) {
+                if (!tee.write(bytes, error)) {
                     status = fail(error);
                     stopRequested = 1;
                     break;

@@ -48,7 +48,10 @@ const char* usageText() {
            "pseudo-terminal, publishes a link to it for the monitor's port list and prints\n"
            "'device PATH' and 'link PATH'. Lines starting with # are comments and not sent.\n"
            "\n"
-           "  --baud 4800|38400     line speed (default 4800)\n"
+           "  --baud SPEED          line speed: 4800 (default), 9600, 19200, 38400, 57600\n"
+           "                        or 115200. On its own pseudo-terminal, while the\n"
+           "                        monitor listens at another speed, the line carries\n"
+           "                        what a receiver at that speed would hear\n"
            "  --fast                no pacing\n"
            "  --once                a single pass through the log, then exit\n"
            "  --hold                with --once: keep the port open and quiet afterwards\n"
@@ -66,6 +69,15 @@ const char* usageText() {
            "  --garbage N           the sentence as heard by a receiver at the other speed\n"
            "Signals: INT, TERM and HUP end it (the link is removed); USR1 pauses and\n"
            "resumes the talk.\n";
+}
+
+bool isLineSpeed(int baud) {
+    for (int speed : kLineSpeeds) {
+        if (speed == baud) {
+            return true;
+        }
+    }
+    return false;
 }
 
 int otherBaud(int baud) {
@@ -118,11 +130,13 @@ ParseOutcome parseOptions(int argc, const char* const* argv, SimOptions& options
             if (!takeValue()) {
                 return ParseOutcome::Error;
             }
-            if (value != "4800" && value != "38400") {
-                error = "unsupported speed '" + std::string(value) + "' (4800 or 38400)";
+            std::uint32_t speed = 0;
+            if (!parseUnsigned(value, speed) || !isLineSpeed(static_cast<int>(speed))) {
+                error = "unsupported speed '" + std::string(value) +
+                        "' (4800, 9600, 19200, 38400, 57600 or 115200)";
                 return ParseOutcome::Error;
             }
-            options.baud = value == "4800" ? 4800 : 38400;
+            options.baud = static_cast<int>(speed);
         } else if (arg == "--device" || arg == "--name" || arg == "--tee") {
             if (!takeValue()) {
                 return ParseOutcome::Error;

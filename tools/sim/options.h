@@ -34,7 +34,12 @@ ParseOutcome parseOptions(int argc, const char* const* argv, SimOptions& options
 
 const char* usageText();
 
-// The other of the two line speeds: what a receiver set wrongly would be listening at.
+// The speeds the simulator talks at.
+constexpr int kLineSpeeds[] = {4800, 9600, 19200, 38400, 57600, 115200};
+bool isLineSpeed(int baud);
+
+// The other of the two classic line speeds (4800 and 38400): what a receiver set
+// wrongly would be listening at.
 int otherBaud(int baud);
 
 }  // namespace sim

@@ -1,0 +1,105 @@
+#include "app/health_status.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include "app/line_health.h"
+
+namespace {
+
+QString styleFor(LineHealth::State state) {
+    switch (state) {
+        case LineHealth::State::Receiving:
+            return QStringLiteral("color: #1b6e20;");
+        case LineHealth::State::Silent:
+            return QStringLiteral("color: #8a5a00;");
+        case LineHealth::State::NoValidSentences:
+        case LineHealth::State::PortLost:
+            return QStringLiteral("color: #b00020; font-weight: bold;");
+        case LineHealth::State::NoPort:
+            break;
+    }
+    return {};
+}
+
+QLabel* statusField(const QString& accessibleName, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setAccessibleName(accessibleName);
+    label->setFrameShape(QFrame::WinPanel);
+    label->setFrameShadow(QFrame::Plain);
+    return label;
+}
+
+}  // namespace
+
+HealthStatus::HealthStatus(LineHealth* health, QWidget* parent) : QWidget(parent), health_(health) {
+    setAccessibleName(tr("Line health"));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    state_ = statusField(tr("Line state"), this);
+    speed_ = statusField(tr("Line speed"), this);
+    rate_ = statusField(tr("Sentences per second"), this);
+    errors_ = statusField(tr("Line errors"), this);
+    speed_->hide();
+    for (QLabel* label : {state_, speed_, rate_, errors_}) {
+        layout->addWidget(label);
+    }
+    connect(health_, &LineHealth::cleared, this, [this] {
+        samples_.clear();
+        refresh();
+    });
+    timer_.setInterval(kRefreshMs);
+    connect(&timer_, &QTimer::timeout, this, &HealthStatus::refresh);
+    timer_.start();
+    refresh();
+}
+
+void HealthStatus::setSpeedNote(const QString& note) {
+    speed_->setText(note);
+    speed_->setVisible(!note.isEmpty());
+}
+
+QString HealthStatus::stateText() const {
+    return state_->text();
+}
+QString HealthStatus::rateText() const {
+    return rate_->text();
+}
+QString HealthStatus::errorText() const {
+    return errors_->text();
+}
+
+void HealthStatus::refresh() {
+    const qint64 now = health_->now();
+    // Labels are set only when their text changes: an unchanged status bar is never
+    // laid out or repainted again.
+    const auto show = [](QLabel* label, const QString& text) {
+        if (label->text() != text) {
+            label->setText(text);
+        }
+    };
+    const LineHealth::State state = health_->state(now);
+    show(state_, health_->stateText(now));
+    const QString style = styleFor(state);
+    if (state_->styleSheet() != style) {
+        state_->setStyleSheet(style);
+    }
+
+    samples_.emplace_back(now, health_->counts().accepted);
+    while (samples_.size() > 2 && now - samples_[1].first >= kRateWindowMs) {
+        samples_.pop_front();
+    }
+    const qint64 span = now - samples_.front().first;
+    const double rate =
+        span > 0 ? static_cast<double>(samples_.back().second - samples_.front().second) * 1000.0 /
+                       static_cast<double>(span)
+                 : 0.0;
+    show(rate_, tr("%1 sentences/s").arg(rate, 0, 'f', 1));
+
+    const quint64 errors = health_->errorTotal();
+    show(errors_, errors == 1 ? tr("1 error") : tr("%1 errors").arg(errors));
+    const QString breakdown = health_->errorBreakdown();
+    if (errors_->toolTip() != breakdown) {
+        errors_->setToolTip(breakdown);
+    }
+}

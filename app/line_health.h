@@ -1,0 +1,72 @@
+// The health of the line the window listens to: the core's counters and the per-key
+// tally of one stream, when bytes and good sentences last arrived, and the line state
+// that follows from them. The parse step feeds it; the Sentences dock and the status
+// bar read it. Time comes from a clock that tests replace.
+#pragma once
+
+#include <QByteArrayView>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+#include "nmea/line_counters.h"
+#include "present/sentence_tally.h"
+
+class LineHealth : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr qint64 kSilentMs = 3000;
+    static constexpr qint64 kNoValidMs = 5000;
+
+    explicit LineHealth(QObject* parent = nullptr);
+
+    // Milliseconds on a monotonic clock.
+    using Clock = std::function<qint64()>;
+    void setClock(Clock clock) { clock_ = std::move(clock); }
+    qint64 now() const { return clock_(); }
+
+    // Around every parse cycle: the cycle's sentences are stamped with one reading of
+    // the clock, and what the cycle counted moves the arrival times on.
+    void beginCycle();
+    void endCycle();
+    nmeaz::LineCounters* counters() { return &counters_; }
+    const nmeaz::LineCounters& counts() const { return counters_; }
+    void framed(QByteArrayView sentence, bool checksumGood);
+    const present::SentenceTally& tally() const { return tally_; }
+
+    // A new stream: counters, keys and times start again.
+    void reset();
+    void setPortOpen(bool open);
+    // The port went away under us (unplugged, closed by the system); shown until a
+    // port opens again.
+    void setPortLost(const QString& reason);
+
+    // "Receiving", "Silent for N s", "No valid sentences — wrong speed?", "Port lost…",
+    // or "No port".
+    enum class State { NoPort, Receiving, Silent, NoValidSentences, PortLost };
+    State state(qint64 nowMs) const;
+    QString stateText(qint64 nowMs) const;
+    // Bad checksums, overlong sentences and dropped fragments.
+    quint64 errorTotal() const;
+    QString errorBreakdown() const;
+
+signals:
+    // After reset(): views drop what they show.
+    void cleared();
+
+private:
+    Clock clock_;
+    nmeaz::LineCounters counters_{};
+    present::SentenceTally tally_;
+    qint64 cycleNow_ = 0;
+    quint64 bytesBefore_ = 0;
+    quint64 acceptedBefore_ = 0;
+    bool portOpen_ = false;
+    QString lostReason_;
+    bool portLost_ = false;
+    qint64 openedMs_ = 0;
+    qint64 lastByteMs_ = -1;
+    qint64 lastGoodMs_ = -1;
+    qint64 receivingSinceMs_ = -1;  // when bytes began to arrive after a silence
+};

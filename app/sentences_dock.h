@@ -1,0 +1,43 @@
+// The "Sentences" dock: every key heard on the line with its count, rate, age and
+// errors, sortable by any column; below it the selected key's last sentence, field by
+// field. Refreshed a few times a second while visible.
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+
+class LineHealth;
+class QSortFilterProxyModel;
+class QTableView;
+class QTableWidget;
+class SentencesModel;
+
+class SentencesDock : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kRefreshMs = 500;
+
+    explicit SentencesDock(LineHealth* health, QWidget* parent = nullptr);
+
+    SentencesModel* model() const { return model_; }
+    QTableView* keyView() const { return keys_; }
+    QTableWidget* fieldView() const { return fields_; }
+
+public slots:
+    void refresh();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void showFields();
+
+    LineHealth* health_;
+    SentencesModel* model_;
+    QSortFilterProxyModel* sorted_;
+    QTableView* keys_;
+    QTableWidget* fields_;
+    QByteArray shownSentence_;
+    QTimer timer_;
+};

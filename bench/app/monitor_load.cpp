@@ -1,0 +1,56 @@
+// The monitor as a user runs it, for the CPU measurement of bench/scripts/monitor-cpu:
+// the main window on the display it is given, its setup answered with the port named
+// on the command line at 38400 baud, running for the given number of seconds.
+//
+// Usage: tw_monitor_load DEVICE SECONDS [SCREENSHOT.png]
+// With a screenshot file the Sentences dock is brought forward, its busiest key
+// selected, and the window saved to the file when the time is up.
+#include <QApplication>
+#include <QDockWidget>
+#include <QPixmap>
+#include <QTableView>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+
+#include "app/main_window.h"
+#include "app/sentences_dock.h"
+#include "app/sentences_model.h"
+#include "support/setup_answer.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc != 3 && argc != 4) {
+        std::fputs("usage: tw_monitor_load DEVICE SECONDS [SCREENSHOT.png]\n", stderr);
+        return 2;
+    }
+    const auto answered = testsupport::answerSetup(QString::fromLocal8Bit(argv[1]), 1);
+    MainWindow window;
+    window.show();
+    if (!*answered) {
+        std::fputs("tw_monitor_load: the setup dialog was not answered\n", stderr);
+        return 1;
+    }
+    const int seconds = QString::fromLatin1(argv[2]).toInt();
+    if (argc == 4) {
+        window.resize(1000, 760);
+        window.findChild<QDockWidget*>("sentencesDock")->raise();
+        const QString file = QString::fromLocal8Bit(argv[3]);
+        QTimer::singleShot(std::max(0, seconds - 2) * 1000, &window, [&window] {
+            QTableView* keys = window.findChild<SentencesDock*>()->keyView();
+            keys->sortByColumn(SentencesModel::Count, Qt::DescendingOrder);
+            keys->selectRow(0);
+        });
+        QTimer::singleShot(seconds * 1000, &window, [&window, file] {
+            if (!window.grab().save(file)) {
+                std::fprintf(stderr, "tw_monitor_load: cannot save %s\n", qPrintable(file));
+            }
+            QApplication::quit();
+        });
+    } else {
+        QTimer::singleShot(seconds * 1000, &app, &QApplication::quit);
+    }
+    std::printf("listening\n");
+    std::fflush(stdout);
+    return app.exec();
+}
