@@ -14,14 +14,14 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QSerialPort>
 #include <algorithm>
 
 #include "app/about_dialog.h"
 #include "app/globals.h"
 #include "app/show_dialog.h"
-#include "serial/port_naming.h"
+#include "app/source_factory.h"
 #include "serial/setup_dialog.h"
+#include "sources/source.h"
 #include "ui_main_window.h"
 
 // The resources live in a static library; naming them here makes the linker keep them.
@@ -133,40 +133,43 @@ void MainWindow::connectInspectorOnce() {
     inspectorConnected = true;
 }
 
-void MainWindow::openPort() {
+bool MainWindow::openPort() {
     closePort();
-    myCom = new QSerialPort(this);
-    myCom->setPortName(deviceNameForPort(comName));
-    applyPortSettings(*myCom, nmeaPortSettings(portSettings.BaudRate == 4800 ? 4800 : 38400));
-    if (myCom->open(QIODevice::ReadOnly)) {
-        comOpened = true;
+    QString problem;
+    source = makeSource(comName, portSettings.BaudRate, this, &problem);
+    if (source) {
+        connect(source, &sources::Source::bytesArrived, this, &MainWindow::receiveChunk);
+        connect(source, &sources::Source::stateChanged, this,
+                [this](sources::Source::State state, const QString& reason) {
+                    emit sig_updateStatus(source->statusText(state, reason));
+                });
         chunkDecoder.reset();
-        connect(myCom, &QSerialPort::readyRead, this, &MainWindow::readMyCom);
-        emit sig_updateStatus(tr("Listening Port %1...").arg(comName));
-        ui->actionRecord->setEnabled(true);
-        activateWindow();
-        return;
+        if (source->open()) {
+            comOpened = true;
+            emit sig_updateStatus(source->statusText(source->state(), {}));
+            ui->actionRecord->setEnabled(true);
+            activateWindow();
+            return true;
+        }
+        problem = isSerialSource(source) ? QString() : source->errorString();
+        closePort();
     }
     comOpened = false;
-    const QString failure = tr("Open port: %1 fail!").arg(comName);
+    const QString failure = problem.isEmpty() ? tr("Open port: %1 fail!").arg(comName)
+                                              : tr("Open %1 fail: %2").arg(comName, problem);
     QMessageBox::warning(this, tr("Warning"), failure, QMessageBox::Ok);
     emit sig_updateStatus(failure);
+    return false;
 }
 
 void MainWindow::closePort() {
-    if (myCom) {
-        myCom->close();
-        myCom->deleteLater();
-        myCom = nullptr;
+    if (source) {
+        source->disconnect(this);
+        source->close();
+        source->deleteLater();
+        source = nullptr;
     }
     comOpened = false;
-}
-
-void MainWindow::readMyCom() {
-    if (!myCom) {
-        return;
-    }
-    receiveChunk(myCom->readAll());
 }
 
 void MainWindow::receiveChunk(const QByteArray& chunk) {

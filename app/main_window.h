@@ -15,11 +15,13 @@ class QCloseEvent;
 class QContextMenuEvent;
 class QKeyEvent;
 class QLabel;
-class QSerialPort;
 class QPlainTextEdit;
 class aboutDialog;
 class setupDialog;
 class showDialog;
+namespace sources {
+class Source;
+}
 
 namespace Ui {
 class MainWindow;
@@ -56,7 +58,6 @@ public slots:
     void on_actionExit_triggered();
     void on_actionStop_triggered();
     void on_actionSetup_triggered();
-    void readMyCom();
     void slot_updateStatus(QString status);
     void init();
     void showParse();
@@ -68,7 +69,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
-    void openPort();
+    // Opens the source named by comName; false (after saying why) when it cannot.
+    bool openPort();
     void closePort();
     // Asks for a file name and writes the recording there; asks again after a
     // failed write. False when the user gave up (cancelled the file dialog).
@@ -86,7 +88,8 @@ private:
     // The recording, collected in a temporary file so long recordings keep memory flat.
     LogRecorder recorder;
     setupDialog* setupDlg = nullptr;
-    QSerialPort* myCom = nullptr;
+    // Where the bytes come from: serial port, network or a replayed log.
+    sources::Source* source = nullptr;
     aboutDialog* aboutDlg = nullptr;
     QLabel* statusLabel = nullptr;
     QPointer<showDialog> parseView;
