@@ -55,6 +55,9 @@ const char* usageText() {
            "  --device PATH         talk on this serial device instead of a pseudo-terminal\n"
            "  --name NAME           publish the link under NAME instead of sim-<pid>\n"
            "  --tee FILE            also write every byte put on the line to FILE\n"
+           "  --tcp [HOST:]PORT     serve the talk to every TCP client (host 127.0.0.1 unless\n"
+           "                        given; port 0 picks a free one); prints 'tcp HOST:PORT'\n"
+           "  --udp HOST:PORT       send the talk as UDP datagrams (broadcast allowed)\n"
            "  --seed N              seed for the random parts of the faults\n"
            "Faults, each every N-th sentence:\n"
            "  --bad-checksum N      a wrong checksum\n"
@@ -119,7 +122,8 @@ ParseOutcome parseOptions(int argc, const char* const* argv, SimOptions& options
                 return ParseOutcome::Error;
             }
             options.baud = value == "4800" ? 4800 : 38400;
-        } else if (arg == "--device" || arg == "--name" || arg == "--tee") {
+        } else if (arg == "--device" || arg == "--name" || arg == "--tee" || arg == "--tcp" ||
+                   arg == "--udp") {
             if (!takeValue()) {
                 return ParseOutcome::Error;
             }
@@ -134,6 +138,8 @@ ParseOutcome parseOptions(int argc, const char* const* argv, SimOptions& options
             }
             (arg == "--device" ? options.devicePath
              : arg == "--name" ? options.linkName
+             : arg == "--tcp"  ? options.tcpListen
+             : arg == "--udp"  ? options.udpTarget
                                : options.teePath) = std::string(value);
         } else if (arg == "--seed") {
             if (!takeValue()) {
@@ -182,6 +188,14 @@ ParseOutcome parseOptions(int argc, const char* const* argv, SimOptions& options
     }
     if (!options.devicePath.empty() && !options.linkName.empty()) {
         error = "--name applies to the simulator's own pseudo-terminal, not to --device";
+        return ParseOutcome::Error;
+    }
+    if (!options.tcpListen.empty() + !options.udpTarget.empty() + !options.devicePath.empty() > 1) {
+        error = "choose one of --device, --tcp and --udp";
+        return ParseOutcome::Error;
+    }
+    if ((!options.tcpListen.empty() || !options.udpTarget.empty()) && !options.linkName.empty()) {
+        error = "--name applies to the simulator's own pseudo-terminal, not to the network";
         return ParseOutcome::Error;
     }
     return ParseOutcome::Run;
