@@ -18,6 +18,7 @@
 
 #include "app/about_dialog.h"
 #include "app/globals.h"
+#include "app/replay_bar.h"
 #include "app/show_dialog.h"
 #include "app/source_factory.h"
 #include "serial/setup_dialog.h"
@@ -35,6 +36,21 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     init();
     show();
     on_actionSetup_triggered();
+}
+
+MainWindow::MainWindow(const QString& startSource, qint32 baud, QWidget* parent)
+    : QMainWindow(parent), ui(new Ui::MainWindow) {
+    loadResources();
+    ui->setupUi(this);
+    init();
+    show();
+    comName = startSource;
+    portSettings = nmeaPortSettings(baud);
+    if (openPort()) {
+        connectInspectorOnce();
+    } else {
+        on_actionSetup_triggered();
+    }
 }
 
 MainWindow::~MainWindow() {
@@ -93,6 +109,7 @@ void MainWindow::init() {
     statusLabel->setFrameShadow(QFrame::Plain);
     ui->statusBar->addPermanentWidget(statusLabel, 0);
     statusLabel->setText(tr("Developed by Brinevale"));
+    setUpSourceControls();
 }
 
 void MainWindow::on_actionSetup_triggered() {
@@ -147,6 +164,7 @@ bool MainWindow::openPort() {
         if (source->open()) {
             comOpened = true;
             emit sig_updateStatus(source->statusText(source->state(), {}));
+            sourceOpened();
             ui->actionRecord->setEnabled(true);
             activateWindow();
             return true;
@@ -168,6 +186,7 @@ void MainWindow::closePort() {
         source->close();
         source->deleteLater();
         source = nullptr;
+        replayBar->attach(nullptr);
     }
     comOpened = false;
 }
@@ -185,7 +204,7 @@ void MainWindow::receiveChunk(const QByteArray& chunk) {
         rawPaneTimer.start();
     }
     if (recording) {
-        recorder.append(text);
+        recorder.append(recordedText(text));
     }
 }
 
@@ -230,6 +249,7 @@ void MainWindow::on_actionRecord_triggered() {
     ui->actionStop->setEnabled(true);
     ui->actionRecord->setEnabled(false);
     ui->actionSetup->setEnabled(false);
+    stamper.reset();
     if (!recorder.start()) {
         QMessageBox::warning(this, tr("Warning"),
                              tr("Cannot create a temporary file for the recording."),

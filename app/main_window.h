@@ -10,12 +10,14 @@
 
 #include "app/chunk_text.h"
 #include "app/log_recorder.h"
+#include "app/receive_time_stamper.h"
 
 class QCloseEvent;
 class QContextMenuEvent;
 class QKeyEvent;
 class QLabel;
 class QPlainTextEdit;
+class ReplayBar;
 class aboutDialog;
 class setupDialog;
 class showDialog;
@@ -32,6 +34,9 @@ class MainWindow : public QMainWindow {
 
 public:
     explicit MainWindow(QWidget* parent = nullptr);
+    // Opens startSource at baud without asking; the setup dialog follows only when
+    // it fails to open.
+    MainWindow(const QString& startSource, qint32 baud, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The raw pane keeps at least this many of the latest lines.
@@ -76,6 +81,12 @@ private:
     // failed write. False when the user gave up (cancelled the file dialog).
     bool saveLog();
     void connectInspectorOnce();
+    void setUpSourceControls();
+    void openLogForReplay();
+    // After a source opened: remember it, show the replay bar for a replay.
+    void sourceOpened();
+    // The text as the recording keeps it: as received, or with receive times.
+    QByteArray recordedText(const QByteArray& text);
     // Shows the text received since the last call in the raw pane.
     void flushRawPane();
 
@@ -90,6 +101,9 @@ private:
     setupDialog* setupDlg = nullptr;
     // Where the bytes come from: serial port, network or a replayed log.
     sources::Source* source = nullptr;
+    ReplayBar* replayBar = nullptr;
+    QAction* receiveTimesAction = nullptr;
+    ReceiveTimeStamper stamper;
     aboutDialog* aboutDlg = nullptr;
     QLabel* statusLabel = nullptr;
     QPointer<showDialog> parseView;
