@@ -68,7 +68,9 @@ void TcpSource::linkDown(const QString& reason) {
     if (!socket_ || retryTimer_.isActive()) {
         return;
     }
-    readAvailable();  // what arrived before the loss still counts
+    while (socket_ && socket_->bytesAvailable() > 0) {
+        readAvailable();  // what arrived before the loss still counts
+    }
     const int delay = retryDelay(failures_++, retryUnitMs_);
     retryTimer_.start(delay);
     setState(
@@ -83,8 +85,18 @@ void TcpSource::linkDown(const QString& reason) {
 }
 
 void TcpSource::readAvailable() {
-    if (socket_ && socket_->bytesAvailable() > 0) {
-        emit bytesArrived(socket_->readAll());
+    if (!socket_ || socket_->bytesAvailable() <= 0) {
+        return;
+    }
+    emit bytesArrived(socket_->read(kChunkBytes));
+    // The rest waits for the next turn of the event loop, so the window redraws and
+    // answers the user between chunks however fast the stream comes.
+    if (socket_ && socket_->bytesAvailable() > 0 && !drainPending_) {
+        drainPending_ = true;
+        QTimer::singleShot(0, this, [this] {
+            drainPending_ = false;
+            readAvailable();
+        });
     }
 }
 

@@ -34,6 +34,8 @@ public:
     // Bytes the socket holds at most before it stops reading: past it the kernel's
     // window fills and the sender slows down, so a flood cannot pile up in memory.
     static constexpr qint64 kReadBufferBytes = 256 * 1024;
+    // Bytes delivered at once at most.
+    static constexpr qint64 kChunkBytes = 16 * 1024;
 
 private:
     void connectNow();
@@ -46,6 +48,7 @@ private:
     QTimer retryTimer_;
     int failures_ = 0;
     int retryUnitMs_ = 1000;
+    bool drainPending_ = false;
 };
 
 }  // namespace sources
