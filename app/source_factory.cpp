@@ -6,25 +6,25 @@
 #include "serial/port_settings.h"
 #include "sources/replay_source.h"
 #include "sources/serial_source.h"
-#include "sources/source_spec.h"
+#include "sources/source_address.h"
 #include "sources/tcp_source.h"
 #include "sources/udp_source.h"
 
-using sources::SourceSpec;
+using sources::SourceAddress;
 
 sources::Source* makeSource(const QString& text, qint32 baud, QObject* parent, QString* problem) {
-    const std::optional<SourceSpec> spec = sources::parseSourceSpec(text, problem);
-    if (!spec) {
+    const std::optional<SourceAddress> where = sources::parseSourceAddress(text, problem);
+    if (!where) {
         return nullptr;
     }
-    switch (spec->kind) {
-        case SourceSpec::Kind::Tcp:
-            return new sources::TcpSource(spec->host, spec->port, parent);
-        case SourceSpec::Kind::Udp:
-            return new sources::UdpSource(QHostAddress(spec->host), spec->port, parent);
-        case SourceSpec::Kind::File:
-            return new sources::ReplaySource(spec->path, sources::ReplayPace{baud}, parent);
-        case SourceSpec::Kind::Serial:
+    switch (where->kind) {
+        case SourceAddress::Kind::Tcp:
+            return new sources::TcpSource(where->host, where->port, parent);
+        case SourceAddress::Kind::Udp:
+            return new sources::UdpSource(QHostAddress(where->host), where->port, parent);
+        case SourceAddress::Kind::File:
+            return new sources::ReplaySource(where->path, sources::ReplayPace{baud}, parent);
+        case SourceAddress::Kind::Serial:
             break;
     }
     // The port as it was always opened: the device for the name, 8N1 at one of the

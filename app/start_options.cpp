@@ -3,7 +3,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-#include "sources/source_spec.h"
+#include "sources/source_address.h"
 
 namespace {
 
@@ -65,8 +65,8 @@ StartOutcome parseStartOptions(const QStringList& arguments, StartOptions& optio
             *text = tr("Speed '%1' is not a number of baud").arg(parser.value(baud));
             return StartOutcome::Error;
         }
-        const auto spec = sources::parseSourceSpec(options.source);
-        const bool serial = !spec || spec->kind == sources::SourceSpec::Kind::Serial;
+        const auto where = sources::parseSourceAddress(options.source);
+        const bool serial = !where || where->kind == sources::SourceAddress::Kind::Serial;
         if (serial && options.baud != 4800 && options.baud != 38400) {
             *text = tr("A serial port runs at 4800 or 38400 baud, not %1").arg(options.baud);
             return StartOutcome::Error;

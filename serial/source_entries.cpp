@@ -2,8 +2,8 @@
 
 #include <QComboBox>
 
+#include "sources/source_address.h"
 #include "sources/source_memory.h"
-#include "sources/source_spec.h"
 
 void addNetworkEntries(QComboBox& ports) {
     ports.addItem(QStringLiteral("UDP :%1").arg(sources::kDefaultNmeaPort));
@@ -18,8 +18,8 @@ void preselectRememberedSource(QComboBox& ports, QComboBox& rates) {
     const int listed = ports.findText(last.text);
     if (listed >= 0) {
         ports.setCurrentIndex(listed);
-    } else if (const auto spec = sources::parseSourceSpec(last.text);
-               spec && spec->kind != sources::SourceSpec::Kind::Serial) {
+    } else if (const auto where = sources::parseSourceAddress(last.text);
+               where && where->kind != sources::SourceAddress::Kind::Serial) {
         ports.setEditText(last.text);
     } else {
         return;
@@ -29,7 +29,7 @@ void preselectRememberedSource(QComboBox& ports, QComboBox& rates) {
 
 QString sourceProblem(const QString& chosen) {
     QString problem;
-    if (!chosen.trimmed().isEmpty() && !sources::parseSourceSpec(chosen, &problem)) {
+    if (!chosen.trimmed().isEmpty() && !sources::parseSourceAddress(chosen, &problem)) {
         return problem;
     }
     return {};

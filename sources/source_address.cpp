@@ -1,4 +1,4 @@
-#include "sources/source_spec.h"
+#include "sources/source_address.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -9,10 +9,10 @@ namespace sources {
 namespace {
 
 QString tr(const char* text) {
-    return QCoreApplication::translate("SourceSpec", text);
+    return QCoreApplication::translate("SourceAddress", text);
 }
 
-std::optional<SourceSpec> failWith(QString* error, const QString& message) {
+std::optional<SourceAddress> failWith(QString* error, const QString& message) {
     if (error) {
         *error = message;
     }
@@ -53,19 +53,19 @@ bool splitHostPort(const QString& authority, QString& host, QString& portText, b
     return true;
 }
 
-std::optional<SourceSpec> parseNetwork(SourceSpec::Kind kind, const QString& original,
-                                       const QString& authority, QString* error) {
+std::optional<SourceAddress> parseNetwork(SourceAddress::Kind kind, const QString& original,
+                                          const QString& authority, QString* error) {
     const QString scheme =
-        kind == SourceSpec::Kind::Tcp ? QStringLiteral("tcp") : QStringLiteral("udp");
+        kind == SourceAddress::Kind::Tcp ? QStringLiteral("tcp") : QStringLiteral("udp");
     if (authority.contains(QLatin1Char('/'))) {
         return failWith(error,
                         tr("Unexpected path in '%1': give %2://HOST:PORT").arg(original, scheme));
     }
-    SourceSpec spec;
-    spec.kind = kind;
+    SourceAddress where;
+    where.kind = kind;
     QString portText;
     bool hasPort = false;
-    if (!splitHostPort(authority, spec.host, portText, hasPort)) {
+    if (!splitHostPort(authority, where.host, portText, hasPort)) {
         return failWith(error, tr("Unclosed '[' in the address of '%1'").arg(original));
     }
     if (hasPort) {
@@ -82,20 +82,21 @@ std::optional<SourceSpec> parseNetwork(SourceSpec::Kind kind, const QString& ori
                 error,
                 tr("Port '%1' in '%2' is out of range (1 to 65535)").arg(portText, original));
         }
-        spec.port = static_cast<quint16>(number);
+        where.port = static_cast<quint16>(number);
     }
-    if (kind == SourceSpec::Kind::Tcp && spec.host.isEmpty()) {
+    if (kind == SourceAddress::Kind::Tcp && where.host.isEmpty()) {
         return failWith(
             error, tr("Missing host in '%1': give tcp://HOST or tcp://HOST:PORT").arg(original));
     }
-    if (kind == SourceSpec::Kind::Udp && !spec.host.isEmpty() && QHostAddress(spec.host).isNull()) {
+    if (kind == SourceAddress::Kind::Udp && !where.host.isEmpty() &&
+        QHostAddress(where.host).isNull()) {
         return failWith(
-            error, tr("'%1' in '%2' is not an IP address to listen on").arg(spec.host, original));
+            error, tr("'%1' in '%2' is not an IP address to listen on").arg(where.host, original));
     }
-    return spec;
+    return where;
 }
 
-std::optional<SourceSpec> parseFile(const QString& path, QString* error) {
+std::optional<SourceAddress> parseFile(const QString& path, QString* error) {
     if (path.isEmpty()) {
         return failWith(error, tr("Missing file name after 'file:'"));
     }
@@ -109,15 +110,15 @@ std::optional<SourceSpec> parseFile(const QString& path, QString* error) {
     if (!info.isReadable()) {
         return failWith(error, tr("'%1' cannot be read (permission denied)").arg(path));
     }
-    SourceSpec spec;
-    spec.kind = SourceSpec::Kind::File;
-    spec.path = path;
-    return spec;
+    SourceAddress where;
+    where.kind = SourceAddress::Kind::File;
+    where.path = path;
+    return where;
 }
 
 }  // namespace
 
-QString SourceSpec::text() const {
+QString SourceAddress::text() const {
     const QString shownHost =
         host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
     switch (kind) {
@@ -133,7 +134,7 @@ QString SourceSpec::text() const {
     return path;
 }
 
-std::optional<SourceSpec> parseSourceSpec(const QString& typed, QString* error) {
+std::optional<SourceAddress> parseSourceAddress(const QString& typed, QString* error) {
     QString text = typed.trimmed();
     if (text.isEmpty()) {
         return failWith(error, tr("No source given"));
@@ -149,10 +150,10 @@ std::optional<SourceSpec> parseSourceSpec(const QString& typed, QString* error) 
         const QString scheme = text.left(schemeEnd).toLower();
         const QString rest = text.mid(schemeEnd + 3);
         if (scheme == QLatin1String("tcp")) {
-            return parseNetwork(SourceSpec::Kind::Tcp, text, rest, error);
+            return parseNetwork(SourceAddress::Kind::Tcp, text, rest, error);
         }
         if (scheme == QLatin1String("udp")) {
-            return parseNetwork(SourceSpec::Kind::Udp, text, rest, error);
+            return parseNetwork(SourceAddress::Kind::Udp, text, rest, error);
         }
         if (scheme == QLatin1String("file")) {
             return parseFile(rest, error);
@@ -170,9 +171,9 @@ std::optional<SourceSpec> parseSourceSpec(const QString& typed, QString* error) 
     if (info.isFile()) {
         return parseFile(text, error);
     }
-    SourceSpec spec;  // a port name; whether it opens is found out by opening it
-    spec.path = text;
-    return spec;
+    SourceAddress where;  // a port name; whether it opens is found out by opening it
+    where.path = text;
+    return where;
 }
 
 }  // namespace sources

@@ -5,12 +5,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "sources/source_spec.h"
+#include "sources/source_address.h"
 
-using sources::parseSourceSpec;
-using sources::SourceSpec;
+using sources::parseSourceAddress;
+using sources::SourceAddress;
 
-class SourceSpecTest : public QObject {
+class SourceAddressTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -63,9 +63,9 @@ private slots:
         QFETCH(QString, input);
         QFETCH(QString, canonical);
         QString error;
-        const auto spec = parseSourceSpec(input, &error);
-        QVERIFY2(spec.has_value(), qPrintable(error));
-        QCOMPARE(spec->text(), canonical);
+        const auto where = parseSourceAddress(input, &error);
+        QVERIFY2(where.has_value(), qPrintable(error));
+        QCOMPARE(where->text(), canonical);
     }
 
     // Input, and a part of the message that says what is wrong.
@@ -115,7 +115,7 @@ private slots:
             QSKIP("root reads every file");
         }
         QString error;
-        QVERIFY(!parseSourceSpec(input, &error).has_value());
+        QVERIFY(!parseSourceAddress(input, &error).has_value());
         QVERIFY2(error.contains(message), qPrintable(error));
     }
 
@@ -123,5 +123,5 @@ private:
     QTemporaryDir work;
 };
 
-QTEST_GUILESS_MAIN(SourceSpecTest)
-#include "tst_source_spec.moc"
+QTEST_GUILESS_MAIN(SourceAddressTest)
+#include "tst_source_address.moc"

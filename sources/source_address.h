@@ -14,7 +14,7 @@ namespace sources {
 // The port NMEA 0183 gateways serve on, for TCP and UDP alike.
 inline constexpr quint16 kDefaultNmeaPort = 10110;
 
-struct SourceSpec {
+struct SourceAddress {
     enum class Kind { Serial, Tcp, Udp, File };
     Kind kind = Kind::Serial;
     QString host;  // TCP: the host to connect to; UDP: the address to listen on (empty: any)
@@ -29,6 +29,6 @@ struct SourceSpec {
 // Reads a source string. Nothing is opened; a file is only checked to be a regular,
 // readable file. On failure the result is empty and *error (when given) names what
 // is wrong.
-std::optional<SourceSpec> parseSourceSpec(const QString& text, QString* error = nullptr);
+std::optional<SourceAddress> parseSourceAddress(const QString& text, QString* error = nullptr);
 
 }  // namespace sources
