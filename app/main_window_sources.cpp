@@ -13,7 +13,7 @@
 #include "ui_main_window.h"
 
 void MainWindow::setUpSourceControls() {
-    QAction* openLog = new QAction(tr("Open log..."), this);
+    QAction* openLog = new QAction(tr("Open log\u2026"), this);
     openLog->setObjectName(QStringLiteral("actionOpenLog"));
     openLog->setToolTip(tr("Replay a recorded log"));
     connect(openLog, &QAction::triggered, this, &MainWindow::openLogForReplay);

@@ -1,6 +1,7 @@
 #include "sources/udp_source.h"
 
 #include <QNetworkDatagram>
+#include <QTimer>
 #include <QUdpSocket>
 
 namespace sources {
@@ -74,7 +75,9 @@ void UdpSource::close() {
 
 void UdpSource::readDatagrams() {
     QByteArray bytes;
-    while (socket_ && socket_->hasPendingDatagrams()) {
+    // A flood is taken in portions, one per turn of the event loop, so the window
+    // keeps answering.
+    while (socket_ && socket_->hasPendingDatagrams() && bytes.size() < kBytesPerTurn) {
         const QByteArray data = socket_->receiveDatagram().data();
         if (data.isEmpty()) {
             continue;
@@ -86,6 +89,9 @@ void UdpSource::readDatagrams() {
     }
     if (!bytes.isEmpty()) {
         emit bytesArrived(bytes);
+    }
+    if (socket_ && socket_->hasPendingDatagrams()) {
+        QTimer::singleShot(0, this, &UdpSource::readDatagrams);
     }
 }
 

@@ -26,6 +26,8 @@ public:
     QString statusText(State state, const QString& reason) const override;
     quint16 boundPort() const;
 
+    static constexpr qsizetype kBytesPerTurn = 64 * 1024;
+
 private:
     void readDatagrams();
 
