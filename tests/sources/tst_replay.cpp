@@ -104,6 +104,25 @@ private slots:
         QCOMPARE(progress.last().at(0).toLongLong(), replay.source.size());
     }
 
+    // A log whose sentences sit behind TAG blocks parses exactly as the bare
+    // sentences: the blocks are read for pacing only.
+    void tagBlocksChangeNoResult() {
+        const QByteArray tagged = readFile(QStringLiteral(TW_TEST_DATA "/sources/tagblock.nmea"));
+        QVERIFY(tagged.count('\\') >= 10);
+        QByteArray bare;
+        for (const QByteArray& line : tagged.split('\n')) {
+            if (!line.isEmpty()) {
+                bare += line.mid(line.indexOf('\\', 1) + 1) + "\r\n";
+            }
+        }
+        testsupport::ParsedResults fromTagged;
+        testsupport::ParsedResults fromBare;
+        fromTagged.feed(QByteArray(tagged).replace("\n", "\r\n"));
+        fromBare.feed(bare);
+        QCOMPARE(fromBare.sentences(), 5);
+        QCOMPARE(fromTagged.results(), fromBare.results());
+    }
+
     // TAG-stamped lines keep their recorded gaps (seconds, and ten times faster);
     // time spent paused does not count; restart plays from the first line again.
     void taggedLogPlaysAtRecordedPace() {
