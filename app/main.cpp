@@ -1,18 +1,43 @@
 #include <QApplication>
+#include <cstdio>
 
-#include "app/information_options.h"
+#include <QGuiApplication>
 #include "app/main_window.h"
+#include "app/start_options.h"
 #include "tidewright/version.h"
 
 int main(int argc, char* argv[]) {
-    if (const auto status = answerInformationOptions(argc, argv, stdout)) {
-        return *status;
+    // The command line is read before any window exists, so --help and a wrong
+    // option need no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    StartOptions options;
+    QString text;
+    switch (parseStartOptions(arguments, options, &text)) {
+        case StartOutcome::Help:
+        case StartOutcome::Version:
+            std::fputs(qPrintable(text), stdout);
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        case StartOutcome::Error:
+            std::fprintf(stderr, "tidewright: %s\nTry 'tidewright --help'.\n", qPrintable(text));
+            return 2;
+        case StartOutcome::Run:
+            break;
     }
     QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Tidewright"));
+    QCoreApplication::setApplicationName(QStringLiteral("tidewright"));
     QApplication::setApplicationVersion(QString::fromLatin1(tidewright::kVersion));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tidewright"));
-    MainWindow window;
+    if (options.source.isEmpty()) {
+        MainWindow window;
+        window.show();
+        return app.exec();
+    }
+    MainWindow window(options.source, options.baud);
     window.show();
     return app.exec();
 }

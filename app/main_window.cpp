@@ -14,7 +14,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QSerialPort>
 #include <QTime>
 #include <algorithm>
 
@@ -26,16 +25,21 @@
 #include "app/line_health.h"
 #include "app/raw_pane.h"
 #include "app/readable_toggle.h"
+#include "app/replay_bar.h"
 #include "app/sentences_dock.h"
 #include "app/show_dialog.h"
 #include "app/snapshot_throttle.h"
+#include "app/source_factory.h"
 #include "app/speed_hunter.h"
 #include "app/status_notices.h"
 #include "serial/line_speeds.h"
 #include "serial/open_failure.h"
 #include "serial/port_naming.h"
-#include "serial/port_watch.h"
 #include "serial/setup_dialog.h"
+#include "sources/port_watch.h"
+#include "sources/serial_source.h"
+#include "sources/source.h"
+#include "sources/source_address.h"
 #include "ui_main_window.h"
 
 // The resources live in a static library; naming them here makes the linker keep them.
@@ -49,6 +53,21 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::MainWi
     init();
     show();
     on_actionSetup_triggered();
+}
+
+MainWindow::MainWindow(const QString& startSource, qint32 baud, QWidget* parent)
+    : QMainWindow(parent), ui(new Ui::MainWindow) {
+    loadResources();
+    ui->setupUi(this);
+    init();
+    show();
+    comName = startSource;
+    portSettings = nmeaPortSettings(baud);
+    if (openPort()) {
+        connectInspectorOnce();
+    } else {
+        on_actionSetup_triggered();
+    }
 }
 
 MainWindow::~MainWindow() {
@@ -92,14 +111,6 @@ void MainWindow::init() {
             notices->set(QStringLiteral("snapshot"), error);
         }
     });
-    readCoalesce.setSingleShot(true);
-    readCoalesce.setInterval(kReadCoalesceMs);
-    connect(&readCoalesce, &QTimer::timeout, this, [this] {
-        if (myCom) {
-            myCom->setReadBufferSize(0);
-            receiveChunk(myCom->readAll());
-        }
-    });
     auto* sentencesDock = new QDockWidget(tr("Sentences"), this);
     sentencesDock->setObjectName(QStringLiteral("sentencesDock"));
     sentencesDock->setWidget(new SentencesDock(health));
@@ -135,17 +146,13 @@ void MainWindow::init() {
     statusLabel->setText(tr("Developed by Brinevale"));
     notices = new StatusNotices();
     ui->statusBar->addWidget(notices, 1);
-
-    portWatch = new PortWatch([this](QString& reason) { return openSerial(reason); }, this);
-    connect(portWatch, &PortWatch::lost, this, &MainWindow::onPortLost);
-    connect(portWatch, &PortWatch::returned, this, &MainWindow::onPortReturned);
     healthStatus = new HealthStatus(health);
     ui->statusBar->addPermanentWidget(healthStatus, 0);
+    setUpSourceControls();
 }
 
 void MainWindow::on_actionSetup_triggered() {
     emit sig_updateStatus(tr("No COM Port Selected"));
-    portWatch->stop();
     if (comOpened) {
         closePort();
         delete setupDlg;
@@ -182,79 +189,73 @@ void MainWindow::connectInspectorOnce() {
     inspectorConnected = true;
 }
 
-void MainWindow::openPort() {
+bool MainWindow::openPort() {
     closePort();
-    QString details;
-    myCom = openSerial(details);
-    if (myCom) {
-        comOpened = true;
-        portWatch->watch(myCom);
-        health->setPortOpen(true);
-        healthStatus->setSpeedNote(QString());
-        if (portSettings.BaudRate == kAutoBaud) {
-            auto* hunter = new SpeedHunter(myCom, health, myCom);
-            connect(hunter, &SpeedHunter::note, healthStatus, &HealthStatus::setSpeedNote);
-            hunter->start();
+    QString problem;
+    // A link published by a simulator that has died may point at someone else's
+    // terminal by now.
+    const QString refusal = refusalToOpen(deviceNameForPort(comName));
+    source =
+        refusal.isEmpty() ? makeSource(comName, portSettings.BaudRate, this, &problem) : nullptr;
+    if (source) {
+        connect(source, &sources::Source::bytesArrived, this, &MainWindow::receiveChunk);
+        connect(source, &sources::Source::stateChanged, this,
+                [this](sources::Source::State state, const QString& reason) {
+                    emit sig_updateStatus(source->statusText(state, reason));
+                    if (state == sources::Source::State::Lost) {
+                        health->setPortLost(reason);
+                    } else if (state == sources::Source::State::Open) {
+                        health->setPortOpen(true);
+                    }
+                });
+        // Nothing from before this open may join what the source sends now: a half
+        // line, a half sentence, the first fragments of an AIS message.
+        chunkDecoder.reset();
+        receiveBuffer.clear();
+        ais::aisResetFragmentTable();
+        if (source->open()) {
+            comOpened = true;
+            emit sig_updateStatus(source->statusText(source->state(), {}));
+            health->setPortOpen(true);
+            healthStatus->setSpeedNote(QString());
+            startSpeedSearch();
+            sourceOpened();
+            ui->actionRecord->setEnabled(true);
+            activateWindow();
+            return true;
         }
-        emit sig_updateStatus(tr("Listening Port %1...").arg(comName));
-        ui->actionRecord->setEnabled(true);
-        activateWindow();
-        return;
+        auto* serial = qobject_cast<sources::SerialSource*>(source);
+        problem = serial ? openFailureDetails(serial->openError(), serial->errorString())
+                         : source->errorString();
+        closePort();
     }
     comOpened = false;
-    const QString failure = tr("Open port: %1 fail!").arg(comName);
-    QMessageBox::warning(this, tr("Warning"),
-                         details.isEmpty() ? failure : failure + QLatin1Char('\n') + details,
-                         QMessageBox::Ok);
+    const bool serial =
+        sources::parseSourceAddress(comName).value_or(sources::SourceAddress{}).kind ==
+        sources::SourceAddress::Kind::Serial;
+    QString failure;
+    if (!refusal.isEmpty() || serial) {
+        // A serial port keeps its classic text, with the reason on the lines below.
+        failure = tr("Open port: %1 fail!").arg(comName);
+        const QString details = refusal.isEmpty() ? problem : refusal;
+        QMessageBox::warning(this, tr("Warning"),
+                             details.isEmpty() ? failure : failure + QLatin1Char('\n') + details,
+                             QMessageBox::Ok);
+    } else {
+        failure = tr("Open %1 fail: %2").arg(comName, problem);
+        QMessageBox::warning(this, tr("Warning"), failure, QMessageBox::Ok);
+    }
     emit sig_updateStatus(failure);
-}
-
-QSerialPort* MainWindow::openSerial(QString& details) {
-    const QString device = deviceNameForPort(comName);
-    details = refusalToOpen(device);
-    if (!details.isEmpty()) {
-        return nullptr;
-    }
-    auto* port = new QSerialPort(this);
-    port->setPortName(device);
-    applyPortSettings(*port, nmeaPortSettings(openingSpeed(portSettings.BaudRate)));
-    if (!port->open(QIODevice::ReadOnly)) {
-        details = openFailureDetails(port->error(), port->errorString());
-        delete port;
-        return nullptr;
-    }
-    // Nothing from before this open may join what the port sends now: a half line, a
-    // half sentence, the first fragments of an AIS message.
-    chunkDecoder.reset();
-    receiveBuffer.clear();
-    ais::aisResetFragmentTable();
-    connect(port, &QSerialPort::readyRead, this, &MainWindow::readMyCom);
-    return port;
-}
-
-void MainWindow::onPortLost(const QString& reason) {
-    if (myCom) {
-        myCom->deleteLater();  // already closed by the watch
-        myCom = nullptr;
-    }
-    comOpened = false;
-    emit sig_updateStatus(tr("Port lost: %1").arg(reason));
-}
-
-void MainWindow::onPortReturned(QSerialPort* port) {
-    myCom = port;
-    comOpened = true;
-    emit sig_updateStatus(tr("Port %1 is back. Listening Port %1...").arg(comName));
+    return false;
 }
 
 void MainWindow::closePort() {
-    if (portWatch) {
-        portWatch->stop();
-    }
-    if (myCom) {
-        myCom->close();
-        myCom->deleteLater();
-        myCom = nullptr;
+    if (source) {
+        source->disconnect(this);
+        source->close();
+        source->deleteLater();
+        source = nullptr;
+        replayBar->attach(nullptr);
     }
     comOpened = false;
     if (health) {
@@ -266,26 +267,15 @@ void MainWindow::setPortLost(const QString& reason) {
     health->setPortLost(reason);
 }
 
-void MainWindow::readMyCom() {
-    if (!myCom) {
+void MainWindow::startSpeedSearch() {
+    auto* serial = qobject_cast<sources::SerialSource*>(source);
+    if (serial == nullptr || serial->port() == nullptr || portSettings.BaudRate != kAutoBaud) {
         return;
     }
-    // A line sending faster than the pause between parse steps is taken at once, so a
-    // flood is never held back behind the timer.
-    if (myCom->bytesAvailable() >= kReadNowBytes) {
-        readCoalesce.stop();
-        myCom->setReadBufferSize(0);
-        receiveChunk(myCom->readAll());
-        return;
-    }
-    if (!readCoalesce.isActive()) {
-        // A full read buffer stops the port's wake-ups until the bytes are taken; the
-        // line's own buffer holds what arrives meanwhile.
-        myCom->setReadBufferSize(kReadNowBytes);
-        readCoalesce.start();
-    }
+    auto* hunter = new SpeedHunter(serial->port(), health, serial->port());
+    connect(hunter, &SpeedHunter::note, healthStatus, &HealthStatus::setSpeedNote);
+    hunter->start();
 }
-
 void MainWindow::receiveChunk(const QByteArray& chunk) {
     receiveBuffer.append(chunk);
     on_actionParse_triggered();
@@ -295,7 +285,7 @@ void MainWindow::receiveChunk(const QByteArray& chunk) {
         return;
     }
     rawPane->append(text, QTime::currentTime());
-    if (recording && !recorder.append(text)) {
+    if (recording && !recorder.append(recordedText(text))) {
         notices->set(QStringLiteral("recording"),
                      tr("Recording stopped growing: %1. What was recorded before is kept; "
                         "Stop saves it.")
@@ -326,6 +316,7 @@ void MainWindow::on_actionRecord_triggered() {
     ui->actionStop->setEnabled(true);
     ui->actionRecord->setEnabled(false);
     ui->actionSetup->setEnabled(false);
+    stamper.reset();
     recording = true;
 }
 
@@ -334,8 +325,10 @@ void MainWindow::on_actionStop_triggered() {
     ui->actionStop->setEnabled(false);
     ui->actionSetup->setEnabled(true);
     recording = false;
-    if (portWatch->retrying()) {
-        portWatch->stop();
+    // Stop also ends the retrying of a lost port.
+    if (auto* serial = qobject_cast<sources::SerialSource*>(source);
+        serial != nullptr && serial->watch()->retrying()) {
+        serial->watch()->stop();
     }
     saveLog();
     recorder.discard();

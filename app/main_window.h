@@ -11,6 +11,7 @@
 #include "app/chunk_text.h"
 #include "app/log_recorder.h"
 #include "app/raw_pane.h"
+#include "app/receive_time_stamper.h"
 
 class HealthStatus;
 class SnapshotThrottle;
@@ -19,14 +20,16 @@ class QCloseEvent;
 class QContextMenuEvent;
 class QKeyEvent;
 class QLabel;
-class QSerialPort;
-class PortWatch;
 class StatusNotices;
 class QPlainTextEdit;
 class AisTargetsDock;
+class ReplayBar;
 class aboutDialog;
 class setupDialog;
 class showDialog;
+namespace sources {
+class Source;
+}
 
 namespace Ui {
 class MainWindow;
@@ -37,14 +40,13 @@ class MainWindow : public QMainWindow {
 
 public:
     explicit MainWindow(QWidget* parent = nullptr);
+    // Opens startSource at baud without asking; the setup dialog follows only when
+    // it fails to open.
+    MainWindow(const QString& startSource, qint32 baud, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The raw pane keeps at least this many of the latest lines.
     static constexpr int kRawPaneLines = RawPane::kLines;
-    // Longest time received bytes wait before the parse step takes them.
-    static constexpr int kReadCoalesceMs = 250;
-    // ... unless this many bytes are waiting.
-    static constexpr qint64 kReadNowBytes = 16 * 1024;
 
     // What a port read does with the bytes it got: the receive buffer and the
     // parse step at once, then the raw pane and a running recording.
@@ -72,7 +74,6 @@ public slots:
     void on_actionExit_triggered();
     void on_actionStop_triggered();
     void on_actionSetup_triggered();
-    void readMyCom();
     void slot_updateStatus(QString status);
     void init();
     void showParse();
@@ -84,17 +85,21 @@ protected:
     void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
-    void openPort();
+    // Opens the source named by comName; false (after saying why) when it cannot.
+    bool openPort();
     void closePort();
-    // Opens comName with the chosen speed, ready to read; null with the reason to
-    // tell the user in `details`.
-    QSerialPort* openSerial(QString& details);
-    void onPortLost(const QString& reason);
-    void onPortReturned(QSerialPort* port);
+    // With Auto chosen, searches the line speeds on the serial port just opened.
+    void startSpeedSearch();
     // Asks for a file name and writes the recording there; asks again after a
     // failed write. False when the user gave up (cancelled the file dialog).
     bool saveLog();
     void connectInspectorOnce();
+    void setUpSourceControls();
+    void openLogForReplay();
+    // After a source opened: remember it, show the replay bar for a replay.
+    void sourceOpened();
+    // The text as the recording keeps it: as received, or with receive times.
+    QByteArray recordedText(const QByteArray& text);
     // Shows the text received since the last call in the raw pane.
     void flushRawPane();
 
@@ -104,11 +109,14 @@ private:
     // The recording, collected in a temporary file so long recordings keep memory flat.
     LogRecorder recorder;
     setupDialog* setupDlg = nullptr;
-    QSerialPort* myCom = nullptr;
+    // Where the bytes come from: serial port, network or a replayed log.
+    sources::Source* source = nullptr;
+    ReplayBar* replayBar = nullptr;
+    QAction* receiveTimesAction = nullptr;
+    ReceiveTimeStamper stamper;
     aboutDialog* aboutDlg = nullptr;
     QLabel* statusLabel = nullptr;
     StatusNotices* notices = nullptr;
-    PortWatch* portWatch = nullptr;
     QPointer<showDialog> parseView;
     // Turns received bytes into text for the raw pane and the recording.
     ChunkTextDecoder chunkDecoder;
@@ -117,6 +125,4 @@ private:
     LineHealth* health = nullptr;
     HealthStatus* healthStatus = nullptr;
     SnapshotThrottle* snapshots = nullptr;
-    // Reads are taken together: at high rates many small reads share one parse step.
-    QTimer readCoalesce;
 };

@@ -11,6 +11,7 @@
 #include "serial/port_naming.h"
 #include "serial/port_settings.h"
 #include "serial/simulator_ports.h"
+#include "serial/source_entries.h"
 #include "ui_setup_dialog.h"
 
 setupDialog::setupDialog(QWidget* parent)
@@ -53,6 +54,8 @@ setupDialog::setupDialog(std::vector<PortProbe> probes, QWidget* parent)
     if (detectedCount == 0) {
         ui->comboBox_port->setItemText(0, tr("None"));
     }
+    addNetworkEntries(*ui->comboBox_port);
+    preselectRememberedSource(*ui->comboBox_port, *ui->comboBox_baudRate);
 }
 
 setupDialog::~setupDialog() {
@@ -79,6 +82,10 @@ void setupDialog::on_pushButton_enter_clicked() {
     const QString chosen = ui->comboBox_port->currentText();
     if (chosen == QLatin1String("None")) {
         QMessageBox::warning(this, tr("Warning"), tr("Please Select a Port"), QMessageBox::Ok);
+        return;
+    }
+    if (const QString problem = sourceProblem(chosen); !problem.isEmpty()) {
+        QMessageBox::warning(this, tr("Warning"), problem, QMessageBox::Ok);
         return;
     }
     comName = canonicalPortName(chosen);

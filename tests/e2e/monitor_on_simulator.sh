@@ -44,6 +44,8 @@ export DISPLAY=":$(head -1 "$work/display")"
 # rather than offscreen; Qt's own file dialog, which xdotool can type into.
 mkdir -m 0700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME=generic
+# Settings of our own: a source remembered by an earlier session is not preselected.
+export XDG_CONFIG_HOME=$work/config
 unset XDG_CURRENT_DESKTOP DESKTOP_SESSION
 
 "$sim" --baud 4800 --tee "$work/sent.nmea" >"$work/sim.out" 2>"$work/sim.log" &

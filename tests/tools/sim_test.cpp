@@ -1,9 +1,12 @@
 // The talker simulator: its wrong-checksum and wrong-speed rules, its default log, and the
 // real tidewright-sim, read through the port it serves as a monitor would.
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -23,6 +26,7 @@
 #include <vector>
 
 #include "log_lines.h"
+#include "network_output.h"
 #include "pacer.h"
 #include "publish.h"
 #include "sentence_text.h"
@@ -380,6 +384,11 @@ TEST(SimProcess, ErrorsEndWithAMessageAndAFailureCode) {
         {"--device " + scratch.path + "/no-such-tty " + kTalk, "cannot open device"},
         {"--device /dev/null " + kTalk, "not a serial device"},
         {"--baud 1200 " + kTalk, "unsupported speed '1200'"},
+        {"--tcp 127.0.0.1:70000 " + kTalk, "is not a number from 0 to 65535"},
+        {"--udp 10110 " + kTalk, "names no host"},
+        {"--tcp 0 --udp 127.0.0.1:1 " + kTalk, "choose one of --device, --tcp and --udp"},
+        {"--tcp 0 --name x " + kTalk, "not to the network"},
+        {"--tcp no.such.host.invalid:1 " + kTalk, "cannot resolve"},
     };
     for (const auto& [args, message] : cases) {
         Sim sim(args);
@@ -433,6 +442,88 @@ TEST(SimProcess, PublishesItsPortAndRemovesTheLinkWhenEnded) {
     Session next("--fast");
     EXPECT_FALSE(fs::is_symlink(stale));
     EXPECT_TRUE(fs::is_symlink(live.link));
+}
+
+// A loopback TCP client of the given output; a small receive buffer makes a client that
+// stops reading fall behind quickly.
+int connectTo(const std::string& address, int receiveBuffer = 0) {
+    const auto colon = address.rfind(':');
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<std::uint16_t>(std::stoi(address.substr(colon + 1))));
+    ::inet_pton(AF_INET, address.substr(0, colon).c_str(), &to.sin_addr);
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (receiveBuffer > 0) {
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    }
+    return ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0 ? fd : -1;
+}
+
+// Everything that arrives within `seconds` of quiet, up to the end of the stream.
+std::string drain(int fd, double seconds) {
+    std::string all;
+    for (std::string chunk; !(chunk = readChunk(fd, seconds)).empty();) {
+        all += chunk;
+    }
+    return all;
+}
+
+// Every client gets the whole talk; one that stops reading is dropped after falling a
+// bounded distance behind, while the talk to the others goes on complete.
+TEST(SimNetwork, TcpServesEveryClientAndDropsOneThatStopsReading) {
+    std::string error;
+    sim::HostPort where;
+    ASSERT_TRUE(sim::parseHostPort("0", "127.0.0.1", where, error)) << error;
+    auto server = sim::TcpServerOutput::listen(where, error);
+    ASSERT_TRUE(server) << error;
+    const int reader = connectTo(server->address());
+    const int staller = connectTo(server->address(), 4096);
+    ASSERT_GE(reader, 0);
+    ASSERT_GE(staller, 0);
+
+    const std::string block(64 * 1024, 'x');
+    std::string received;
+    const volatile std::sig_atomic_t stop = 0;
+    std::size_t clientsAtStart = 0;
+    for (int i = 0; i < 256; ++i) {  // 16 MB
+        ASSERT_TRUE(server->write(block, stop, error));
+        clientsAtStart = std::max(clientsAtStart, server->clientCount());
+        received += drain(reader, 0.002);
+    }
+    received += drain(reader, 0.2);
+    EXPECT_EQ(clientsAtStart, 2u);
+    EXPECT_EQ(server->clientCount(), 1u);
+    EXPECT_EQ(received.size(), 256 * block.size());
+    const std::string stalled = drain(staller, 1.0);  // what was in flight, then the end
+    EXPECT_GT(stalled.size(), 0u);
+    EXPECT_LT(stalled.size(), 8u * 1024 * 1024);
+    ::close(reader);
+    ::close(staller);
+}
+
+// Whole lines per datagram: a sentence written in two pieces goes out as one datagram.
+TEST(SimNetwork, UdpSendsWholeLinesPerDatagram) {
+    const int listener = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof at;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&at), length), 0);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&at), &length);
+
+    std::string error;
+    sim::HostPort where;
+    ASSERT_TRUE(
+        sim::parseHostPort("127.0.0.1:" + std::to_string(ntohs(at.sin_port)), "", where, error));
+    auto sender = sim::UdpOutput::open(where, error);
+    ASSERT_TRUE(sender) << error;
+    const volatile std::sig_atomic_t stop = 0;
+    for (const char* piece : {"$HEHDT,274", ".1,T*2F\r\n", "$YXMTW,17.8,C*1C\r\n"}) {
+        ASSERT_TRUE(sender->write(piece, stop, error));
+    }
+    EXPECT_EQ(readChunk(listener, 2.0), "$HEHDT,274.1,T*2F\r\n");
+    EXPECT_EQ(readChunk(listener, 2.0), "$YXMTW,17.8,C*1C\r\n");
+    ::close(listener);
 }
 
 }  // namespace

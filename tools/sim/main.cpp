@@ -19,6 +19,7 @@
 #include "faults.h"
 #include "line.h"
 #include "log_lines.h"
+#include "network_output.h"
 #include "options.h"
 #include "pacer.h"
 #include "publish.h"
@@ -137,6 +138,29 @@ bool waitWhilePaused(sim::Pacer& pacer, std::sig_atomic_t& seenToggles) {
     return true;
 }
 
+// The TCP server or UDP sender the options ask for; announces where it talks.
+std::unique_ptr<sim::Output> openNetworkOutput(const sim::SimOptions& options, std::string& error) {
+    sim::HostPort where;
+    if (!options.tcpListen.empty()) {
+        if (!sim::parseHostPort(options.tcpListen, "127.0.0.1", where, error)) {
+            return nullptr;
+        }
+        auto server = sim::TcpServerOutput::listen(where, error);
+        if (server) {
+            say("tcp " + server->address() + "\n");
+        }
+        return server;
+    }
+    if (!sim::parseHostPort(options.udpTarget, "", where, error)) {
+        return nullptr;
+    }
+    auto sender = sim::UdpOutput::open(where, error);
+    if (sender) {
+        say("udp " + where.host + ":" + std::to_string(where.port) + "\n");
+    }
+    return sender;
+}
+
 int run(const sim::SimOptions& options) {
     std::string error;
     std::vector<std::string> lines;
@@ -150,30 +174,41 @@ int run(const sim::SimOptions& options) {
     }
 
     installSignalHandlers();
-    auto line = options.devicePath.empty()
-                    ? sim::Line::openPseudoTerminal(options.baud, error)
-                    : sim::Line::openDevice(options.devicePath, options.baud, error);
-    if (!line) {
-        return fail(error);
-    }
-
+    std::unique_ptr<sim::Output> line;
     std::string linkPath;
     int linkLock = -1;
-    if (options.devicePath.empty()) {
-        std::string directory = sim::publishDirectory(std::getenv("XDG_RUNTIME_DIR"), ::getuid());
-        if (!sim::preparePublishDirectory(directory, error)) {
+    std::string devicePath;
+    if (!options.tcpListen.empty() || !options.udpTarget.empty()) {
+        line = openNetworkOutput(options, error);
+        if (!line) {
             return fail(error);
         }
-        sim::pruneStaleLinks(directory);
-        linkPath =
-            directory + "/" +
-            (options.linkName.empty() ? "sim-" + std::to_string(::getpid()) : options.linkName);
-        if (!sim::publishLink(linkPath, line->devicePath(), linkLock, error)) {
-            return fail(error);
-        }
-        say("device " + line->devicePath() + "\nlink " + linkPath + "\n");
     } else {
-        say("device " + line->devicePath() + "\n");
+        auto serialLine = options.devicePath.empty()
+                              ? sim::Line::openPseudoTerminal(options.baud, error)
+                              : sim::Line::openDevice(options.devicePath, options.baud, error);
+        if (!serialLine) {
+            return fail(error);
+        }
+        devicePath = serialLine->devicePath();
+        if (options.devicePath.empty()) {
+            std::string directory =
+                sim::publishDirectory(std::getenv("XDG_RUNTIME_DIR"), ::getuid());
+            if (!sim::preparePublishDirectory(directory, error)) {
+                return fail(error);
+            }
+            sim::pruneStaleLinks(directory);
+            linkPath =
+                directory + "/" +
+                (options.linkName.empty() ? "sim-" + std::to_string(::getpid()) : options.linkName);
+            if (!sim::publishLink(linkPath, devicePath, linkLock, error)) {
+                return fail(error);
+            }
+            say("device " + devicePath + "\nlink " + linkPath + "\n");
+        } else {
+            say("device " + devicePath + "\n");
+        }
+        line = std::move(serialLine);
     }
 
     sim::FaultInjector injector(options, options.seedGiven ? options.seed : freshSeed());
@@ -229,7 +264,7 @@ int run(const sim::SimOptions& options) {
         }
     }
     if (!linkPath.empty()) {
-        sim::unpublishLink(linkPath, line->devicePath(), linkLock);
+        sim::unpublishLink(linkPath, devicePath, linkLock);
     }
     if (!tee.close(error) && status == 0) {
         status = fail(error);

@@ -58,6 +58,9 @@ const char* usageText() {
            "  --device PATH         talk on this serial device instead of a pseudo-terminal\n"
            "  --name NAME           publish the link under NAME instead of sim-<pid>\n"
            "  --tee FILE            also write every byte put on the line to FILE\n"
+           "  --tcp [HOST:]PORT     serve the talk to every TCP client (host 127.0.0.1 unless\n"
+           "                        given; port 0 picks a free one); prints 'tcp HOST:PORT'\n"
+           "  --udp HOST:PORT       send the talk as UDP datagrams (broadcast allowed)\n"
            "  --seed N              seed for the random parts of the faults\n"
            "  --help                print this help and exit\n"
            "  --version             print the version number and exit\n"
@@ -137,7 +140,8 @@ ParseOutcome parseOptions(int argc, const char* const* argv, SimOptions& options
                 return ParseOutcome::Error;
             }
             options.baud = static_cast<int>(speed);
-        } else if (arg == "--device" || arg == "--name" || arg == "--tee") {
+        } else if (arg == "--device" || arg == "--name" || arg == "--tee" || arg == "--tcp" ||
+                   arg == "--udp") {
             if (!takeValue()) {
                 return ParseOutcome::Error;
             }
@@ -152,6 +156,8 @@ ParseOutcome parseOptions(int argc, const char* const* argv, SimOptions& options
             }
             (arg == "--device" ? options.devicePath
              : arg == "--name" ? options.linkName
+             : arg == "--tcp"  ? options.tcpListen
+             : arg == "--udp"  ? options.udpTarget
                                : options.teePath) = std::string(value);
         } else if (arg == "--seed") {
             if (!takeValue()) {
@@ -200,6 +206,14 @@ ParseOutcome parseOptions(int argc, const char* const* argv, SimOptions& options
     }
     if (!options.devicePath.empty() && !options.linkName.empty()) {
         error = "--name applies to the simulator's own pseudo-terminal, not to --device";
+        return ParseOutcome::Error;
+    }
+    if (!options.tcpListen.empty() + !options.udpTarget.empty() + !options.devicePath.empty() > 1) {
+        error = "choose one of --device, --tcp and --udp";
+        return ParseOutcome::Error;
+    }
+    if ((!options.tcpListen.empty() || !options.udpTarget.empty()) && !options.linkName.empty()) {
+        error = "--name applies to the simulator's own pseudo-terminal, not to the network";
         return ParseOutcome::Error;
     }
     return ParseOutcome::Run;

@@ -13,6 +13,8 @@ struct SimOptions {
     std::string devicePath;  // empty: create a pseudo-terminal and publish it
     std::string linkName;    // empty: sim-<pid>
     std::string teePath;     // copy of every byte put on the line, for checking runs
+    std::string tcpListen;   // "[HOST:]PORT": serve TCP clients instead of a line
+    std::string udpTarget;   // "HOST:PORT": send datagrams instead of a line
     int baud = 4800;
     bool fast = false;  // no pacing
     bool once = false;  // a single pass through the log instead of looping

@@ -1,4 +1,4 @@
-#include "serial/port_watch.h"
+#include "sources/port_watch.h"
 
 PortWatch::PortWatch(Reopen reopenPort, QObject* parent)
     : QObject(parent), reopen(std::move(reopenPort)) {

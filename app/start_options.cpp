@@ -1,0 +1,89 @@
+#include "app/start_options.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <algorithm>
+
+#include "serial/line_speeds.h"
+#include "sources/source_address.h"
+#include "tidewright/version.h"
+
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("StartOptions", text);
+}
+
+}  // namespace
+
+StartOutcome parseStartOptions(const QStringList& arguments, StartOptions& options, QString* text) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        tr("NMEA 0183 monitor.\n\n"
+           "Without --source the setup dialog asks for the port. With --source the\n"
+           "monitor opens that source at start without asking (for fixed installations\n"
+           "and kiosks); a source that fails to open is reported and the setup dialog\n"
+           "follows.\n\n"
+           "Sources:\n"
+           "  COM3, ttyUSB0, /dev/ttyUSB0   a serial port\n"
+           "  tcp://HOST[:PORT]             a TCP stream (port 10110 by default);\n"
+           "                                reconnects by itself when it is lost\n"
+           "  udp://[ADDRESS][:PORT]        UDP datagrams (port 10110 by default); a\n"
+           "                                multicast ADDRESS joins that group\n"
+           "  file:PATH, or a plain PATH    replay of a recorded log\n\n"
+           "Example: tidewright --source tcp://192.168.4.1:10110"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  tr("Show this help and exit."));
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     tr("Show the version number and exit."));
+    const QCommandLineOption source(QStringLiteral("source"),
+                                    tr("Open SOURCE at start (see above)."), tr("SOURCE"));
+    const QCommandLineOption baud(
+        QStringLiteral("baud"),
+        tr("Line speed of a serial port: 4800 (default), 9600, 19200, 38400, 57600 or "
+           "115200; the pace of a replay (any speed)."),
+        tr("N"));
+    parser.addOptions({help, version, source, baud});
+    if (!parser.parse(arguments)) {
+        *text = parser.errorText();
+        return StartOutcome::Error;
+    }
+    if (parser.isSet(help)) {
+        // Read before the application exists, the parser does not know our name.
+        *text = parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                          QStringLiteral("tidewright"));
+        return StartOutcome::Help;
+    }
+    if (parser.isSet(version)) {
+        *text = QStringLiteral("tidewright %1\n").arg(QString::fromLatin1(tidewright::kVersion));
+        return StartOutcome::Version;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        *text = tr("Unexpected argument '%1'").arg(parser.positionalArguments().first());
+        return StartOutcome::Error;
+    }
+    options.source = parser.value(source);
+    if (parser.isSet(source) && options.source.trimmed().isEmpty()) {
+        *text = tr("--source needs a source");
+        return StartOutcome::Error;
+    }
+    if (parser.isSet(baud)) {
+        bool number = false;
+        options.baud = parser.value(baud).toInt(&number);
+        if (!number || options.baud < 1 || options.baud > 10000000) {
+            *text = tr("Speed '%1' is not a number of baud").arg(parser.value(baud));
+            return StartOutcome::Error;
+        }
+        const auto where = sources::parseSourceAddress(options.source);
+        const bool serial = !where || where->kind == sources::SourceAddress::Kind::Serial;
+        if (serial && std::find(kAutoSearchOrder.begin(), kAutoSearchOrder.end(), options.baud) ==
+                          kAutoSearchOrder.end()) {
+            *text = tr("A serial port runs at 4800, 9600, 19200, 38400, 57600 or 115200 baud, "
+                       "not %1")
+                        .arg(options.baud);
+            return StartOutcome::Error;
+        }
+    }
+    return StartOutcome::Run;
+}

@@ -1,0 +1,17 @@
+// The last source that opened and its speed, kept in the user's settings so the
+// next start preselects them.
+#pragma once
+
+#include <QString>
+
+namespace sources {
+
+struct RememberedSource {
+    QString text;  // as the user gave it: COM3, tcp://..., file:...
+    int baud = 4800;
+};
+
+RememberedSource rememberedSource();
+void rememberSource(const QString& text, int baud);
+
+}  // namespace sources
