@@ -25,6 +25,7 @@
 #include <thread>
 
 #include "app/main_window.h"
+#include "bench/app/process_status.h"
 #include "serial/setup_dialog.h"
 
 namespace {
@@ -32,19 +33,6 @@ namespace {
 constexpr qint64 kAllowedGrowth = 150LL * 1024 * 1024;
 constexpr qint64 kAllowedStallMs = 1000;
 constexpr qint64 kAllowedParseDelayMs = 2000;
-
-qint64 statusKilobytes(const char* field) {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field)) {
-            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
-        }
-    }
-    return -1;
-}
 
 bool writeAll(int fd, const char* data, qint64 length) {
     while (length > 0) {
@@ -112,9 +100,8 @@ int main(int argc, char* argv[]) {
     QElapsedTimer sinceTick;
     qint64 longestStallMs = 0;
     QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, [&]() {
-        longestStallMs = std::max(longestStallMs, sinceTick.restart());
-    });
+    QObject::connect(&tick, &QTimer::timeout,
+                     [&]() { longestStallMs = std::max(longestStallMs, sinceTick.restart()); });
 
     std::atomic<bool> floodDone{false};
     std::atomic<bool> writerFailed{false};

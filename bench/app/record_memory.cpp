@@ -17,16 +17,17 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
-#include <QPlainTextEdit>
 #include <QTimer>
 #include <atomic>
 #include <cstdio>
 #include <thread>
 
 #include "app/main_window.h"
+#include "bench/app/process_status.h"
 #include "serial/setup_dialog.h"
 
 namespace {
@@ -34,19 +35,6 @@ namespace {
 // Two hours at 38400 baud, ten bits per byte.
 constexpr qint64 kTwoHoursAt38400 = 38400 / 10 * 2 * 3600;
 constexpr qint64 kAllowedGrowth = 50LL * 1024 * 1024;
-
-qint64 statusKilobytes(const char* field) {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field)) {
-            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
-        }
-    }
-    return -1;
-}
 
 // Runs action on the first modal widget of type T, from the event loop.
 template <class T, class F>

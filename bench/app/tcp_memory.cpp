@@ -22,24 +22,12 @@
 #include <thread>
 
 #include "app/main_window.h"
+#include "bench/app/process_status.h"
 
 namespace {
 
 constexpr qint64 kAllowedGrowth = 150LL * 1024 * 1024;
 constexpr int kTickMs = 50;
-
-qint64 statusKilobytes(const char* field) {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly)) {
-        return -1;
-    }
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(field)) {
-            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
-        }
-    }
-    return -1;
-}
 
 QByteArray captureLines(const QString& capture) {
     QFile file(capture);
