@@ -1,5 +1,7 @@
 #include "sources/serial_source.h"
 
+#include <algorithm>
+
 #include "sources/port_watch.h"
 
 namespace sources {
@@ -83,9 +85,10 @@ void SerialSource::readAvailable() {
     if (!port_) {
         return;
     }
-    // A line sending faster than the pause between hand-ons is taken at once, so a
-    // flood is never held back behind the timer.
-    if (port_->bytesAvailable() >= kHandOnBytes) {
+    // A read that found a backlog means the line sends faster than the pause between
+    // hand-ons: it is taken at once, so a flood is never held back behind the timer.
+    const qint64 available = port_->bytesAvailable();
+    if (available >= kHandOnBytes) {
         gather_.stop();
         handOn();
         return;
@@ -93,7 +96,7 @@ void SerialSource::readAvailable() {
     if (!gather_.isActive()) {
         // A full read buffer stops the port's wake-ups until the bytes are taken; the
         // line's own buffer holds what arrives meanwhile.
-        port_->setReadBufferSize(kHandOnBytes);
+        port_->setReadBufferSize(std::max<qint64>(1, available));
         gather_.start();
     }
 }

@@ -20,8 +20,9 @@ class SerialSource : public Source {
 public:
     // Longest time received bytes wait before they are handed on ...
     static constexpr int kGatherMs = 250;
-    // ... unless this many are waiting.
-    static constexpr qint64 kHandOnBytes = 16 * 1024;
+    // ... unless one read finds this many: a backlog the line piled up, which a talker
+    // at 38400 baud takes a quarter of a second to send.
+    static constexpr qint64 kHandOnBytes = 1024;
 
     // configure names the device and sets the line before the port is opened.
     SerialSource(QString portName, std::function<void(QSerialPort&)> configure,
