@@ -7,6 +7,7 @@
 
 #include "nmea/decimal.h"
 #include "nmea/parser_context.h"
+#include "present/record_member.h"
 
 namespace present {
 
@@ -37,13 +38,6 @@ int mostFromEnd(const nmeaz::SentenceLayout& layout) {
         most = field.from < most ? field.from : most;
     }
     return most;
-}
-
-template <typename T>
-T readMember(const void* record, std::size_t offset) {
-    T value;
-    std::memcpy(&value, static_cast<const char*>(record) + offset, sizeof value);
-    return value;
 }
 
 constexpr std::int64_t kPowers[] = {1,           10,           100,          1000,      10000,

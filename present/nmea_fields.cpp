@@ -3,20 +3,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "present/record_member.h"
 #include "present/value_format.h"
 
 namespace present {
 
-namespace {
-
-template <typename T>
-T readField(const void* record, std::size_t offset) {
-    T value;
-    std::memcpy(&value, static_cast<const char*>(record) + offset, sizeof value);
-    return value;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::span<const nmeaz::FieldLayout> nmeaRecordFields(int code) {
     const nmeaz::SentenceLayout* layout = nmeaz::layoutFor(code);
@@ -37,16 +29,16 @@ NmeaFieldRef nmeaField(int code, std::string_view name) {
 void appendNmeaField(QString& out, NmeaFieldRef field, const void* record) {
     switch (field->kind) {
         case FieldKind::Double:
-            appendNumber(out, readField<double>(record, field->offset));
+            appendNumber(out, readMember<double>(record, field->offset));
             return;
         case FieldKind::Int:
-            appendInteger(out, readField<int>(record, field->offset));
+            appendInteger(out, readMember<int>(record, field->offset));
             return;
         case FieldKind::Char:
-            appendCharacter(out, readField<char>(record, field->offset));
+            appendCharacter(out, readMember<char>(record, field->offset));
             return;
         case FieldKind::Text: {
-            const char* text = readField<const char*>(record, field->offset);
+            const char* text = readMember<const char*>(record, field->offset);
             if (text != nullptr) {
                 out.append(QLatin1StringView(text));
             }

@@ -5,6 +5,7 @@
 
 #include "nmea/sentence_fields.h"
 #include "present/nmea_fields.h"
+#include "present/record_member.h"
 #include "present/value_format.h"
 
 namespace present {
@@ -19,13 +20,6 @@ const SentenceLayout* listedLayout(int code) {
     }
     const SentenceLayout* layout = layoutFor(code);
     return layout != nullptr && layout->listed ? layout : nullptr;
-}
-
-template <typename T>
-T readMember(const void* record, std::size_t offset) {
-    T value;
-    std::memcpy(&value, static_cast<const char*>(record) + offset, sizeof value);
-    return value;
 }
 
 long long aisInteger(const ais::AisField& field, const void* record) {

@@ -8,19 +8,13 @@
 #include "ais/layout.h"
 #include "nmea/sentence_fields.h"
 #include "present/named_json.h"
+#include "present/record_member.h"
 #include "present/result_list.h"
 #include "present/result_text.h"
 
 namespace decode {
 
 namespace {
-
-template <typename T>
-T readMember(const void* record, std::size_t offset) {
-    T value;
-    std::memcpy(&value, static_cast<const char*>(record) + offset, sizeof value);
-    return value;
-}
 
 // The body of a JSON string (no quotes) for Latin-1 bytes, escaped as appendJsonString
 // escapes the same characters.
@@ -65,22 +59,22 @@ void appendSentenceValue(std::string& out, const nmeaz::FieldLayout& field, cons
     switch (field.kind) {
         case nmeaz::FieldKind::Double: {
             const auto end = std::to_chars(buffer, buffer + sizeof buffer,
-                                           readMember<double>(record, field.offset),
+                                           present::readMember<double>(record, field.offset),
                                            std::chars_format::general, 6);
             appendAscii(out, buffer, end.ptr);
             return;
         }
         case nmeaz::FieldKind::Int: {
             const auto end = std::to_chars(buffer, buffer + sizeof buffer,
-                                           readMember<int>(record, field.offset));
+                                           present::readMember<int>(record, field.offset));
             appendAscii(out, buffer, end.ptr);
             return;
         }
         case nmeaz::FieldKind::Char:
-            appendEscapedChar(out, readMember<char>(record, field.offset));
+            appendEscapedChar(out, present::readMember<char>(record, field.offset));
             return;
         case nmeaz::FieldKind::Text: {
-            const char* text = readMember<const char*>(record, field.offset);
+            const char* text = present::readMember<const char*>(record, field.offset);
             if (text != nullptr) {
                 appendEscaped(out, text);
             }
@@ -91,9 +85,9 @@ void appendSentenceValue(std::string& out, const nmeaz::FieldLayout& field, cons
 
 long long aisInteger(const ais::AisField& field, const void* record) {
     if (field.store == ais::AisStore::Signed) {
-        return readMember<std::int32_t>(record, field.offset);
+        return present::readMember<std::int32_t>(record, field.offset);
     }
-    return readMember<std::uint32_t>(record, field.offset);
+    return present::readMember<std::uint32_t>(record, field.offset);
 }
 
 void appendAisValue(std::string& out, const ais::AisField& field, const void* record) {
@@ -110,7 +104,7 @@ void appendAisValue(std::string& out, const ais::AisField& field, const void* re
             return;
         }
         case ais::AisListWay::Character:
-            appendEscapedChar(out, readMember<char>(record, field.offset));
+            appendEscapedChar(out, present::readMember<char>(record, field.offset));
             return;
         case ais::AisListWay::Text: {
             const char* text = static_cast<const char*>(record) + field.offset;
