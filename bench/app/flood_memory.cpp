@@ -62,14 +62,9 @@ int main(int argc, char* argv[]) {
     int master = -1;
     int slave = -1;
     char slaveName[256] = {};
-    if (::openpty(&master, &slave, slaveName, nullptr, nullptr) != 0) {
-        std::perror("openpty");
+    if (!openRawPty(master, slave, slaveName)) {
         return 2;
     }
-    termios raw{};
-    ::tcgetattr(slave, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(slave, TCSANOW, &raw);
 
     auto* answer = new QTimer();
     QObject::connect(answer, &QTimer::timeout, [answer, slaveName]() {

@@ -113,14 +113,9 @@ int main(int argc, char* argv[]) {
     int master = -1;
     int slave = -1;
     char slaveName[256] = {};
-    if (::openpty(&master, &slave, slaveName, nullptr, nullptr) != 0) {
-        std::perror("openpty");
+    if (!openRawPty(master, slave, slaveName)) {
         return 2;
     }
-    termios raw{};
-    ::tcgetattr(slave, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(slave, TCSANOW, &raw);
 
     whenModal<setupDialog>([slaveName](setupDialog* dialog) {
         dialog->findChild<QComboBox*>("comboBox_port")
