@@ -113,6 +113,7 @@ void MainWindow::init() {
     });
     auto* sentencesDock = new QDockWidget(tr("Sentences"), this);
     sentencesDock->setObjectName(QStringLiteral("sentencesDock"));
+    sentencesDock->setAccessibleName(tr("Sentences"));
     sentencesDock->setWidget(new SentencesDock(health));
     addDockWidget(Qt::TopDockWidgetArea, sentencesDock);
     tabifyDockWidget(parseDock, sentencesDock);
