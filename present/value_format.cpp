@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstring>
 
+#include "present/number_chars.h"
+
 namespace present {
 
 namespace {
@@ -14,12 +16,8 @@ void appendAscii(QString& out, const char* begin, const char* end) {
 }  // namespace
 
 void appendNumber(QString& out, double value) {
-    // std::to_chars in general format with a precision is specified as printf's %g in
-    // the C locale, including "-0", "inf", "-inf" and "nan".
-    char buffer[32];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
-    appendAscii(out, buffer, result.ptr);
+    char buffer[kNumberCharsSize];
+    appendAscii(out, buffer, writeGeneral6(buffer, value));
 }
 
 QString formatNumber(double value) {
@@ -49,11 +47,9 @@ QString formatCharacter(char value) {
 }
 
 QString formatDegrees(long long tenThousandthsOfMinute) {
-    const double degrees = static_cast<double>(tenThousandthsOfMinute) / 10000.0 / 60.0;
-    char buffer[48];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, degrees, std::chars_format::fixed, 5);
-    return QString::fromLatin1(buffer, result.ptr - buffer);
+    char buffer[kNumberCharsSize];
+    const char* end = writeDegrees5(buffer, tenThousandthsOfMinute);
+    return QString::fromLatin1(buffer, end - buffer);
 }
 
 QString formatTenths(long long tenths) {

@@ -67,6 +67,19 @@ private slots:
         for (int i = 0; i < 20000; ++i) {
             values.append(mantissa(random) * std::pow(10.0, exponent(random)));
         }
+        // Values as the wire writes them: a few decimals, often exactly on a half of
+        // the sixth significant digit (4807.0385, 12.34565), where only the binary
+        // value decides the rounding.
+        std::uniform_int_distribution<long long> wireDigits(0, 99999999);
+        std::uniform_int_distribution<int> wireDecimals(0, 8);
+        for (int i = 0; i < 200000; ++i) {
+            values.append(static_cast<double>(wireDigits(random)) /
+                          std::pow(10.0, wireDecimals(random)));
+        }
+        for (double boundary = 1e-5; boundary < 1e7; boundary *= 10) {
+            values.append({std::nextafter(boundary, 0.0), boundary, std::nextafter(boundary, 1e9),
+                           boundary * 0.9999995, boundary * 9.999995});
+        }
         for (double v : values) {
             for (double signed_ : {v, -v}) {
                 char expected[64];
@@ -83,6 +96,20 @@ private slots:
             {3, "0.00000"}, {99, "0.00017"}, {-1, "-0.00000"}, {108600000, "181.00000"}};
         for (const auto& [value, expected] : degrees) {
             QCOMPARE(present::formatDegrees(value), QString(expected));
+        }
+        // Every value near the equator and the prime meridian, and a sweep over the
+        // whole range with a step that meets every remainder modulo 6.
+        auto check = [](qlonglong value) {
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "%.5f",
+                          static_cast<double>(value) / 10000.0 / 60.0);
+            QCOMPARE(present::formatDegrees(value), QString::fromLatin1(expected));
+        };
+        for (qlonglong value = -700000; value <= 700000; ++value) {
+            check(value);
+        }
+        for (qlonglong value = -108600000000; value <= 108600000000; value += 1000003) {
+            check(value);
         }
         QCOMPARE(present::formatTenths(3599), QString("359"));
     }

@@ -8,6 +8,7 @@
 #include "ais/layout.h"
 #include "nmea/sentence_fields.h"
 #include "present/named_json.h"
+#include "present/number_chars.h"
 #include "present/record_member.h"
 #include "present/result_list.h"
 #include "present/result_text.h"
@@ -55,13 +56,12 @@ const std::string* escapedLiterals(int code, const present::ResultTextPieces& pi
 
 // One record field written as the result lists and texts write it (no quotes).
 void appendSentenceValue(std::string& out, const nmeaz::FieldLayout& field, const void* record) {
-    char buffer[48];
+    char buffer[present::kNumberCharsSize];
     switch (field.kind) {
         case nmeaz::FieldKind::Double: {
-            const auto end = std::to_chars(buffer, buffer + sizeof buffer,
-                                           present::readMember<double>(record, field.offset),
-                                           std::chars_format::general, 6);
-            appendAscii(out, buffer, end.ptr);
+            appendAscii(
+                out, buffer,
+                present::writeGeneral6(buffer, present::readMember<double>(record, field.offset)));
             return;
         }
         case nmeaz::FieldKind::Int: {
@@ -91,7 +91,7 @@ long long aisInteger(const ais::AisField& field, const void* record) {
 }
 
 void appendAisValue(std::string& out, const ais::AisField& field, const void* record) {
-    char buffer[48];
+    char buffer[present::kNumberCharsSize];
     switch (field.way) {
         case ais::AisListWay::Integer:
         case ais::AisListWay::Tenths: {
@@ -118,11 +118,8 @@ void appendAisValue(std::string& out, const ais::AisField& field, const void* re
             const long long scale = field.way == ais::AisListWay::Degrees10     ? 1000
                                     : field.way == ais::AisListWay::Degrees1000 ? 10
                                                                                 : 1;
-            const double degrees =
-                static_cast<double>(aisInteger(field, record) * scale) / 10000.0 / 60.0;
-            const auto end =
-                std::to_chars(buffer, buffer + sizeof buffer, degrees, std::chars_format::fixed, 5);
-            appendAscii(out, buffer, end.ptr);
+            appendAscii(out, buffer,
+                        present::writeDegrees5(buffer, aisInteger(field, record) * scale));
             return;
         }
     }

@@ -1,0 +1,123 @@
+#include "present/number_chars.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace present {
+
+namespace {
+
+constexpr double kPowersOfTen[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+// Where a value's first significant digit moves: 1e-4 .. 1e5.
+constexpr double kFirstDigitAt[] = {1e-4, 1e-3, 1e-2, 1e-1, 1, 1e1, 1e2, 1e3, 1e4, 1e5};
+
+// The exact conversion, for the values the quick ways below leave to it.
+char* writeExactGeneral6(char* out, double value) {
+    return std::to_chars(out, out + kNumberCharsSize, value, std::chars_format::general, 6).ptr;
+}
+
+// The six digits of `digits` (100000..999999), most significant first.
+void writeSixDigits(char* out, std::uint32_t digits) {
+    for (int i = 5; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    }
+}
+
+}  // namespace
+
+char* writeGeneral6(char* out, double value) {
+    const double magnitude = std::fabs(value);
+    if (magnitude == 0.0 && !std::signbit(value)) {
+        *out = '0';
+        return out + 1;
+    }
+    // Fixed notation covers 1e-4 up to just below 999999.5; the exponent is the
+    // position of the first significant digit.
+    if (!(magnitude >= 1e-4 && magnitude < 999999.0)) {
+        return writeExactGeneral6(out, value);
+    }
+    int exponent = 5;
+    while (exponent > -4 && magnitude < kFirstDigitAt[exponent + 4]) {
+        --exponent;
+    }
+    // Both factors are exact and the product below a million, so `scaled` is within
+    // 2^-33 of the true value. The result is rounded as the exact value would be,
+    // unless that value may lie on a half: those few go the exact way.
+    const double scaled = magnitude * kPowersOfTen[5 - exponent];
+    const auto whole = static_cast<std::uint32_t>(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) < 1e-6) {
+        return writeExactGeneral6(out, value);
+    }
+    auto digits = whole + (fraction > 0.5 ? 1 : 0);
+    if (digits == 1000000) {
+        digits = 100000;
+        ++exponent;
+    }
+    if (digits < 100000 || digits > 999999 || exponent > 5) {
+        return writeExactGeneral6(out, value);
+    }
+
+    char six[6];
+    writeSixDigits(six, digits);
+    int significant = 6;
+    while (significant > 1 && six[significant - 1] == '0') {
+        --significant;
+    }
+    char* at = out;
+    if (value < 0) {
+        *at++ = '-';
+    }
+    if (exponent >= 0) {
+        const int integerDigits = exponent + 1;
+        for (int i = 0; i < integerDigits; ++i) {
+            *at++ = six[i];
+        }
+        if (significant > integerDigits) {
+            *at++ = '.';
+            for (int i = integerDigits; i < significant; ++i) {
+                *at++ = six[i];
+            }
+        }
+    } else {
+        *at++ = '0';
+        *at++ = '.';
+        for (int i = exponent; i < -1; ++i) {
+            *at++ = '0';
+        }
+        for (int i = 0; i < significant; ++i) {
+            *at++ = six[i];
+        }
+    }
+    return at;
+}
+
+char* writeDegrees5(char* out, long long tenThousandthsOfMinute) {
+    const double degrees = static_cast<double>(tenThousandthsOfMinute) / 10000.0 / 60.0;
+    // In hundred-thousandths of a degree the value is n / 6. Away from a half (n = 3
+    // modulo 6) the double's small error cannot change the rounding, and the digits
+    // come from integers; on a half it decides, so the exact conversion writes it.
+    const long long n = tenThousandthsOfMinute;
+    const unsigned long long magnitude =
+        n < 0 ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
+    if (magnitude % 6 == 3 || magnitude > (1ULL << 50)) {
+        return std::to_chars(out, out + kNumberCharsSize, degrees, std::chars_format::fixed, 5).ptr;
+    }
+    const unsigned long long rounded = magnitude / 6 + (magnitude % 6 > 3 ? 1 : 0);
+    char* at = out;
+    if (n < 0) {
+        *at++ = '-';
+    }
+    at = std::to_chars(at, out + kNumberCharsSize, rounded / 100000).ptr;
+    *at++ = '.';
+    unsigned long long fraction = rounded % 100000;
+    for (int i = 4; i >= 0; --i) {
+        at[i] = static_cast<char>('0' + fraction % 10);
+        fraction /= 10;
+    }
+    return at + 5;
+}
+
+}  // namespace present
