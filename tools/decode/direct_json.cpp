@@ -17,25 +17,76 @@ namespace decode {
 
 namespace {
 
-// The body of a JSON string (no quotes) for Latin-1 bytes, escaped as appendJsonString
-// escapes the same characters.
-void appendEscaped(std::string& out, std::string_view text) {
-    present::appendJsonLatin1Body(out, text);
-}
+// A line is put together in a buffer of its own and handed to the output in one
+// append: a dozen small appends to a std::string per line cost more than writing
+// the values. Whatever does not fit (a long text) goes to the output directly.
+class LineWriter {
+public:
+    explicit LineWriter(std::string& out) : out_(out) {}
+    LineWriter(const LineWriter&) = delete;
+    LineWriter& operator=(const LineWriter&) = delete;
+    ~LineWriter() { flush(); }
 
-void appendAscii(std::string& out, const char* begin, const char* end) {
-    out.append(begin, end);
-}
-
-// One character: most are plain ASCII that needs no escape.
-void appendEscapedChar(std::string& out, char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\') {
-        out.push_back(c);
-    } else {
-        appendEscaped(out, std::string_view(&c, 1));
+    // Room for `size` more bytes at the returned position; advance() then says how
+    // many were written. `size` is at most kRoom.
+    char* reserve(std::size_t size) {
+        if (static_cast<std::size_t>(buffer_ + sizeof buffer_ - at_) < size) {
+            flush();
+        }
+        return at_;
     }
-}
+    void advance(char* to) { at_ = to; }
+
+    void put(char c) {
+        char* to = reserve(1);
+        *to = c;
+        at_ = to + 1;
+    }
+    void put(std::string_view text) {
+        if (text.size() > kRoom) {
+            flush();
+            out_.append(text);
+            return;
+        }
+        char* to = reserve(text.size());
+        std::memcpy(to, text.data(), text.size());
+        at_ = to + text.size();
+    }
+    // The body of a JSON string (no quotes) for Latin-1 bytes.
+    void putEscaped(std::string_view text) {
+        // An escaped byte takes at most six bytes.
+        if (text.size() > kRoom / 6) {
+            flush();
+            present::appendJsonLatin1Body(out_, text);
+            return;
+        }
+        char* to = reserve(text.size() * 6);
+        for (const char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\') {
+                *to++ = c;
+            } else {
+                at_ = to;
+                flush();
+                present::appendJsonLatin1Body(out_, std::string_view(&c, 1));
+                to = at_;
+            }
+        }
+        at_ = to;
+    }
+
+    static constexpr std::size_t kRoom = 1024;
+
+private:
+    void flush() {
+        out_.append(buffer_, static_cast<std::size_t>(at_ - buffer_));
+        at_ = buffer_;
+    }
+
+    std::string& out_;
+    char buffer_[kRoom];
+    char* at_ = buffer_;
+};
 
 // The literals of a result text, escaped for JSON once per parse code.
 const std::string* escapedLiterals(int code, const present::ResultTextPieces& pieces) {
@@ -47,36 +98,37 @@ const std::string* escapedLiterals(int code, const present::ResultTextPieces& pi
     if (literals.empty()) {
         for (int k = 0; k <= pieces.count; ++k) {
             std::string escaped;
-            appendEscaped(escaped, pieces.literals[k]);
+            present::appendJsonLatin1Body(escaped, pieces.literals[k]);
             literals.push_back(std::move(escaped));
         }
     }
     return literals.data();
 }
 
+void putInteger(LineWriter& line, long long value) {
+    char* at = line.reserve(24);
+    line.advance(std::to_chars(at, at + 24, value).ptr);
+}
+
 // One record field written as the result lists and texts write it (no quotes).
-void appendSentenceValue(std::string& out, const nmeaz::FieldLayout& field, const void* record) {
-    char buffer[present::kNumberCharsSize];
+void putSentenceValue(LineWriter& line, const nmeaz::FieldLayout& field, const void* record) {
     switch (field.kind) {
-        case nmeaz::FieldKind::Double: {
-            appendAscii(
-                out, buffer,
-                present::writeGeneral6(buffer, present::readMember<double>(record, field.offset)));
+        case nmeaz::FieldKind::Double:
+            line.advance(present::writeGeneral6(line.reserve(present::kNumberCharsSize),
+                                                present::readMember<double>(record, field.offset)));
+            return;
+        case nmeaz::FieldKind::Int:
+            putInteger(line, present::readMember<int>(record, field.offset));
+            return;
+        case nmeaz::FieldKind::Char: {
+            const char c = present::readMember<char>(record, field.offset);
+            line.putEscaped(std::string_view(&c, 1));
             return;
         }
-        case nmeaz::FieldKind::Int: {
-            const auto end = std::to_chars(buffer, buffer + sizeof buffer,
-                                           present::readMember<int>(record, field.offset));
-            appendAscii(out, buffer, end.ptr);
-            return;
-        }
-        case nmeaz::FieldKind::Char:
-            appendEscapedChar(out, present::readMember<char>(record, field.offset));
-            return;
         case nmeaz::FieldKind::Text: {
             const char* text = present::readMember<const char*>(record, field.offset);
             if (text != nullptr) {
-                appendEscaped(out, text);
+                line.putEscaped(text);
             }
             return;
         }
@@ -90,25 +142,22 @@ long long aisInteger(const ais::AisField& field, const void* record) {
     return present::readMember<std::uint32_t>(record, field.offset);
 }
 
-void appendAisValue(std::string& out, const ais::AisField& field, const void* record) {
-    char buffer[present::kNumberCharsSize];
+void putAisValue(LineWriter& line, const ais::AisField& field, const void* record) {
     switch (field.way) {
         case ais::AisListWay::Integer:
-        case ais::AisListWay::Tenths: {
-            long long value = aisInteger(field, record);
-            if (field.way == ais::AisListWay::Tenths) {
-                value /= 10;
-            }
-            const auto end = std::to_chars(buffer, buffer + sizeof buffer, value);
-            appendAscii(out, buffer, end.ptr);
+            putInteger(line, aisInteger(field, record));
+            return;
+        case ais::AisListWay::Tenths:
+            putInteger(line, aisInteger(field, record) / 10);
+            return;
+        case ais::AisListWay::Character: {
+            const char c = present::readMember<char>(record, field.offset);
+            line.putEscaped(std::string_view(&c, 1));
             return;
         }
-        case ais::AisListWay::Character:
-            appendEscapedChar(out, present::readMember<char>(record, field.offset));
-            return;
         case ais::AisListWay::Text: {
             const char* text = static_cast<const char*>(record) + field.offset;
-            appendEscaped(out, std::string_view(text, strnlen(text, field.size)));
+            line.putEscaped(std::string_view(text, strnlen(text, field.size)));
             return;
         }
         case ais::AisListWay::Degrees:
@@ -118,18 +167,18 @@ void appendAisValue(std::string& out, const ais::AisField& field, const void* re
             const long long scale = field.way == ais::AisListWay::Degrees10     ? 1000
                                     : field.way == ais::AisListWay::Degrees1000 ? 10
                                                                                 : 1;
-            appendAscii(out, buffer,
-                        present::writeDegrees5(buffer, aisInteger(field, record) * scale));
+            line.advance(present::writeDegrees5(line.reserve(present::kNumberCharsSize),
+                                                aisInteger(field, record) * scale));
             return;
         }
     }
 }
 
-void appendList(std::string& out, const present::DecodedSentence& decoded) {
-    out += ", \"list\": [";
+void putList(LineWriter& line, const present::DecodedSentence& decoded) {
+    line.put(", \"list\": [");
     bool first = true;
     auto separate = [&] {
-        out += first ? "\"" : ", \"";
+        line.put(first ? std::string_view("\"") : std::string_view(", \""));
         first = false;
     };
     if (decoded.ais != nullptr) {
@@ -138,9 +187,9 @@ void appendList(std::string& out, const present::DecodedSentence& decoded) {
                 separate();
                 // A field the message did not carry is listed empty.
                 if (ais::aisFieldPresent(*decoded.ais, field, decoded.record)) {
-                    appendAisValue(out, field, decoded.record);
+                    putAisValue(line, field, decoded.record);
                 }
-                out += '"';
+                line.put('"');
             }
         }
     } else {
@@ -148,55 +197,54 @@ void appendList(std::string& out, const present::DecodedSentence& decoded) {
         const int leading = layout.leadingField;
         if (leading >= 0) {
             separate();
-            appendSentenceValue(out, layout.fields[leading], decoded.record);
-            out += '"';
+            putSentenceValue(line, layout.fields[leading], decoded.record);
+            line.put('"');
         }
         for (std::size_t i = 0; i < layout.fields.size(); ++i) {
             if (static_cast<int>(i) != leading) {
                 separate();
-                appendSentenceValue(out, layout.fields[i], decoded.record);
-                out += '"';
+                putSentenceValue(line, layout.fields[i], decoded.record);
+                line.put('"');
             }
         }
     }
-    out += ']';
+    line.put(']');
 }
 
-void appendText(std::string& out, int code, const present::ResultTextPieces& pieces,
-                const void* record) {
-    out += ", \"text\": \"";
+void putText(LineWriter& line, int code, const present::ResultTextPieces& pieces,
+             const void* record) {
+    line.put(", \"text\": \"");
     const std::string* literals = escapedLiterals(code, pieces);
     for (int k = 0; k < pieces.count; ++k) {
-        out += literals[k];
-        appendSentenceValue(out, *pieces.fields[k], record);
+        line.put(literals[k]);
+        putSentenceValue(line, *pieces.fields[k], record);
     }
-    out += literals[pieces.count];
-    out += '"';
+    line.put(literals[pieces.count]);
+    line.put('"');
 }
 
 }  // namespace
 
 void appendDirectJsonLine(std::string& out, const present::DecodedSentence& decoded,
                           std::string_view key) {
-    char number[16];
-    const auto end = std::to_chars(number, number + sizeof number, decoded.code).ptr;
-    out += "{\"code\": ";
-    out.append(number, end);
-    out += ", \"key\": \"";
-    appendEscaped(out, key);
-    out += '"';
+    LineWriter line(out);
+    line.put("{\"code\": ");
+    putInteger(line, decoded.code);
+    line.put(", \"key\": \"");
+    line.putEscaped(key);
+    line.put('"');
     if (decoded.record != nullptr) {
         const bool list = decoded.ais != nullptr || present::hasSentenceList(decoded.code);
         present::ResultTextPieces pieces;
         const bool text = decoded.ais == nullptr && present::resultTextPieces(decoded.code, pieces);
         if (list) {
-            appendList(out, decoded);
+            putList(line, decoded);
         }
         if (text) {
-            appendText(out, decoded.code, pieces, decoded.record);
+            putText(line, decoded.code, pieces, decoded.record);
         }
     }
-    out += "}\n";
+    line.put("}\n");
 }
 
 }  // namespace decode

@@ -30,21 +30,22 @@ void StreamDecoder::finish() {
 
 void StreamDecoder::restoreLineEnds(const char* data, std::size_t size) {
     const char* const end = data + size;
-    const char* from = data;
-    while (from < end) {
-        const char* lf = static_cast<const char*>(std::memchr(from, '\n', end - from));
+    // Bytes are copied in runs that end at a bare LF, where the CR goes in; a log that
+    // already ends its lines in CR LF goes in as one run.
+    const char* run = data;
+    for (const char* p = data; p < end;) {
+        const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
         if (lf == nullptr) {
-            receiveBuffer_.append(from, end - from);
             break;
         }
-        const char before = lf > data ? lf[-1] : previous_;
-        receiveBuffer_.append(from, lf - from);
-        if (before != '\r') {
+        if ((lf > data ? lf[-1] : previous_) != '\r') {
+            receiveBuffer_.append(run, lf - run);
             receiveBuffer_.append('\r');
+            run = lf;
         }
-        receiveBuffer_.append('\n');
-        from = lf + 1;
+        p = lf + 1;
     }
+    receiveBuffer_.append(run, end - run);
     previous_ = data[size - 1];
 }
 
