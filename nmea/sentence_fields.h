@@ -17,6 +17,8 @@
 //  - GSV: sat_data0..sat_data19 take fields 4 to fieldCount - 1.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -836,16 +838,37 @@ constexpr bool allWellFormed() {
 
 static_assert(layout_detail::allWellFormed());
 
+namespace layout_detail {
+
+// Where each parse code's layout sits in kSentenceLayouts (-1: none), so that finding
+// it, once per sentence and more, is one look-up.
+constexpr std::array<signed char, kCodeAisBase + 1> layoutIndexByCode() {
+    std::array<signed char, kCodeAisBase + 1> index{};
+    index.fill(-1);
+    for (int i = 0; i < kSentenceTypeCount; ++i) {
+        const int code = kSentenceLayouts[i].code;
+        if (code > 0 && code <= kCodeAisBase && index[static_cast<std::size_t>(code)] < 0)
+            index[static_cast<std::size_t>(code)] = static_cast<signed char>(i);
+    }
+    return index;
+}
+inline constexpr std::array<signed char, kCodeAisBase + 1> kLayoutIndexByCode =
+    layoutIndexByCode();
+static_assert(std::ranges::all_of(kSentenceLayouts, [](const SentenceLayout& layout) {
+    return layout.code > 0 && layout.code < kCodeAisBase;
+}));
+
+}  // namespace layout_detail
+
 // The layout of the type with this parse code (an AIS code 50 + n gives VDM's), or
 // null for a code no sentence type has.
 constexpr const SentenceLayout* layoutFor(int code) {
     if (code > kCodeAisBase)
         code = kCodeVdm;
-    for (const SentenceLayout& layout : kSentenceLayouts) {
-        if (layout.code == code)
-            return &layout;
-    }
-    return nullptr;
+    if (code <= 0)
+        return nullptr;
+    const int index = layout_detail::kLayoutIndexByCode[static_cast<std::size_t>(code)];
+    return index < 0 ? nullptr : &kSentenceLayouts[index];
 }
 
 }  // namespace nmeaz

@@ -1,8 +1,10 @@
 #include "present/number_chars.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace present {
 
@@ -17,12 +19,24 @@ char* writeExactGeneral6(char* out, double value) {
     return std::to_chars(out, out + kNumberCharsSize, value, std::chars_format::general, 6).ptr;
 }
 
+constexpr std::array<char, 200> makeDigitPairs() {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}
+constexpr std::array<char, 200> kDigitPairs = makeDigitPairs();
+
 // The six digits of `digits` (100000..999999), most significant first.
 void writeSixDigits(char* out, std::uint32_t digits) {
-    for (int i = 5; i >= 0; --i) {
-        out[i] = static_cast<char>('0' + digits % 10);
-        digits /= 10;
-    }
+    const std::uint32_t high = digits / 10000;
+    const std::uint32_t middle = digits / 100 % 100;
+    const std::uint32_t low = digits % 100;
+    std::memcpy(out, &kDigitPairs[2 * high], 2);
+    std::memcpy(out + 2, &kDigitPairs[2 * middle], 2);
+    std::memcpy(out + 4, &kDigitPairs[2 * low], 2);
 }
 
 }  // namespace
@@ -60,7 +74,9 @@ char* writeGeneral6(char* out, double value) {
         return writeExactGeneral6(out, value);
     }
 
-    char six[6];
+    // The copies below move eight bytes whatever the count; the output has room for
+    // them and the digits are followed by zeros.
+    char six[16] = {};
     writeSixDigits(six, digits);
     int significant = 6;
     while (significant > 1 && six[significant - 1] == '0') {
@@ -72,26 +88,19 @@ char* writeGeneral6(char* out, double value) {
     }
     if (exponent >= 0) {
         const int integerDigits = exponent + 1;
-        for (int i = 0; i < integerDigits; ++i) {
-            *at++ = six[i];
+        std::memcpy(at, six, 8);
+        if (significant <= integerDigits) {
+            return at + integerDigits;
         }
-        if (significant > integerDigits) {
-            *at++ = '.';
-            for (int i = integerDigits; i < significant; ++i) {
-                *at++ = six[i];
-            }
-        }
-    } else {
-        *at++ = '0';
-        *at++ = '.';
-        for (int i = exponent; i < -1; ++i) {
-            *at++ = '0';
-        }
-        for (int i = 0; i < significant; ++i) {
-            *at++ = six[i];
-        }
+        at[integerDigits] = '.';
+        std::memcpy(at + integerDigits + 1, six + integerDigits, 8);
+        return at + significant + 1;
     }
-    return at;
+    // "0." and the zeros before the first significant digit.
+    const int leading = 1 - exponent;
+    std::memcpy(at, "0.000000", 8);
+    std::memcpy(at + leading, six, 8);
+    return at + leading + significant;
 }
 
 char* writeDegrees5(char* out, long long tenThousandthsOfMinute) {

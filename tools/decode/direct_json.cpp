@@ -37,6 +37,13 @@ public:
     }
     void advance(char* to) { at_ = to; }
 
+    // A literal: its size is known here, so the copy is a few moves.
+    template <std::size_t N>
+    void put(const char (&text)[N]) {
+        char* to = reserve(N - 1);
+        std::memcpy(to, text, N - 1);
+        at_ = to + N - 1;
+    }
     void put(char c) {
         char* to = reserve(1);
         *to = c;
@@ -53,6 +60,14 @@ public:
         at_ = to + text.size();
     }
     // The body of a JSON string (no quotes) for Latin-1 bytes.
+    void putEscaped(char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\') {
+            put(c);
+        } else {
+            putEscaped(std::string_view(&c, 1));
+        }
+    }
     void putEscaped(std::string_view text) {
         // An escaped byte takes at most six bytes.
         if (text.size() > kRoom / 6) {
@@ -107,6 +122,15 @@ const std::string* escapedLiterals(int code, const present::ResultTextPieces& pi
 
 void putInteger(LineWriter& line, long long value) {
     char* at = line.reserve(24);
+    // Most integers on a line are a digit or two: counts, codes, satellite numbers.
+    if (value >= 0 && value < 100) {
+        if (value >= 10) {
+            *at++ = static_cast<char>('0' + value / 10);
+        }
+        *at++ = static_cast<char>('0' + value % 10);
+        line.advance(at);
+        return;
+    }
     line.advance(std::to_chars(at, at + 24, value).ptr);
 }
 
@@ -120,11 +144,9 @@ void putSentenceValue(LineWriter& line, const nmeaz::FieldLayout& field, const v
         case nmeaz::FieldKind::Int:
             putInteger(line, present::readMember<int>(record, field.offset));
             return;
-        case nmeaz::FieldKind::Char: {
-            const char c = present::readMember<char>(record, field.offset);
-            line.putEscaped(std::string_view(&c, 1));
+        case nmeaz::FieldKind::Char:
+            line.putEscaped(present::readMember<char>(record, field.offset));
             return;
-        }
         case nmeaz::FieldKind::Text: {
             const char* text = present::readMember<const char*>(record, field.offset);
             if (text != nullptr) {
@@ -150,11 +172,9 @@ void putAisValue(LineWriter& line, const ais::AisField& field, const void* recor
         case ais::AisListWay::Tenths:
             putInteger(line, aisInteger(field, record) / 10);
             return;
-        case ais::AisListWay::Character: {
-            const char c = present::readMember<char>(record, field.offset);
-            line.putEscaped(std::string_view(&c, 1));
+        case ais::AisListWay::Character:
+            line.putEscaped(present::readMember<char>(record, field.offset));
             return;
-        }
         case ais::AisListWay::Text: {
             const char* text = static_cast<const char*>(record) + field.offset;
             line.putEscaped(std::string_view(text, strnlen(text, field.size)));
@@ -178,8 +198,12 @@ void putList(LineWriter& line, const present::DecodedSentence& decoded) {
     line.put(", \"list\": [");
     bool first = true;
     auto separate = [&] {
-        line.put(first ? std::string_view("\"") : std::string_view(", \""));
-        first = false;
+        if (first) {
+            line.put('"');
+            first = false;
+        } else {
+            line.put(", \"");
+        }
     };
     if (decoded.ais != nullptr) {
         for (const ais::AisField& field : decoded.ais->fields) {
