@@ -3,41 +3,46 @@
 #include "ais/layout.h"
 #include "nmea/parser_context.h"
 #include "nmea/sentence_fields.h"
+#include "present/json_writer.h"
 #include "present/named_values.h"
 
 namespace present {
 
 namespace {
 
-void appendName(std::string& out, const char* name, bool& first) {
-    out += first ? "\"" : ", \"";
-    first = false;
-    out += name;
-    out += "\": ";
+void putName(JsonWriter& out, const char* name, bool& first) {
+    if (first) {
+        out.put('"');
+        first = false;
+    } else {
+        out.put(", \"");
+    }
+    out.put(std::string_view(name));
+    out.put("\": ");
 }
 
 template <typename T>
-void appendOr(std::string& out, const std::optional<T>& value, std::string_view text) {
+void putOr(JsonWriter& out, const std::optional<T>& value, std::string_view text) {
     if (value) {
         if constexpr (std::is_same_v<T, double>) {
-            out += shortestNumber(*value);
+            out.putShortest(*value);
         } else {
-            out += '"';
-            out += *value;
-            out += '"';
+            out.put('"');
+            out.put(*value);
+            out.put('"');
         }
     } else {
         // Text that is not what the field should hold is kept as it came.
-        appendJsonLatin1(out, text);
+        out.putLatin1String(text);
     }
 }
 
-void appendSentenceField(std::string& out, const nmeaz::ParserContext& context,
-                         const nmeaz::SentenceLayout& layout, std::size_t index) {
+void putSentenceField(JsonWriter& out, const nmeaz::ParserContext& context,
+                      const nmeaz::SentenceLayout& layout, std::size_t index) {
     const nmeaz::FieldLayout& field = layout.fields[index];
     const std::string_view text = wireField(context, layout, field);
     if (text.empty()) {
-        out += "null";
+        out.put("null");
         return;
     }
     switch (field.show) {
@@ -47,128 +52,97 @@ void appendSentenceField(std::string& out, const nmeaz::ParserContext& context,
             const std::string_view hemisphere =
                 hasHemisphere ? wireField(context, layout, layout.fields[index + 1])
                               : std::string_view();
-            appendOr(out, wireDegrees(text, hemisphere.empty() ? '\0' : hemisphere[0]), text);
+            putOr(out, wireDegrees(text, hemisphere.empty() ? '\0' : hemisphere[0]), text);
             return;
         }
         case nmeaz::Show::Time:
-            appendOr(out, wireTime(text), text);
+            putOr(out, wireTime(text), text);
             return;
         case nmeaz::Show::Date:
-            appendOr(out, wireDate(text), text);
+            putOr(out, wireDate(text), text);
             return;
         case nmeaz::Show::Plain:
         case nmeaz::Show::Hemisphere:
             break;
     }
     if (field.kind == nmeaz::FieldKind::Double || field.kind == nmeaz::FieldKind::Int) {
-        if (const auto number = jsonNumber(text)) {
-            out += *number;
+        if (const auto number = jsonNumberParts(text)) {
+            if (number->negative) {
+                out.put('-');
+            }
+            out.put(number->integer);
+            if (!number->fraction.empty()) {
+                out.put('.');
+                out.put(number->fraction);
+            }
             return;
         }
     }
-    appendJsonLatin1(out, text);
+    out.putLatin1String(text);
 }
 
-void appendAisField(std::string& out, const ais::AisMessageLayout& layout,
-                    const ais::AisField& field, const void* record) {
+void putAisField(JsonWriter& out, const ais::AisMessageLayout& layout, const ais::AisField& field,
+                 const void* record) {
     // A field beyond the end of a short payload was not sent.
     if (!ais::aisFieldPresent(layout, field, record)) {
-        out += "null";
+        out.put("null");
         return;
     }
     if (aisIsText(field)) {
-        appendJsonLatin1(out, aisText(field, record));
+        out.putLatin1String(aisText(field, record));
         return;
     }
-    const auto number = aisNumber(field, record);
-    out += number ? shortestNumber(*number) : std::string("null");
+    if (const auto number = aisNumber(field, record)) {
+        out.putShortest(*number);
+    } else {
+        out.put("null");
+    }
 }
 
 }  // namespace
 
 void appendJsonLatin1Body(std::string& out, std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    const char* run = text.data();
-    const char* const end = text.data() + text.size();
-    for (const char* p = run; p != end; ++p) {
-        const auto byte = static_cast<unsigned char>(*p);
-        if (byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\') {
-            continue;  // printable ASCII goes out as it is, a run at a time
-        }
-        out.append(run, p);
-        run = p + 1;
-        if (byte == '"' || byte == '\\') {
-            out += '\\';
-            out += static_cast<char>(byte);
-        } else if (byte >= 0x80) {
-            out += static_cast<char>(0xC0 | (byte >> 6));
-            out += static_cast<char>(0x80 | (byte & 0x3F));
-        } else {
-            switch (byte) {
-                case '\b':
-                    out += "\\b";
-                    break;
-                case '\f':
-                    out += "\\f";
-                    break;
-                case '\n':
-                    out += "\\n";
-                    break;
-                case '\r':
-                    out += "\\r";
-                    break;
-                case '\t':
-                    out += "\\t";
-                    break;
-                default:
-                    out += "\\u00";
-                    out += kHex[byte >> 4];
-                    out += kHex[byte & 0xF];
-            }
-        }
-    }
-    out.append(run, end);
+    JsonWriter(out).putLatin1Body(text);
 }
 
 void appendJsonLatin1(std::string& out, std::string_view text) {
-    out += '"';
-    appendJsonLatin1Body(out, text);
-    out += '"';
+    JsonWriter(out).putLatin1String(text);
 }
 
-void appendNamedJson(std::string& out, const DecodedSentence& decoded, std::string_view key) {
+void appendNamedJson(std::string& text, const DecodedSentence& decoded, std::string_view key) {
     if (decoded.record == nullptr || (decoded.sentence == nullptr && decoded.ais == nullptr) ||
         key.size() < 6) {
         return;
     }
-    out += "{\"key\": ";
-    appendJsonLatin1(out, key);
-    out += ", \"talker\": ";
-    appendJsonLatin1(out, key.substr(1, 2));
-    out += ", \"type\": ";
+    JsonWriter out(text);
+    out.put("{\"key\": ");
+    out.putLatin1String(key);
+    out.put(", \"talker\": ");
+    out.putLatin1String(key.substr(1, 2));
+    out.put(", \"type\": ");
     bool first = true;
     if (decoded.ais != nullptr) {
         const ais::AisMessageLayout& layout = *decoded.ais;
-        out += std::to_string(layout.messageType);
-        out += ", \"fields\": {";
+        out.putInteger(layout.messageType);
+        out.put(", \"fields\": {");
         for (const ais::AisField& field : layout.fields) {
             if (aisFieldShown(layout, field, decoded.record)) {
-                appendName(out, field.named != nullptr ? field.named : field.name, first);
-                appendAisField(out, layout, field, decoded.record);
+                putName(out, field.named != nullptr ? field.named : field.name, first);
+                putAisField(out, layout, field, decoded.record);
             }
         }
     } else {
         const nmeaz::SentenceLayout& layout = *decoded.sentence;
-        appendJsonLatin1(out, layout.formatter);
-        out += ", \"fields\": {";
+        out.putLatin1String(layout.formatter);
+        out.put(", \"fields\": {");
         for (std::size_t i = 0; i < layout.fields.size(); ++i) {
             if (layout.fields[i].show != nmeaz::Show::Hemisphere) {
-                appendName(out, nmeaz::namedOf(layout.fields[i]), first);
-                appendSentenceField(out, *decoded.context, layout, i);
+                putName(out, nmeaz::namedOf(layout.fields[i]), first);
+                putSentenceField(out, *decoded.context, layout, i);
             }
         }
     }
-    out += "}}\n";
+    out.put("}}\n");
 }
 
 }  // namespace present

@@ -7,6 +7,7 @@
 
 #include "nmea/decimal.h"
 #include "nmea/parser_context.h"
+#include "present/number_chars.h"
 #include "present/record_member.h"
 
 namespace present {
@@ -67,9 +68,10 @@ std::string_view wireField(const nmeaz::ParserContext& context, const nmeaz::Sen
     return {text, length};
 }
 
-std::optional<std::string> jsonNumber(std::string_view text) {
+std::optional<JsonNumberParts> jsonNumberParts(std::string_view text) {
     std::size_t i = 0;
-    const bool negative = !text.empty() && text[0] == '-';
+    JsonNumberParts parts;
+    parts.negative = !text.empty() && text[0] == '-';
     if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
         i = 1;
     }
@@ -78,29 +80,37 @@ std::optional<std::string> jsonNumber(std::string_view text) {
         ++i;
     }
     std::string_view integer = text.substr(intStart, i - intStart);
-    std::string_view fraction;
     if (i < text.size() && text[i] == '.') {
         const std::size_t fracStart = ++i;
         while (i < text.size() && isDigit(text[i])) {
             ++i;
         }
-        fraction = text.substr(fracStart, i - fracStart);
+        parts.fraction = text.substr(fracStart, i - fracStart);
     }
-    if (i != text.size() || (integer.empty() && fraction.empty())) {
+    if (i != text.size() || (integer.empty() && parts.fraction.empty())) {
         return std::nullopt;
     }
     while (integer.size() > 1 && integer[0] == '0') {
         integer.remove_prefix(1);
     }
+    parts.integer = integer.empty() ? std::string_view("0") : integer;
+    return parts;
+}
+
+std::optional<std::string> jsonNumber(std::string_view text) {
+    const auto parts = jsonNumberParts(text);
+    if (!parts) {
+        return std::nullopt;
+    }
     std::string out;
     out.reserve(text.size() + 2);
-    if (negative) {
+    if (parts->negative) {
         out += '-';
     }
-    out += integer.empty() ? std::string_view("0") : integer;
-    if (!fraction.empty()) {
+    out += parts->integer;
+    if (!parts->fraction.empty()) {
         out += '.';
-        out += fraction;
+        out += parts->fraction;
     }
     return out;
 }
@@ -258,9 +268,8 @@ bool aisFieldShown(const ais::AisMessageLayout& layout, const ais::AisField& fie
 }
 
 std::string shortestNumber(double value) {
-    char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return std::string(buffer, end);
+    char buffer[kNumberCharsSize];
+    return std::string(buffer, writeShortest(buffer, value));
 }
 
 }  // namespace present

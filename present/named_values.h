@@ -6,6 +6,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "ais/layout.h"
@@ -25,6 +26,14 @@ std::string_view wireField(const nmeaz::ParserContext& context, const nmeaz::Sen
 // A wire number ("-01.50", "+7", ".5") in JSON number grammar with every digit kept
 // ("-1.50", "7", "0.5"); nothing when the text is no plain decimal number.
 std::optional<std::string> jsonNumber(std::string_view text);
+// What that JSON number is made of: a sign, the integer digits without leading zeros
+// ("0" when there are none) and the fraction digits as they came.
+struct JsonNumberParts {
+    bool negative = false;
+    std::string_view integer;
+    std::string_view fraction;
+};
+std::optional<JsonNumberParts> jsonNumberParts(std::string_view text);
 
 // "4807.038" with 'N' -> 48.1173, "01131.000" with 'W' -> -11.516666...; nothing for
 // text that is no position or a hemisphere other than N, S, E or W.

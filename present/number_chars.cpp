@@ -129,4 +129,26 @@ char* writeDegrees5(char* out, long long tenThousandthsOfMinute) {
     return at + 5;
 }
 
+char* writeShortest(char* out, double value) {
+    if (value == 0.0 && !std::signbit(value)) {
+        *out = '0';
+        return out + 1;
+    }
+    // A whole number below 2^53 needs all its digits to read back; written plainly it
+    // is shorter than in exponent notation unless it ends in zeros, where from 10,000
+    // on the exponent notation can win: those go the general way.
+    const double magnitude = std::fabs(value);
+    if (magnitude < 1e15 && magnitude == std::trunc(magnitude) && magnitude != 0.0) {
+        const auto whole = static_cast<unsigned long long>(magnitude);
+        if (whole % 10 != 0 || whole < 10000) {
+            char* at = out;
+            if (value < 0) {
+                *at++ = '-';
+            }
+            return std::to_chars(at, out + kNumberCharsSize, whole).ptr;
+        }
+    }
+    return std::to_chars(out, out + kNumberCharsSize, value).ptr;
+}
+
 }  // namespace present

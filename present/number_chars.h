@@ -18,4 +18,9 @@ char* writeGeneral6(char* out, double value);
 // some values differently (3 must give 0.00000, 99 must give 0.00017).
 char* writeDegrees5(char* out, long long tenThousandthsOfMinute);
 
+// The shortest text that reads back as the same double, as std::to_chars writes it
+// without a format ("48.1173", "1e+06", "-0"). Whole numbers, the most common values
+// of AIS messages, are written without the general search.
+char* writeShortest(char* out, double value);
+
 }  // namespace present

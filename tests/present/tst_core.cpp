@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -16,6 +17,7 @@
 #include "ais/vdm.h"
 #include "nmea/sentence_fields.h"
 #include "nmea/sentence_parsers.h"
+#include "present/number_chars.h"
 #include "present/parse_cycle.h"
 #include "present/value_format.h"
 #include "present/xml_snapshot.h"
@@ -85,6 +87,41 @@ private slots:
                 char expected[64];
                 std::snprintf(expected, sizeof expected, "%g", signed_);
                 QCOMPARE(present::formatNumber(signed_), QString::fromLatin1(expected));
+            }
+        }
+    }
+
+    // The named output's numbers: whole numbers (plain up to where exponent notation
+    // gets shorter), AIS values scaled into degrees and knots, and the rest.
+    void shortestNumbersMatchToChars() {
+        std::mt19937_64 random(20261207);
+        QList<double> values = {0.0,
+                                -0.0,
+                                1e15,
+                                1e16,
+                                9007199254740993.0,
+                                std::numeric_limits<double>::infinity(),
+                                std::numeric_limits<double>::quiet_NaN()};
+        for (long long n = 0; n <= 200000; ++n) {
+            values.append(static_cast<double>(n));
+        }
+        for (double power = 1; power < 1e17; power *= 10) {
+            for (double digit : {1.0, 2.0, 7.0, 12.0, 123.0}) {
+                values.append(digit * power);
+            }
+        }
+        std::uniform_int_distribution<long long> raw(-108600000, 108600000);
+        for (int i = 0; i < 100000; ++i) {
+            const auto n = static_cast<double>(raw(random));
+            values.append({n, n / 600000.0, n / 10.0});
+        }
+        for (double v : values) {
+            for (double signed_ : {v, -v}) {
+                char expected[64];
+                const char* end = std::to_chars(expected, expected + sizeof expected, signed_).ptr;
+                char got[present::kNumberCharsSize];
+                QCOMPARE(QByteArray(got, present::writeShortest(got, signed_) - got),
+                         QByteArray(expected, end - expected));
             }
         }
     }
