@@ -3,6 +3,10 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "nmea/assertion.h"
 
 namespace nmeaz {
@@ -233,6 +237,48 @@ inline const unsigned char* copyData(ParserContext* context, const unsigned char
     return p;
 }
 
+// The five address characters after a start character in one go, when all five are
+// at hand and valid; the same as five steps. Returns false to leave them to the steps.
+inline bool takeAddress(ParserContext* context, const unsigned char* p, const unsigned char* end) {
+    if (context->length != 1 || end - p < 5) {
+        return false;
+    }
+    unsigned char checksum = context->checksum;
+    for (int i = 0; i < 5; ++i) {
+        if (!isAddressCharacter(p[i])) {
+            return false;
+        }
+        checksum ^= p[i];
+    }
+    std::memcpy(context->sentence + 1, p, 5);
+    std::memcpy(context->address, p, 5);
+    context->address[5] = '\0';
+    context->checksum = checksum;
+    context->length = 6;
+    context->state = Data;
+    return true;
+}
+
+// "*HH\r\n" ending the data part in one go, when all five bytes are at hand, well
+// formed and fit the sentence; the same as five steps. Returns false to leave them to
+// the steps.
+inline bool takeChecksumAndEnd(ParserContext* context, const unsigned char* p,
+                               const unsigned char* end) {
+    if (end - p < 5 || context->length + 5 > kMaxSentenceLength || p[3] != '\r' || p[4] != '\n') {
+        return false;
+    }
+    const int high = upperHexValue(p[1]);
+    const int low = upperHexValue(p[2]);
+    if (high < 0 || low < 0) {
+        return false;
+    }
+    std::memcpy(context->sentence + context->length, p, 5);
+    context->length += 5;
+    context->sentence[context->length] = '\0';
+    context->expectedChecksum = static_cast<std::uint8_t>(high << 4 | low);
+    return true;
+}
+
 inline void countFed(ParserContext* context, const unsigned char* from, const unsigned char* to) {
     if (context->counters != nullptr) {
         context->counters->bytes += static_cast<std::uint64_t>(to - from);
@@ -300,12 +346,27 @@ int feedBuffer(ParserContext* context, const char* data, int* length) {
             p = copyData(context, p, end);
             if (p == end)
                 break;
+            if (*p == '*' && takeChecksumAndEnd(context, p, end)) {
+                p += 5;
+                const int result = completeSentence(context);
+                context->state = WaitStart;
+                context->length = 0;
+                if (result != 0) {
+                    countFed(context, begin, p);
+                    *length = static_cast<int>(end - p);
+                    return result;
+                }
+                continue;
+            }
         } else if (context->state == WaitStart && context->length == 0) {
             const unsigned char* const from = p;
             p = skipToStart(p, end);
             countOutside(context, from, p);
             if (p == end)
                 break;
+        } else if (context->state == Address && takeAddress(context, p, end)) {
+            p += 5;
+            continue;
         }
         const int result = step(context, *p++);
         if (result != 0) {
@@ -327,29 +388,50 @@ int splitFields(ParserContext* context) {
     context->fields[0] = sentence;
     int count = 1;
     // The walk never leaves the array, even over a sentence that lacks its NUL. It
-    // reads eight bytes at a time and visits only the commas and the NUL among them.
-    for (int base = 0; base < kSentenceSize; base += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, sentence + base, sizeof word);
-        const std::uint64_t nuls = byteMask(word, '\0');
-        std::uint64_t stops = byteMask(word, ',') | nuls;
+    // reads a block of bytes at a time and visits only the commas and the NUL among
+    // them: `stops` has a bit per such byte, `nuls` per NUL.
+    auto visit = [&](int base, std::uint64_t stops, std::uint64_t nuls, int bitsPerByte) {
         while (stops != 0) {
-            const int lane = std::countr_zero(stops) / 8;
-            const std::uint64_t bit = std::uint64_t{0x80} << (lane * 8);
-            if ((nuls & bit) != 0) {
-                context->fieldCount = count;
-                return count;
+            const int bit = std::countr_zero(stops);
+            if (((nuls >> bit) & 1) != 0) {
+                return true;
             }
+            const int lane = bit / bitsPerByte;
             sentence[base + lane] = '\0';
             context->fields[count++] = sentence + base + lane + 1;
             // From field 23 on the text stays whole, commas included.
             if (count == kMaxFields) {
-                context->fieldCount = count;
-                return count;
+                return true;
             }
             stops &= stops - 1;
         }
+        return false;
+    };
+#if defined(__SSE2__)
+    static_assert(kSentenceSize % 16 == 0, "the field walk reads the sentence in 16-byte blocks");
+    const __m128i commas = _mm_set1_epi8(',');
+    const __m128i zeros = _mm_setzero_si128();
+    for (int base = 0; base < kSentenceSize; base += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sentence + base));
+        const auto nuls = static_cast<std::uint64_t>(
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, zeros))));
+        const auto stops = static_cast<std::uint64_t>(static_cast<unsigned>(
+                               _mm_movemask_epi8(_mm_cmpeq_epi8(block, commas)))) |
+                           nuls;
+        if (visit(base, stops, nuls, 1)) {
+            break;
+        }
     }
+#else
+    for (int base = 0; base < kSentenceSize; base += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, sentence + base, sizeof word);
+        const std::uint64_t nuls = byteMask(word, '\0');
+        if (visit(base, byteMask(word, ',') | nuls, nuls, 8)) {
+            break;
+        }
+    }
+#endif
     context->fieldCount = count;
     return count;
 }
