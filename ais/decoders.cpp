@@ -108,10 +108,7 @@ int aisDecode(const AisMessageLayout& layout, const char* payload, void* record,
     // Only the characters that reach into the nominal length are converted; one more is
     // counted to tell a payload that ends there from a longer one.
     const int neededChars = (layout.nominalBits + 5) / 6;
-    int length = 0;
-    while (length <= neededChars && payload[length] != '\0') {
-        ++length;
-    }
+    int length = static_cast<int>(strnlen(payload, static_cast<std::size_t>(neededChars) + 1));
     const int payloadBits =
         std::clamp(6 * length - std::clamp(fillBits, 0, 5), 0, layout.nominalBits);
     length = std::min(length, neededChars);

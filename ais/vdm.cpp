@@ -1,6 +1,7 @@
 #include "ais/vdm.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "nmea/records.h"
 #include "nmea/sentence_parsers.h"
@@ -172,14 +173,15 @@ int parseVdm(const nmeaz::ParserContext* context, const nmeaz::ParserEntry* entr
     fragment.fill_bits = vdm.fill_bits;
     // Without its fill-bits field, a sentence's last field also carries the checksum
     // and the line end: the payload stops before them.
-    int length = 0;
+    std::size_t length = 0;
     if (vdm.payload != nullptr) {
-        const char* payload = vdm.payload;
-        while (length < kFragmentPayloadSize - 1 && payload[length] != '\0' &&
-               payload[length] != '*' && payload[length] != '\r' && payload[length] != '\n') {
-            fragment.payload[length] = payload[length];
-            ++length;
+        length = strnlen(vdm.payload, kFragmentPayloadSize - 1);
+        for (const char stop : {'*', '\r', '\n'}) {
+            if (const void* at = std::memchr(vdm.payload, stop, length)) {
+                length = static_cast<std::size_t>(static_cast<const char*>(at) - vdm.payload);
+            }
         }
+        std::memcpy(fragment.payload, vdm.payload, length);
     }
     fragment.payload[length] = '\0';
 
