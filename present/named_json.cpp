@@ -1,5 +1,8 @@
 #include "present/named_json.h"
 
+#include <array>
+#include <vector>
+
 #include "ais/layout.h"
 #include "nmea/parser_context.h"
 #include "nmea/sentence_fields.h"
@@ -10,15 +13,38 @@ namespace present {
 
 namespace {
 
-void putName(JsonWriter& out, const char* name, bool& first) {
-    if (first) {
-        out.put('"');
-        first = false;
-    } else {
-        out.put(", \"");
+// `, "name": ` for every field of a layout, made once: the names are constant, and
+// a line of a dozen fields would otherwise measure and copy each name in pieces.
+template <typename Layout, typename NameOf>
+const std::string* nameFragments(const Layout& layout, std::vector<std::string>& fragments,
+                                 NameOf nameOf) {
+    if (fragments.size() != layout.fields.size()) {
+        fragments.clear();
+        for (const auto& field : layout.fields) {
+            fragments.push_back(std::string(", \"") + nameOf(field) + "\": ");
+        }
     }
-    out.put(std::string_view(name));
-    out.put("\": ");
+    return fragments.data();
+}
+
+const std::string* sentenceNames(const nmeaz::SentenceLayout& layout) {
+    static std::array<std::vector<std::string>, nmeaz::kSentenceTypeCount> cache;
+    return nameFragments(layout, cache[static_cast<std::size_t>(&layout - nmeaz::kSentenceLayouts)],
+                         [](const nmeaz::FieldLayout& field) { return nmeaz::namedOf(field); });
+}
+
+const std::string* aisNames(const ais::AisMessageLayout& layout) {
+    static std::array<std::vector<std::string>, ais::kAisLayoutCount> cache;
+    return nameFragments(layout, cache[static_cast<std::size_t>(&layout - ais::kAisLayouts)],
+                         [](const ais::AisField& field) {
+                             return field.named != nullptr ? field.named : field.name;
+                         });
+}
+
+// The first name goes without the separating comma.
+void putName(JsonWriter& out, const std::string& fragment, bool& first) {
+    out.put(first ? std::string_view(fragment).substr(2) : std::string_view(fragment));
+    first = false;
 }
 
 template <typename T>
@@ -125,9 +151,11 @@ void appendNamedJson(std::string& text, const DecodedSentence& decoded, std::str
         const ais::AisMessageLayout& layout = *decoded.ais;
         out.putInteger(layout.messageType);
         out.put(", \"fields\": {");
-        for (const ais::AisField& field : layout.fields) {
+        const std::string* names = aisNames(layout);
+        for (std::size_t i = 0; i < layout.fields.size(); ++i) {
+            const ais::AisField& field = layout.fields[i];
             if (aisFieldShown(layout, field, decoded.record)) {
-                putName(out, field.named != nullptr ? field.named : field.name, first);
+                putName(out, names[i], first);
                 putAisField(out, layout, field, decoded.record);
             }
         }
@@ -135,9 +163,10 @@ void appendNamedJson(std::string& text, const DecodedSentence& decoded, std::str
         const nmeaz::SentenceLayout& layout = *decoded.sentence;
         out.putLatin1String(layout.formatter);
         out.put(", \"fields\": {");
+        const std::string* names = sentenceNames(layout);
         for (std::size_t i = 0; i < layout.fields.size(); ++i) {
             if (layout.fields[i].show != nmeaz::Show::Hemisphere) {
-                putName(out, nmeaz::namedOf(layout.fields[i]), first);
+                putName(out, names[i], first);
                 putSentenceField(out, *decoded.context, layout, i);
             }
         }
