@@ -73,6 +73,12 @@ private slots:
                 nmeaz::framedSentence('$', "GPGLL,1,N,2,E,3," + c + ",A") +
                 nmeaz::framedSentence('$', "GPWPL,1,N,2,E," + c + "x"));
         }
+        // A long text with escapes spread over it: it is escaped in pieces.
+        std::string name;
+        for (int i = 0; name.size() < 230; ++i) {
+            name += i % 7 == 0 ? "\xE9\"" : "ab\\";
+        }
+        all += QByteArray::fromStdString(nmeaz::framedSentence('$', "GPWPL,1,N,2,E," + name));
         CompareSink sink;
         present::runParseCycle(all, sink);
         QVERIFY2(sink.lines > 10000, qPrintable(QString::number(sink.lines)));
