@@ -852,8 +852,7 @@ constexpr std::array<signed char, kCodeAisBase + 1> layoutIndexByCode() {
     }
     return index;
 }
-inline constexpr std::array<signed char, kCodeAisBase + 1> kLayoutIndexByCode =
-    layoutIndexByCode();
+inline constexpr std::array<signed char, kCodeAisBase + 1> kLayoutIndexByCode = layoutIndexByCode();
 static_assert(std::ranges::all_of(kSentenceLayouts, [](const SentenceLayout& layout) {
     return layout.code > 0 && layout.code < kCodeAisBase;
 }));
