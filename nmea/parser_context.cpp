@@ -181,13 +181,15 @@ inline int step(ParserContext* context, unsigned char byte) {
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 constexpr std::uint64_t kHighs = 0x8080808080808080ull;
 
+#if !defined(__SSE2__)
 // 0x80 in every byte lane of `word` that equals `byte`, 0 in all others (exact, no
-// carries between lanes).
+// carries between lanes). The field walk's word-at-a-time form, where SSE2 is missing.
 inline std::uint64_t byteMask(std::uint64_t word, unsigned char byte) {
     constexpr std::uint64_t kLows = 0x7F7F7F7F7F7F7F7Full;
     const std::uint64_t x = word ^ (kOnes * byte);
     return ~(((x & kLows) + kLows) | x) & kHighs;
 }
+#endif
 
 // True when any of the eight bytes of `word` equals `byte`.
 inline bool containsByte(std::uint64_t word, unsigned char byte) {
