@@ -6,9 +6,9 @@
 #include <QToolTip>
 #include <QWheelEvent>
 #include <cmath>
-#include <numbers>
 
 #include "app/ais_targets_model.h"
+#include "targets/motion.h"
 #include "targets/target_fields.h"
 
 using targets::Field;
@@ -16,20 +16,14 @@ using targets::TargetClass;
 
 namespace {
 
-constexpr double kRadians = std::numbers::pi / 180.0;
 constexpr double kVectorHours = 0.1;  // six minutes
 constexpr double kPickPixels = 8.0;
 
 // Offset of a position from the centre on the local flat chart, in nautical miles
 // (east, north).
 QPointF offsetNm(double fromLat, double fromLon, double lat, double lon) {
-    double dLon = lon - fromLon;
-    if (dLon > 180.0) {
-        dLon -= 360.0;
-    } else if (dLon < -180.0) {
-        dLon += 360.0;
-    }
-    return {dLon * 60.0 * std::cos((fromLat + lat) / 2.0 * kRadians), (lat - fromLat) * 60.0};
+    const targets::ChartVector offset = targets::chartOffsetNm(fromLat, fromLon, lat, lon);
+    return {offset.east, offset.north};
 }
 
 QPainterPath makeSymbol(TargetClass targetClass) {
@@ -245,10 +239,10 @@ void PlanView::paintEvent(QPaintEvent*) {
     auto toScreen = [&](QPointF nm) {
         return QPointF(centre.x() + nm.x() * pixelsPerNm, centre.y() - nm.y() * pixelsPerNm);
     };
-    auto drawVector = [&](QPointF from, double sog, double cog) {
-        const QPointF end(from.x() + sog * kVectorHours * std::sin(cog * kRadians) * pixelsPerNm,
-                          from.y() - sog * kVectorHours * std::cos(cog * kRadians) * pixelsPerNm);
-        painter.drawLine(from, end);
+    // Where a ship at `from` on the screen will be after the vector's time.
+    auto vectorLine = [&](QPointF from, double sog, double cog) {
+        const targets::ChartVector v = targets::velocityKn(sog, cog);
+        return QLineF(from, from + QPointF(v.east, -v.north) * (kVectorHours * pixelsPerNm));
     };
 
     if (own.hasPosition) {
@@ -256,7 +250,7 @@ void PlanView::paintEvent(QPaintEvent*) {
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(centre, 6, 6);
         if (own.hasMotion) {
-            drawVector(centre, own.kinematics.sog, own.kinematics.cog);
+            painter.drawLine(vectorLine(centre, own.kinematics.sog, own.kinematics.cog));
         }
     }
 
@@ -296,12 +290,8 @@ void PlanView::paintEvent(QPaintEvent*) {
         drawn_.emplace_back(t.mmsi, p);
     });
 
-    auto vectorLine = [&](const Drawn& d) {
-        const double sog = d.target->number(Field::Sog);
-        const double cog = d.target->number(Field::Cog) * kRadians;
-        return QLineF(d.point,
-                      d.point + QPointF(sog * kVectorHours * std::sin(cog) * pixelsPerNm,
-                                        -sog * kVectorHours * std::cos(cog) * pixelsPerNm));
+    auto targetVector = [&](const Drawn& d) {
+        return vectorLine(d.point, d.target->number(Field::Sog), d.target->number(Field::Cog));
     };
     constexpr std::size_t kDetailedLimit = 300;
     if (shown.size() > kDetailedLimit) {
@@ -314,7 +304,7 @@ void PlanView::paintEvent(QPaintEvent*) {
                     continue;
                 }
                 if (d.target->has(Field::Sog) && d.target->has(Field::Cog)) {
-                    lines.append(vectorLine(d));
+                    lines.append(targetVector(d));
                 }
                 marks.append(QRectF(d.point - QPointF(2, 2), QSizeF(4, 4)));
             }
@@ -329,7 +319,7 @@ void PlanView::paintEvent(QPaintEvent*) {
             const QColor& colour = kColours[d.colour];
             painter.setPen(QPen(colour, 1.5));
             if (t.has(Field::Sog) && t.has(Field::Cog)) {
-                painter.drawLine(vectorLine(d));
+                painter.drawLine(targetVector(d));
             }
             const double direction = t.has(Field::Heading) ? t.number(Field::Heading)
                                      : t.has(Field::Cog)   ? t.number(Field::Cog)

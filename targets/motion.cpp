@@ -10,14 +10,9 @@ namespace {
 
 constexpr double kRadians = std::numbers::pi / 180.0;
 
-struct Vector {
-    double east;
-    double north;
-};
+}  // namespace
 
-// The target's offset from own ship in nautical miles; longitude differences take the
-// short way round the date line.
-Vector offset(double fromLat, double fromLon, double toLat, double toLon) {
+ChartVector chartOffsetNm(double fromLat, double fromLon, double toLat, double toLon) {
     double dLon = toLon - fromLon;
     if (dLon > 180.0) {
         dLon -= 360.0;
@@ -28,11 +23,9 @@ Vector offset(double fromLat, double fromLon, double toLat, double toLon) {
     return {dLon * 60.0 * std::cos(meanLat), (toLat - fromLat) * 60.0};
 }
 
-Vector velocity(double sog, double cog) {
+ChartVector velocityKn(double sog, double cog) {
     return {sog * std::sin(cog * kRadians), sog * std::cos(cog * kRadians)};
 }
-
-}  // namespace
 
 // Great circle on a sphere whose minute of arc is one nautical mile: identical to the
 // flat chart nearby, and still right for a station across an ocean.
@@ -59,10 +52,11 @@ RangeBearing rangeAndBearing(double fromLat, double fromLon, double toLat, doubl
 }
 
 Approach closestApproach(const Kinematics& own, const Kinematics& target) {
-    const Vector p = offset(own.latitude, own.longitude, target.latitude, target.longitude);
-    const Vector vo = velocity(own.sog, own.cog);
-    const Vector vt = velocity(target.sog, target.cog);
-    const Vector v{vt.east - vo.east, vt.north - vo.north};
+    const ChartVector p =
+        chartOffsetNm(own.latitude, own.longitude, target.latitude, target.longitude);
+    const ChartVector vo = velocityKn(own.sog, own.cog);
+    const ChartVector vt = velocityKn(target.sog, target.cog);
+    const ChartVector v{vt.east - vo.east, vt.north - vo.north};
     const double speedSquared = v.east * v.east + v.north * v.north;
     // Below a thousandth of a knot of closing the geometry is undefined noise.
     if (speedSquared < 1e-6) {

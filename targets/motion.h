@@ -26,6 +26,18 @@ struct Approach {
     double tcpaMin;  // negative when the closest point is already past
 };
 
+// East and north components on the flat local chart.
+struct ChartVector {
+    double east;
+    double north;
+};
+
+// Where a position lies from another on the flat chart, in nautical miles; longitude
+// differences take the short way round the date line.
+ChartVector chartOffsetNm(double fromLat, double fromLon, double toLat, double toLon);
+// A ship's velocity in knots from its speed and course over ground.
+ChartVector velocityKn(double sog, double cog);
+
 RangeBearing rangeAndBearing(double fromLat, double fromLon, double toLat, double toLon);
 
 // Both ships keep their course and speed. Ships without relative motion keep their
