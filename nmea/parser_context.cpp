@@ -73,6 +73,16 @@ int completeSentence(ParserContext* context) {
     return good ? dispatch(context) : 0;
 }
 
+// The line end is in: the sentence is terminated, completed and the framer waits for
+// the next start. `length` is at most 255 here, so the terminator still fits.
+inline int finishSentence(ParserContext* context) {
+    context->sentence[context->length] = '\0';
+    const int result = completeSentence(context);
+    context->state = WaitStart;
+    context->length = 0;
+    return result;
+}
+
 inline int discard(ParserContext* context) {
     context->state = WaitStart;
     context->length = 0;
@@ -162,16 +172,10 @@ inline int step(ParserContext* context, unsigned char byte) {
             context->state = WaitLF;
             return 0;
 
-        case WaitLF: {
+        case WaitLF:
             if (byte != '\n')
                 return discard(context);
-            // length is at most 255 here, so the terminator still fits.
-            context->sentence[context->length] = '\0';
-            const int result = completeSentence(context);
-            context->state = WaitStart;
-            context->length = 0;
-            return result;
-        }
+            return finishSentence(context);
 
         default:
             return discard(context);
@@ -276,7 +280,6 @@ inline bool takeChecksumAndEnd(ParserContext* context, const unsigned char* p,
     }
     std::memcpy(context->sentence + context->length, p, 5);
     context->length += 5;
-    context->sentence[context->length] = '\0';
     context->expectedChecksum = static_cast<std::uint8_t>(high << 4 | low);
     return true;
 }
@@ -348,18 +351,6 @@ int feedBuffer(ParserContext* context, const char* data, int* length) {
             p = copyData(context, p, end);
             if (p == end)
                 break;
-            if (*p == '*' && takeChecksumAndEnd(context, p, end)) {
-                p += 5;
-                const int result = completeSentence(context);
-                context->state = WaitStart;
-                context->length = 0;
-                if (result != 0) {
-                    countFed(context, begin, p);
-                    *length = static_cast<int>(end - p);
-                    return result;
-                }
-                continue;
-            }
         } else if (context->state == WaitStart && context->length == 0) {
             const unsigned char* const from = p;
             p = skipToStart(p, end);
@@ -370,7 +361,13 @@ int feedBuffer(ParserContext* context, const char* data, int* length) {
             p += 5;
             continue;
         }
-        const int result = step(context, *p++);
+        int result;
+        if (*p == '*' && context->state == Data && takeChecksumAndEnd(context, p, end)) {
+            p += 5;
+            result = finishSentence(context);
+        } else {
+            result = step(context, *p++);
+        }
         if (result != 0) {
             countFed(context, begin, p);
             *length = static_cast<int>(end - p);

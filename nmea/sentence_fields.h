@@ -840,22 +840,25 @@ static_assert(layout_detail::allWellFormed());
 
 namespace layout_detail {
 
+// Every sentence type's parse code lies below the AIS codes.
+static_assert(std::ranges::all_of(kSentenceLayouts, [](const SentenceLayout& layout) {
+    return layout.code > 0 && layout.code < kCodeAisBase;
+}));
+
 // Where each parse code's layout sits in kSentenceLayouts (-1: none), so that finding
 // it, once per sentence and more, is one look-up.
 constexpr std::array<signed char, kCodeAisBase + 1> layoutIndexByCode() {
     std::array<signed char, kCodeAisBase + 1> index{};
     index.fill(-1);
     for (int i = 0; i < kSentenceTypeCount; ++i) {
-        const int code = kSentenceLayouts[i].code;
-        if (code > 0 && code <= kCodeAisBase && index[static_cast<std::size_t>(code)] < 0)
-            index[static_cast<std::size_t>(code)] = static_cast<signed char>(i);
+        // The first layout of a code wins, as a search from the start would find it.
+        signed char& slot = index[static_cast<std::size_t>(kSentenceLayouts[i].code)];
+        if (slot < 0)
+            slot = static_cast<signed char>(i);
     }
     return index;
 }
 inline constexpr std::array<signed char, kCodeAisBase + 1> kLayoutIndexByCode = layoutIndexByCode();
-static_assert(std::ranges::all_of(kSentenceLayouts, [](const SentenceLayout& layout) {
-    return layout.code > 0 && layout.code < kCodeAisBase;
-}));
 
 }  // namespace layout_detail
 
