@@ -14,23 +14,10 @@ namespace present {
 
 class JsonWriter {
 public:
-    // The most reserve() may ask for at once.
-    static constexpr std::size_t kRoom = 1024;
-
     explicit JsonWriter(std::string& out) : out_(out) {}
     JsonWriter(const JsonWriter&) = delete;
     JsonWriter& operator=(const JsonWriter&) = delete;
     ~JsonWriter() { flush(); }
-
-    // Room for `size` (at most kRoom) more bytes at the returned position; advance()
-    // then says where the writing ended.
-    char* reserve(std::size_t size) {
-        if (static_cast<std::size_t>(buffer_ + kRoom - at_) < size) {
-            flush();
-        }
-        return at_;
-    }
-    void advance(char* to) { at_ = to; }
 
     // A literal: its size is known here, so the copy is a few moves.
     template <std::size_t N>
@@ -79,6 +66,16 @@ public:
     }
 
 private:
+    // The most reserve() may ask for at once.
+    static constexpr std::size_t kRoom = 1024;
+
+    // Room for `size` (at most kRoom) more bytes at the returned position.
+    char* reserve(std::size_t size) {
+        if (static_cast<std::size_t>(buffer_ + kRoom - at_) < size) {
+            flush();
+        }
+        return at_;
+    }
     // Printable ASCII other than the quote and the backslash goes out unescaped.
     static bool plain(unsigned char byte) {
         return byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\';

@@ -47,8 +47,9 @@ char* writeGeneral6(char* out, double value) {
         *out = '0';
         return out + 1;
     }
-    // Fixed notation covers 1e-4 up to just below 999999.5; the exponent is the
-    // position of the first significant digit.
+    // Fixed notation covers 1e-4 up to just below 999999.5; the quick way takes it up
+    // to 999999 and leaves the rounding into exponent notation to the exact one. The
+    // exponent is the position of the first significant digit.
     if (!(magnitude >= 1e-4 && magnitude < 999999.0)) {
         return writeExactGeneral6(out, value);
     }
@@ -104,7 +105,6 @@ char* writeGeneral6(char* out, double value) {
 }
 
 char* writeDegrees5(char* out, long long tenThousandthsOfMinute) {
-    const double degrees = static_cast<double>(tenThousandthsOfMinute) / 10000.0 / 60.0;
     // In hundred-thousandths of a degree the value is n / 6. Away from a half (n = 3
     // modulo 6) the double's small error cannot change the rounding, and the digits
     // come from integers; on a half it decides, so the exact conversion writes it.
@@ -112,6 +112,7 @@ char* writeDegrees5(char* out, long long tenThousandthsOfMinute) {
     const unsigned long long magnitude =
         n < 0 ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
     if (magnitude % 6 == 3 || magnitude > (1ULL << 50)) {
+        const double degrees = static_cast<double>(n) / 10000.0 / 60.0;
         return std::to_chars(out, out + kNumberCharsSize, degrees, std::chars_format::fixed, 5).ptr;
     }
     const unsigned long long rounded = magnitude / 6 + (magnitude % 6 > 3 ? 1 : 0);

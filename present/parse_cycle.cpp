@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
 
 #include "ais/decoders.h"
 #include "ais/vdm.h"
@@ -119,8 +118,7 @@ void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     // A shallow copy: the bytes stay put even if a receiver of the results appended to
     // the buffer meanwhile. It is let go before the buffer is trimmed, so that trimming
     // a buffer nobody appended to does not copy it first.
-    std::optional<const QByteArray> held(receiveBuffer);
-    const QByteArray& bytes = *held;
+    QByteArray bytes = receiveBuffer;
     const int total = static_cast<int>(bytes.size());
 
     nmeaz::ParserContext* context = &parserContext;
@@ -155,7 +153,7 @@ void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     // character. Fed again from the start next time, they bring the framer back to the
     // same state, so dropping everything before them changes no result.
     const int inHand = context->state == nmeaz::WaitStart ? 0 : context->length;
-    held.reset();
+    bytes = QByteArray();
     receiveBuffer.remove(0, total - inHand);
     if (counters != nullptr) {
         // Fed again next time, and counted then.
