@@ -98,8 +98,7 @@ const char* aisBitsDigit(const char* bits, int width) {
 }
 
 char aisSixBitChar(const char* bits) {
-    const std::uint32_t value = aisBitsUInt(bits, 6);
-    return static_cast<char>(value < 32 ? value + 64 : value);
+    return aisTextCharacter(aisBitsUInt(bits, 6));
 }
 
 const char* aisBitsText(const char* bits, int width) {

@@ -43,8 +43,13 @@ std::int64_t aisBitsInt64(const char* bits, int width);
 // The field's unsigned value as decimal text, without sign or leading zeros.
 const char* aisBitsDigit(const char* bits, int width);
 
-// The character of the six-bit text alphabet for the six bits at `bits`:
-// values 0..31 are '@', 'A'..'Z', '[' .. '_'; values 32..63 are ' ' .. '?'.
+// The character of the six-bit text alphabet for a value 0..63: values 0..31 are
+// '@', 'A'..'Z', '[' .. '_'; values 32..63 are ' ' .. '?'.
+constexpr char aisTextCharacter(unsigned value) {
+    return static_cast<char>(value < 32 ? value + 64 : value);
+}
+
+// The same for the six bits at `bits`.
 char aisSixBitChar(const char* bits);
 
 // The text of the six-bit groups of the field; a last partial group still yields

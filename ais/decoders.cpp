@@ -102,8 +102,7 @@ public:
 
     // The six-bit text character whose bits start at `first`.
     char sixBitChar(int first) const {
-        const auto value = static_cast<unsigned>(read(first, 6));
-        return static_cast<char>(value < 32 ? value + 64 : value);
+        return aisTextCharacter(static_cast<unsigned>(read(first, 6)));
     }
 
 private:
