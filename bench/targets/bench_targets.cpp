@@ -5,36 +5,16 @@
 // relation of every target to own ship) and the sorted listing of --targets.
 #include <benchmark/benchmark.h>
 
-#include <random>
 #include <vector>
 
 #include "ais/records.h"
+#include "synthetic_fleet.h"
 #include "targets/ais_reports.h"
 #include "targets/target_table.h"
 
 namespace {
 
 constexpr int kTargets = 20000;
-
-std::vector<ais::AisPositionReport> positionReports(int count) {
-    std::mt19937 random(11);
-    std::uniform_int_distribution<int> jitter(-300000, 300000);
-    std::vector<ais::AisPositionReport> reports(count);
-    for (int i = 0; i < count; ++i) {
-        ais::AisPositionReport& r = reports[i];
-        r.message_type = 1;
-        r.mmsi = 200000000 + static_cast<std::uint32_t>(i) * 7919u % 500000000u;
-        r.navigation_status = 0;
-        r.rate_of_turn = -128;
-        r.speed_over_ground = 100 + i % 150;
-        r.latitude = 54 * 600000 + jitter(random);
-        r.longitude = 8 * 600000 + jitter(random);
-        r.course_over_ground = static_cast<std::uint32_t>(i * 37 % 3600);
-        r.true_heading = 511;
-    }
-    std::shuffle(reports.begin(), reports.end(), random);
-    return reports;
-}
 
 targets::TargetTable& fullTable() {
     static targets::TargetTable table = [] {
@@ -44,7 +24,7 @@ targets::TargetTable& fullTable() {
         own.kinematics = {54.0, 8.0, 10.0, 45.0};
         t.fixOwnShip(own);
         targets::Report report;
-        for (const auto& r : positionReports(kTargets)) {
+        for (const auto& r : bench::syntheticFleet(kTargets, 11)) {
             targets::reportFromAis(1, &r, false, report);
             t.merge(report, 0);
         }
@@ -56,7 +36,7 @@ targets::TargetTable& fullTable() {
 // Decoded record -> report -> merge into a table of 20,000 targets.
 void BM_MergeIntoFullTable(benchmark::State& state) {
     targets::TargetTable& table = fullTable();
-    const std::vector<ais::AisPositionReport> reports = positionReports(kTargets);
+    const std::vector<ais::AisPositionReport> reports = bench::syntheticFleet(kTargets, 11);
     std::size_t next = 0;
     std::int64_t now = 0;
     targets::Report report;
@@ -73,7 +53,7 @@ BENCHMARK(BM_MergeIntoFullTable);
 // A spoofing flood: every report a new MMSI, so every merge pushes the oldest out.
 void BM_MergeNewMmsiAtCapacity(benchmark::State& state) {
     targets::TargetTable& table = fullTable();
-    auto r = positionReports(1).front();
+    auto r = bench::syntheticFleet(1, 11).front();
     std::uint32_t mmsi = 900000000;
     targets::Report report;
     for (auto _ : state) {

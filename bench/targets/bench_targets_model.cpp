@@ -8,7 +8,6 @@
 #include <QApplication>
 #include <QImage>
 #include <QTableView>
-#include <random>
 #include <vector>
 
 #include "ais/records.h"
@@ -16,37 +15,19 @@
 #include "app/plan_view.h"
 #include "nmea/records.h"
 #include "nmea/sentence_parsers.h"
+#include "synthetic_fleet.h"
 
 namespace {
 
 constexpr int kTargets = 20000;
 constexpr int kMessagesPerSecond = 500;
 
-std::vector<ais::AisPositionReport> reports() {
-    std::mt19937 random(5);
-    std::uniform_int_distribution<int> jitter(-300000, 300000);
-    std::vector<ais::AisPositionReport> list(kTargets);
-    for (int i = 0; i < kTargets; ++i) {
-        ais::AisPositionReport& r = list[i];
-        r.message_type = 1;
-        r.mmsi = 200000000 + static_cast<std::uint32_t>(i) * 7919u % 500000000u;
-        r.rate_of_turn = -128;
-        r.speed_over_ground = 50 + i % 150;
-        r.latitude = 54 * 600000 + jitter(random);
-        r.longitude = 8 * 600000 + jitter(random);
-        r.course_over_ground = static_cast<std::uint32_t>(i * 37 % 3600);
-        r.true_heading = 511;
-    }
-    std::shuffle(list.begin(), list.end(), random);
-    return list;
-}
-
 void BM_OneSecondAtFiveHundredMessages(benchmark::State& state) {
     qint64 now = 0;
     AisTargetsDock dock(targets::TableSettings{}, [&now] { return now; });
     dock.resize(1000, 700);
     dock.show();
-    const std::vector<ais::AisPositionReport> list = reports();
+    const std::vector<ais::AisPositionReport> list = bench::syntheticFleet(kTargets, 5);
     nmeaz::RmcRecord rmc{};
     rmc.status = 'A';
     rmc.latitude = 5400.0;
