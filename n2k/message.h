@@ -1,0 +1,41 @@
+// What the NMEA 2000 side of the house passes around: CAN frames as gateways report
+// them, and whole PGNs once frames are reassembled (or when a gateway hands a PGN over
+// whole). Fixed storage only, like the NMEA 0183 records.
+#pragma once
+
+#include <cstdint>
+
+namespace n2k {
+
+// The largest payload a PGN can carry: an ISO transport-protocol transfer of 255
+// packets of seven bytes. A fast packet carries at most 223 bytes.
+constexpr int kMaxPayload = 1785;
+constexpr int kFastPacketMaxPayload = 223;
+constexpr std::uint8_t kGlobalAddress = 255;
+
+// A receive time as the gateway gave it, in milliseconds: since the Unix epoch when
+// the format carries a date, since midnight when it carries only a time of day, and
+// kNoTime when it carries none.
+constexpr std::int64_t kNoTime = -1;
+
+// One CAN frame with its 29-bit extended identifier.
+struct Frame {
+    std::uint32_t canId = 0;
+    std::uint8_t length = 0;  // 0..8
+    std::uint8_t data[8] = {};
+    std::int64_t timeMs = kNoTime;
+};
+
+// One whole PGN: a single frame, a reassembled fast packet or transport-protocol
+// transfer, or a PGN that a gateway delivered whole.
+struct Message {
+    std::uint32_t pgn = 0;
+    std::uint8_t priority = 0;
+    std::uint8_t source = 0;
+    std::uint8_t destination = kGlobalAddress;
+    std::int64_t timeMs = kNoTime;
+    int length = 0;
+    std::uint8_t data[kMaxPayload] = {};
+};
+
+}  // namespace n2k
