@@ -19,38 +19,51 @@ std::optional<SourceAddress> failWith(QString* error, const QString& message) {
     return std::nullopt;
 }
 
+// How an authority ("HOST", "HOST:PORT", "[V6]:PORT") failed to split.
+enum class SplitFault { None, UnclosedBracket, TextAfterBracket };
+
 // A host in brackets (an IPv6 address) keeps its colons; the port follows the last
 // colon outside them.
-bool splitHostPort(const QString& authority, QString& host, QString& portText, bool& hasPort) {
+SplitFault splitHostPort(const QString& authority, QString& host, QString& portText, bool& hasPort,
+                         QString& after) {
     hasPort = false;
     if (authority.startsWith(QLatin1Char('['))) {
         const qsizetype close = authority.indexOf(QLatin1Char(']'));
         if (close < 0) {
-            return false;
+            return SplitFault::UnclosedBracket;
         }
         host = authority.mid(1, close - 1);
         const QString rest = authority.mid(close + 1);
         if (!rest.isEmpty()) {
             if (!rest.startsWith(QLatin1Char(':'))) {
-                return false;
+                after = rest;
+                return SplitFault::TextAfterBracket;
             }
             hasPort = true;
             portText = rest.mid(1);
         }
-        return true;
+        return SplitFault::None;
     }
     const qsizetype colon = authority.lastIndexOf(QLatin1Char(':'));
     if (colon >= 0 && authority.indexOf(QLatin1Char(':')) != colon) {
         // An IPv6 address without brackets: the whole text is the host.
         host = authority;
-        return true;
+        return SplitFault::None;
     }
     host = colon < 0 ? authority : authority.left(colon);
     if (colon >= 0) {
         hasPort = true;
         portText = authority.mid(colon + 1);
     }
-    return true;
+    return SplitFault::None;
+}
+
+bool allDigits(const QString& text) {
+    bool digits = !text.isEmpty();
+    for (QChar c : text) {
+        digits &= c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    }
+    return digits;
 }
 
 std::optional<SourceAddress> parseNetwork(SourceAddress::Kind kind, const QString& original,
@@ -65,15 +78,28 @@ std::optional<SourceAddress> parseNetwork(SourceAddress::Kind kind, const QStrin
     where.kind = kind;
     QString portText;
     bool hasPort = false;
-    if (!splitHostPort(authority, where.host, portText, hasPort)) {
-        return failWith(error, tr("Unclosed '[' in the address of '%1'").arg(original));
+    QString after;
+    switch (splitHostPort(authority, where.host, portText, hasPort, after)) {
+        case SplitFault::UnclosedBracket:
+            return failWith(error, tr("Unclosed '[' in the address of '%1'").arg(original));
+        case SplitFault::TextAfterBracket:
+            return failWith(error, tr("Unexpected '%1' after ']' in '%2': give %3://[ADDRESS]:PORT")
+                                       .arg(after, original, scheme));
+        case SplitFault::None:
+            break;
+    }
+    // "udp 10110" or "tcp://10110" would otherwise name the address 0.0.39.126: a bare
+    // number is what someone types for a port, never a host they mean.
+    if (allDigits(where.host)) {
+        return failWith(error, tr("'%1' in '%2' is a number, not a host: for port %1 give %3")
+                                   .arg(where.host, original,
+                                        kind == SourceAddress::Kind::Tcp
+                                            ? QStringLiteral("tcp://HOST:%1").arg(where.host)
+                                            : QStringLiteral("udp://:%1").arg(where.host)));
     }
     if (hasPort) {
-        bool digits = !portText.isEmpty();
-        for (QChar c : portText) {
-            digits &= c >= QLatin1Char('0') && c <= QLatin1Char('9');
-        }
-        const qlonglong number = digits && portText.size() <= 6 ? portText.toLongLong() : -1;
+        const qlonglong number =
+            allDigits(portText) && portText.size() <= 6 ? portText.toLongLong() : -1;
         if (portText.isEmpty()) {
             return failWith(error, tr("Missing port number after ':' in '%1'").arg(original));
         }

@@ -577,6 +577,12 @@ TEST(AisVdm, SentencesAndFragmentStreams) {
          "!AIVDM_MSG5 5BBBCCC",
          frag(2, 1, 3, "1AAA") + frag(2, 1, 3, "5BBB") + frag(2, 2, 3, "CCC"),
          1},
+        // ... and every fragment the old one had collected counts as dropped.
+        {{7, 7, 7, 7, 55},
+         "!AIVDM_MSG5 5CCDDEE",
+         frag(3, 1, 3, "1AAA") + frag(3, 2, 3, "BBB") + frag(3, 1, 3, "5CC") + frag(3, 2, 3, "DD") +
+             frag(3, 3, 3, "EE"),
+         2},
         // Mended: past 1,199 characters a message is abandoned, not cut; 1,199 fit whole.
         {Codes(9, 7), "!AIVDM ", tooLong, 9},
         {{7, 7, 7, 7, 7, 55}, "!AIVDM_MSG5 5" + std::string(1198, 'w'), limit},

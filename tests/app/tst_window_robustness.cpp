@@ -20,6 +20,7 @@
 #include "ais/vdm.h"
 #include "app/chunk_text.h"
 #include "app/globals.h"
+#include "app/health_status.h"
 #include "app/main_window.h"
 #include "app/raw_pane.h"
 #include "app/status_notices.h"
@@ -236,6 +237,10 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(window.statusTip().contains("is back"), 2000);
         QVERIFY(pty->send("after\r\n"));
         QTRY_COMPARE(rawPane(window)->toPlainText(), QString("before\nafter\n"));
+        // The line state follows the returned port, not the loss.
+        auto* health = window.findChild<HealthStatus*>();
+        health->refresh();
+        QCOMPARE(health->stateText(), QStringLiteral("Receiving"));
 
         const QString target = work.filePath("across-the-gap.txt");
         answerSave(target);

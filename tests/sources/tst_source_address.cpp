@@ -98,6 +98,17 @@ private slots:
                                          << "Unexpected path";
         QTest::newRow("unclosed bracket") << "tcp://[::1:10110"
                                           << "Unclosed '['";
+        QTest::newRow("port glued to bracket") << "tcp://[::1]10110"
+                                               << "Unexpected '10110' after ']'";
+        QTest::newRow("text glued to bracket udp") << "udp://[::1]x"
+                                                   << "Unexpected 'x' after ']'";
+        QTest::newRow("udp bare number typed") << "udp 10110"
+                                               << "is a number, not a host: for port 10110 "
+                                                  "give udp://:10110";
+        QTest::newRow("tcp bare number") << "tcp://10110"
+                                         << "give tcp://HOST:10110";
+        QTest::newRow("udp number with port") << "udp://4800:10110"
+                                              << "'4800' in 'udp://4800:10110' is a number";
         QTest::newRow("udp host name") << "udp://boat:10110"
                                        << "'boat' in 'udp://boat:10110' is not an IP address";
         QTest::newRow("file missing") << "file:" + work.filePath("gone.log") << "No such log file";

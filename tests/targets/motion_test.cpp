@@ -33,6 +33,12 @@ const ApproachCase kApproaches[] = {
     {"stationary own ship", {0, 0, 0, 0}, {4 * kMinute, 3 * kMinute, 6, 270}, 4.0, 30.0},
     // Same course and speed: the distance never changes, closest is now.
     {"parallel same speed", {0, 0, 8, 45}, {0, 2 * kMinute, 8, 45}, 2.0, 0.0},
+    // Far from the equator a degree of longitude shrinks with the mean latitude of the
+    // two: at 60 N it is 30 NM, so p (60, 120), v (0, -20) -> 6 h; there (60, 0).
+    {"59 N to 61 N", {59, 0, 0, 0}, {61, 2, 20, 180}, 60.0, 360.0},
+    // Either side of 180 degrees: p (6, 0) the short way round, v (-10, 0) -> 0.6 h.
+    {"across the date line", {0, 179.95, 0, 0}, {0, -179.95, 10, 270}, 0.0, 36.0},
+    {"across the date line westward", {0, -179.95, 10, 270}, {0, 179.95, 0, 0}, 0.0, 36.0},
 };
 
 TEST(ClosestApproach, WorkedExamples) {

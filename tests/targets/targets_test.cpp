@@ -340,6 +340,79 @@ TEST(OwnShip, DistanceAndApproachNeedOwnPositionAndMotion) {
     EXPECT_TRUE(r.dangerous);
 }
 
+TEST(OwnShip, MotionComesFromTheFreshestSource) {
+    TargetTable table;
+    feed(table, 1, classA(211000011, 54.0, 10.0, 100, 0), 0, /*own=*/true);
+    ASSERT_TRUE(table.ownShip().hasMotion);
+    EXPECT_DOUBLE_EQ(table.ownShip().kinematics.cog, 0.0);
+
+    nmeaz::RmcRecord rmc{};
+    rmc.status = 'A';
+    rmc.latitude = 5400.0;
+    rmc.ns = 'N';
+    rmc.longitude = 1000.0;
+    rmc.ew = 'E';
+    rmc.sog = 4.0;
+    rmc.cog = 90.0;
+    // Once the transponder's report has aged, the receiver's RMC moves own ship.
+    targets::applyNavigationFix(nmeaz::kCodeRmc, &rmc, table, 4 * kMinuteMs);
+    EXPECT_DOUBLE_EQ(table.ownShip().kinematics.sog, 4.0);
+    EXPECT_DOUBLE_EQ(table.ownShip().kinematics.cog, 90.0);
+    // A new own report takes over again, motion included.
+    feed(table, 1, classA(211000011, 54.0, 10.0, 70, 2700), 5 * kMinuteMs, /*own=*/true);
+    EXPECT_DOUBLE_EQ(table.ownShip().kinematics.sog, 7.0);
+    EXPECT_DOUBLE_EQ(table.ownShip().kinematics.cog, 270.0);
+}
+
+TEST(OwnShip, VtgWithoutAValidFixGivesNoMotion) {
+    TargetTable table;
+    const targets::Target& t = feed(table, 1, classA(211000012, 0.05, 0.0, 100, 1800));
+    nmeaz::GgaRecord gga{};
+    gga.sig = 1;
+    gga.ns = 'N';
+    gga.ew = 'E';
+    targets::applyNavigationFix(nmeaz::kCodeGga, &gga, table, 0);
+    nmeaz::VtgRecord vtg{};
+    vtg.cog1 = 0.0;
+    vtg.cog1_unit = 'T';
+    vtg.sog1 = 10.0;
+    vtg.sog1_unit = 'N';
+    vtg.mode = 'N';
+    targets::applyNavigationFix(nmeaz::kCodeVtg, &vtg, table, 0);
+    EXPECT_FALSE(table.ownShip().hasMotion);
+    EXPECT_FALSE(table.relate(t).hasApproach);
+    vtg.mode = 'D';
+    targets::applyNavigationFix(nmeaz::kCodeVtg, &vtg, table, 0);
+    ASSERT_TRUE(table.relate(t).hasApproach);
+    EXPECT_NEAR(table.relate(t).approach.tcpaMin, 9.0, 1e-6);
+}
+
+TEST(Danger, OnlyForAClosestApproachStillAhead) {
+    struct Case {
+        const char* name;
+        double lat;
+        unsigned cogTenths;
+        bool dangerous;
+    };
+    // Own ship stationary at 0,0; the target passes right over it at 12 kn.
+    const Case cases[] = {
+        {"closing, 5 min ahead", 1 / 60.0, 1800, true},
+        {"opening, 5 min past", 1 / 60.0, 0, false},
+        {"closing, 25 min ahead", 5 / 60.0, 1800, false},
+    };
+    for (const Case& c : cases) {
+        TargetTable table;
+        targets::OwnShip own;
+        own.hasPosition = own.hasMotion = true;
+        table.fixOwnShip(own);
+        const targets::Target& t = feed(table, 1, classA(211000013, c.lat, 0.0, 120, c.cogTenths));
+        const targets::Relation r = table.relate(t);
+        ASSERT_TRUE(r.hasApproach) << c.name;
+        EXPECT_NEAR(r.approach.cpaNm, 0.0, 1e-6) << c.name;
+        EXPECT_EQ(r.dangerous, c.dangerous) << c.name;
+    }
+}
+
 TEST(Ageing, StaleAndRemovalScaleWithTheReportingRate) {
     struct Case {
         const char* name;
@@ -353,6 +426,9 @@ TEST(Ageing, StaleAndRemovalScaleWithTheReportingRate) {
         {"at anchor", 1, 0, 9, 30},
         {"moored", 5, 0, 9, 30},
         {"drifting slowly", 0, 10, 9, 30},
+        // The navigation status alone decides, whatever speed the ship reports.
+        {"moored, speed reported", 5, 120, 9, 30},
+        {"at anchor, speed reported", 1, 50, 9, 30},
     };
     for (const Case& c : cases) {
         TargetTable table;

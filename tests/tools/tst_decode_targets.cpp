@@ -152,6 +152,42 @@ Expected countIndependently(const QString& path) {
     return expected;
 }
 
+QByteArray withChecksum(const QByteArray& body) {
+    quint8 sum = 0;
+    for (char c : body) {
+        sum ^= static_cast<quint8>(c);
+    }
+    return body + '*' + QByteArray::number(sum, 16).rightJustified(2, '0').toUpper();
+}
+
+// "\c:<time>*hh\": a receive-time TAG block with its checksum.
+QByteArray timeTag(const QByteArray& time) {
+    return '\\' + withChecksum("c:" + time) + '\\';
+}
+
+// A class A position report (message 1) as one !AIVDM sentence.
+QByteArray positionReport(qint64 mmsi, double lat, double lon, int sogTenths, int cogTenths) {
+    QList<int> bits;
+    const auto put = [&bits](qint64 value, int width) {
+        for (int b = width - 1; b >= 0; --b) {
+            bits.append(static_cast<int>((value >> b) & 1));
+        }
+    };
+    put(1, 6), put(0, 2), put(mmsi, 30), put(0, 4), put(128, 8), put(sogTenths, 10), put(0, 1);
+    put(qRound64(lon * 600000) & ((qint64{1} << 28) - 1), 28);
+    put(qRound64(lat * 600000) & ((qint64{1} << 27) - 1), 27);
+    put(cogTenths, 12), put(511, 9), put(0, 6), put(0, 2), put(0, 3), put(0, 1), put(0, 19);
+    QByteArray payload;
+    for (qsizetype i = 0; i < bits.size(); i += 6) {
+        int v = 0;
+        for (qsizetype j = i; j < i + 6; ++j) {
+            v = v * 2 + bits[j];
+        }
+        payload += static_cast<char>(v < 40 ? v + 48 : v + 56);
+    }
+    return '!' + withChecksum("AIVDM,1,1,,A," + payload + ",0") + "\r\n";
+}
+
 }  // namespace
 
 class TestDecodeTargets : public QObject {
@@ -224,7 +260,7 @@ private slots:
         int lines = 0;
         for (const QByteArray& line : file.readAll().split('\n')) {
             if (line.startsWith("!AIVDM")) {
-                tagged += "\\c:" + QByteArray::number(time) + "*00\\" + line + "\n";
+                tagged += timeTag(QByteArray::number(time)) + line + "\n";
                 time += 10;
                 ++lines;
             }
@@ -251,6 +287,79 @@ private slots:
             seen = mmsis;
         }
         QCOMPARE(seen.size(), countIndependently(kCapture).stations.size());
+    }
+
+    // The listing times of a log whose lines carry the given TAG times, one target each.
+    static QList<qint64> listingTimes(const QList<QByteArray>& times, int everySeconds) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("timed.nmea"));
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly)) {
+            return {};
+        }
+        for (const QByteArray& time : times) {
+            out.write(timeTag(time) + positionReport(211000001, 54.0, 10.0, 0, 0));
+        }
+        out.close();
+        const Run run =
+            decode({QStringLiteral("--targets-every"), QString::number(everySeconds), path});
+        QList<qint64> listed;
+        for (const QJsonObject& t : objects(run.out)) {
+            listed.append(t[QStringLiteral("time")].toInteger());
+        }
+        return listed;
+    }
+
+    // Receive times with a fraction (as replay reads them) and in milliseconds count;
+    // a gap of several intervals gives one listing, and the next one follows on the
+    // same grid.
+    void periodicListingsReadEveryTagTimeForm_data() {
+        QTest::addColumn<QList<QByteArray>>("times");
+        QTest::addColumn<QList<qint64>>("listed");
+        QTest::newRow("fractions")
+            << QList<QByteArray>{"1418169600.25", "1418169605.5", "1418169610.75", "1418169612"}
+            << QList<qint64>{1418169605, 1418169612};
+        QTest::newRow("milliseconds")
+            << QList<QByteArray>{"1418169600000", "1418169611000", "1418169612000"}
+            << QList<qint64>{1418169600, 1418169612};
+        QTest::newRow("gap of several intervals")
+            << QList<QByteArray>{"1418169600", "1418169645", "1418169648", "1418169661"}
+            << QList<qint64>{1418169600, 1418169648, 1418169661};
+    }
+    void periodicListingsReadEveryTagTimeForm() {
+        QFETCH(QList<QByteArray>, times);
+        QFETCH(QList<qint64>, listed);
+        QCOMPARE(listingTimes(times, 10), listed);
+    }
+
+    // A target 3 NM north of own ship heading south at 10 kn: own ship's motion from
+    // --own decides when they meet.
+    void ownShipMotionFromTheCommandLine_data() {
+        QTest::addColumn<QString>("own");
+        QTest::addColumn<double>("cpa");
+        QTest::addColumn<double>("tcpa");
+        QTest::newRow("stationary by default") << "59,10" << 0.0 << 18.0;
+        QTest::newRow("stationary given") << "59,10,0,0" << 0.0 << 18.0;
+        QTest::newRow("heading north at 10 kn") << "59,10,10,0" << 0.0 << 9.0;
+        QTest::newRow("heading south at 5 kn") << "59,10,5,180" << 0.0 << 36.0;
+    }
+    void ownShipMotionFromTheCommandLine() {
+        QFETCH(QString, own);
+        QFETCH(double, cpa);
+        QFETCH(double, tcpa);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("meeting.nmea"));
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(positionReport(211000002, 59.05, 10.0, 100, 1800));
+        out.close();
+        const Run run = decode({QStringLiteral("--own"), own, path});
+        QCOMPARE(run.exitCode, 0);
+        const QList<QJsonObject> targets = objects(run.out);
+        QCOMPARE(targets.size(), 1);
+        QCOMPARE(qRound(targets[0][QStringLiteral("range")].toDouble() * 100), 300);
+        QVERIFY(qAbs(targets[0][QStringLiteral("cpa")].toDouble() - cpa) < 0.01);
+        QVERIFY(qAbs(targets[0][QStringLiteral("tcpa")].toDouble() - tcpa) < 0.15);
     }
 
     void badValuesAreRefused_data() {

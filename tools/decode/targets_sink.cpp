@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "nmea/tag_block.h"
 #include "targets/ais_reports.h"
 #include "targets/nmea_fixes.h"
 #include "targets/target_json.h"
@@ -59,31 +60,15 @@ bool parseOwn(const char* text, targets::OwnShip& own) {
     return true;
 }
 
-// The receive time (c:, UNIX seconds; some stations write milliseconds) of a line
-// that starts with a TAG block; -1 when it has none.
+// The receive time of a line that starts with a TAG block, read as replay reads it;
+// -1 when it has none.
 std::int64_t tagTimeMs(const char* line, const char* end) {
-    if (line == end || *line != '\\') {
+    nmeaz::TagBlock tag;
+    if (nmeaz::parseTagBlock(line, static_cast<std::size_t>(end - line), tag) == 0 ||
+        !tag.hasTime) {
         return -1;
     }
-    const char* p = line + 1;
-    while (p < end && *p != '*' && *p != '\\') {
-        const char* field = p;
-        while (p < end && *p != ',' && *p != '*' && *p != '\\') {
-            ++p;
-        }
-        if (p - field > 2 && field[0] == 'c' && field[1] == ':') {
-            std::int64_t value = 0;
-            const auto result = std::from_chars(field + 2, p, value);
-            if (result.ec != std::errc{} || result.ptr != p || value < 0) {
-                return -1;
-            }
-            return value > 100000000000LL ? value : value * 1000;
-        }
-        if (p < end && *p == ',') {
-            ++p;
-        }
-    }
-    return -1;
+    return tag.timeMs;
 }
 
 }  // namespace
