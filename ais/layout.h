@@ -518,6 +518,33 @@ inline constexpr AisField kAcknowledgement[] = {
         }                                                                                         \
     }
 
+// The day and time, the wind, and the currents, waves and swell: the same fields and
+// codes in both forms, from a different first bit. F is the form's field macro.
+#define TW_AISX_MET_TIME(F, b)                                                  \
+    F(utc_day, b, 5, 0, 1, 1, 31, nullptr),                                     \
+        F(utc_hour, (b) + 5, 5, 0, 1, 0, 23, nullptr),                          \
+        F(utc_minute, (b) + 10, 6, 0, 1, 0, 59, nullptr)
+#define TW_AISX_MET_WIND(F, b)                                                  \
+    F(average_wind_speed, b, 7, 0, 1, 0, 126, "kn"),                            \
+        F(wind_gust, (b) + 7, 7, 0, 1, 0, 126, "kn"),                           \
+        F(wind_direction, (b) + 14, 9, 0, 1, 0, 359, "°"),                      \
+        F(wind_gust_direction, (b) + 23, 9, 0, 1, 0, 359, "°")
+#define TW_AISX_MET_SEA(F, b)                                                   \
+    F(surface_current_speed, b, 8, 0, 10, 0, 250, "kn"),                        \
+        F(surface_current_direction, (b) + 8, 9, 0, 1, 0, 359, "°"),            \
+        F(current_speed_2, (b) + 17, 8, 0, 10, 0, 250, "kn"),                   \
+        F(current_direction_2, (b) + 25, 9, 0, 1, 0, 359, "°"),                 \
+        F(current_measuring_level_2, (b) + 34, 5, 0, 1, 0, 30, "m"),            \
+        F(current_speed_3, (b) + 39, 8, 0, 10, 0, 250, "kn"),                   \
+        F(current_direction_3, (b) + 47, 9, 0, 1, 0, 359, "°"),                 \
+        F(current_measuring_level_3, (b) + 56, 5, 0, 1, 0, 30, "m"),            \
+        F(significant_wave_height, (b) + 61, 8, 0, 10, 0, 250, "m"),            \
+        F(wave_period, (b) + 69, 6, 0, 1, 0, 60, "s"),                          \
+        F(wave_direction, (b) + 75, 9, 0, 1, 0, 359, "°"),                      \
+        F(swell_height, (b) + 84, 8, 0, 10, 0, 250, "m"),                       \
+        F(swell_period, (b) + 92, 6, 0, 1, 0, 60, "s"),                         \
+        F(swell_direction, (b) + 98, 9, 0, 1, 0, 359, "°")
+
 inline constexpr AisField kMessage8[] = {
     TW_AISX_HEADER(AisMessage8),
     TW_AISX_SPARE(AisMessage8, spare, 38, 2),
@@ -533,13 +560,8 @@ inline constexpr AisField kMessage8[] = {
                 AisNamedWay::Latitude1000),
     TW_AISX_MET(position_accuracy, 105, 1, AisStore::Character, AisListWay::Character, nullptr,
                 AisNamedWay::Plain),
-    TW_AISX_MET_U(utc_day, 106, 5, 0, 1, 1, 31, nullptr),
-    TW_AISX_MET_U(utc_hour, 111, 5, 0, 1, 0, 23, nullptr),
-    TW_AISX_MET_U(utc_minute, 116, 6, 0, 1, 0, 59, nullptr),
-    TW_AISX_MET_U(average_wind_speed, 122, 7, 0, 1, 0, 126, "kn"),
-    TW_AISX_MET_U(wind_gust, 129, 7, 0, 1, 0, 126, "kn"),
-    TW_AISX_MET_U(wind_direction, 136, 9, 0, 1, 0, 359, "°"),
-    TW_AISX_MET_U(wind_gust_direction, 145, 9, 0, 1, 0, 359, "°"),
+    TW_AISX_MET_TIME(TW_AISX_MET_U, 106),
+    TW_AISX_MET_WIND(TW_AISX_MET_U, 122),
     TW_AISX_MET_S(air_temperature, 154, 11, 0, 10, -600, 600, "°C"),
     TW_AISX_MET_U(relative_humidity, 165, 7, 0, 1, 0, 100, "%"),
     TW_AISX_MET_S(dew_point, 172, 10, 0, 10, -200, 500, "°C"),
@@ -552,20 +574,7 @@ inline constexpr AisField kMessage8[] = {
     // Above -10 m of the local chart datum, in centimetres.
     TW_AISX_MET_U(water_level, 201, 12, -1000, 100, 0, 4000, "m"),
     TW_AISX_MET_U(water_level_trend, 213, 2, 0, 1, 0, 2, nullptr),
-    TW_AISX_MET_U(surface_current_speed, 215, 8, 0, 10, 0, 250, "kn"),
-    TW_AISX_MET_U(surface_current_direction, 223, 9, 0, 1, 0, 359, "°"),
-    TW_AISX_MET_U(current_speed_2, 232, 8, 0, 10, 0, 250, "kn"),
-    TW_AISX_MET_U(current_direction_2, 240, 9, 0, 1, 0, 359, "°"),
-    TW_AISX_MET_U(current_measuring_level_2, 249, 5, 0, 1, 0, 30, "m"),
-    TW_AISX_MET_U(current_speed_3, 254, 8, 0, 10, 0, 250, "kn"),
-    TW_AISX_MET_U(current_direction_3, 262, 9, 0, 1, 0, 359, "°"),
-    TW_AISX_MET_U(current_measuring_level_3, 271, 5, 0, 1, 0, 30, "m"),
-    TW_AISX_MET_U(significant_wave_height, 276, 8, 0, 10, 0, 250, "m"),
-    TW_AISX_MET_U(wave_period, 284, 6, 0, 1, 0, 60, "s"),
-    TW_AISX_MET_U(wave_direction, 290, 9, 0, 1, 0, 359, "°"),
-    TW_AISX_MET_U(swell_height, 299, 8, 0, 10, 0, 250, "m"),
-    TW_AISX_MET_U(swell_period, 307, 6, 0, 1, 0, 60, "s"),
-    TW_AISX_MET_U(swell_direction, 313, 9, 0, 1, 0, 359, "°"),
+    TW_AISX_MET_SEA(TW_AISX_MET_U, 215),
     TW_AISX_MET_U(sea_state, 322, 4, 0, 1, 0, 12, nullptr),  // Beaufort
     TW_AISX_MET_S(water_temperature, 326, 10, 0, 10, -100, 500, "°C"),
     TW_AISX_MET_U(precipitation_type, 336, 3, 0, 1, 0, 6, nullptr),
@@ -579,13 +588,8 @@ inline constexpr AisField kMessage8[] = {
      AisGate::GateIsTwo, AisGate::Never, "lat", AisNamedWay::Latitude1000},
     {TW_AISX_MEMBER(AisMessage8, longitude), 80, 25, AisStore::Signed, AisListWay::Degrees1000, 0,
      AisGate::GateIsTwo, AisGate::Never, "lon", AisNamedWay::Longitude1000},
-    TW_AISX_WX(utc_day, 105, 5, 0, 1, 1, 31, nullptr),
-    TW_AISX_WX(utc_hour, 110, 5, 0, 1, 0, 23, nullptr),
-    TW_AISX_WX(utc_minute, 115, 6, 0, 1, 0, 59, nullptr),
-    TW_AISX_WX(average_wind_speed, 121, 7, 0, 1, 0, 126, "kn"),
-    TW_AISX_WX(wind_gust, 128, 7, 0, 1, 0, 126, "kn"),
-    TW_AISX_WX(wind_direction, 135, 9, 0, 1, 0, 359, "°"),
-    TW_AISX_WX(wind_gust_direction, 144, 9, 0, 1, 0, 359, "°"),
+    TW_AISX_MET_TIME(TW_AISX_WX, 105),
+    TW_AISX_MET_WIND(TW_AISX_WX, 121),
     TW_AISX_WX(air_temperature, 153, 11, -600, 10, 0, 1200, "°C"),
     TW_AISX_WX(relative_humidity, 164, 7, 0, 1, 0, 100, "%"),
     TW_AISX_WX(dew_point, 171, 10, -200, 10, 0, 700, "°C"),
@@ -594,20 +598,7 @@ inline constexpr AisField kMessage8[] = {
     TW_AISX_WX(horizontal_visibility, 192, 8, 0, 10, 0, 250, "NM"),
     TW_AISX_WX(water_level, 200, 9, -100, 10, 0, 400, "m"),
     TW_AISX_WX(water_level_trend, 209, 2, 0, 1, 0, 2, nullptr),
-    TW_AISX_WX(surface_current_speed, 211, 8, 0, 10, 0, 250, "kn"),
-    TW_AISX_WX(surface_current_direction, 219, 9, 0, 1, 0, 359, "°"),
-    TW_AISX_WX(current_speed_2, 228, 8, 0, 10, 0, 250, "kn"),
-    TW_AISX_WX(current_direction_2, 236, 9, 0, 1, 0, 359, "°"),
-    TW_AISX_WX(current_measuring_level_2, 245, 5, 0, 1, 0, 30, "m"),
-    TW_AISX_WX(current_speed_3, 250, 8, 0, 10, 0, 250, "kn"),
-    TW_AISX_WX(current_direction_3, 258, 9, 0, 1, 0, 359, "°"),
-    TW_AISX_WX(current_measuring_level_3, 267, 5, 0, 1, 0, 30, "m"),
-    TW_AISX_WX(significant_wave_height, 272, 8, 0, 10, 0, 250, "m"),
-    TW_AISX_WX(wave_period, 280, 6, 0, 1, 0, 60, "s"),
-    TW_AISX_WX(wave_direction, 286, 9, 0, 1, 0, 359, "°"),
-    TW_AISX_WX(swell_height, 295, 8, 0, 10, 0, 250, "m"),
-    TW_AISX_WX(swell_period, 303, 6, 0, 1, 0, 60, "s"),
-    TW_AISX_WX(swell_direction, 309, 9, 0, 1, 0, 359, "°"),
+    TW_AISX_MET_SEA(TW_AISX_WX, 211),
     TW_AISX_WX(sea_state, 318, 4, 0, 1, 0, 12, nullptr),
     TW_AISX_WX(water_temperature, 322, 10, -100, 10, 0, 600, "°C"),
     TW_AISX_WX(precipitation_type, 332, 3, 0, 1, 0, 6, nullptr),
@@ -794,6 +785,9 @@ inline constexpr AisField kMessage27[] = {
 #undef TW_AISX_ADDRESSED
 #undef TW_AISX_RESERVATION
 #undef TW_AISX_WX
+#undef TW_AISX_MET_SEA
+#undef TW_AISX_MET_WIND
+#undef TW_AISX_MET_TIME
 #undef TW_AISX_MET_SCALED
 #undef TW_AISX_MET_S
 #undef TW_AISX_MET_U
