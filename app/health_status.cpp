@@ -4,6 +4,7 @@
 #include <QLabel>
 
 #include "app/line_health.h"
+#include "app/steady_label.h"
 
 namespace {
 
@@ -73,11 +74,7 @@ void HealthStatus::refresh() {
     const qint64 now = health_->now();
     // Labels are set only when their text changes: an unchanged status bar is never
     // laid out or repainted again.
-    const auto show = [](QLabel* label, const QString& text) {
-        if (label->text() != text) {
-            label->setText(text);
-        }
-    };
+    const auto show = [](QLabel* label, const QString& text) { setSteadyText(label, text); };
     const LineHealth::State state = health_->state(now);
     show(state_, health_->stateText(now));
     const QString style = styleFor(state);

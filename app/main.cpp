@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include <QGuiApplication>
+#include "app/dock_by_title.h"
 #include "app/main_window.h"
 #include "app/start_options.h"
 #include "tidewright/version.h"
@@ -32,12 +33,22 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QString::fromLatin1(tidewright::kVersion));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tidewright"));
+    // The docks exist only with the window, so an unknown dock title is found here.
+    const auto raiseDock = [&options](MainWindow& window) {
+        if (options.showDock.isEmpty() || raiseDockByTitle(window, options.showDock)) {
+            return true;
+        }
+        std::fprintf(stderr, "tidewright: no dock is titled '%s'; the docks are: %s\n",
+                     qPrintable(options.showDock),
+                     qPrintable(dockTitles(window).join(QStringLiteral(", "))));
+        return false;
+    };
     if (options.source.isEmpty()) {
         MainWindow window;
         window.show();
-        return app.exec();
+        return raiseDock(window) ? app.exec() : 2;
     }
     MainWindow window(options.source, options.baud);
     window.show();
-    return app.exec();
+    return raiseDock(window) ? app.exec() : 2;
 }

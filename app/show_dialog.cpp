@@ -117,24 +117,42 @@ void showDialog::showResult(QStringList result) {
         keysModel->setStringList(receivedKeys);
     }
 
-    const QString lowerKey = key.toLower();
+    const QList<int>& tables = resultTables(key);
+    if (tables.isEmpty()) {
+        return;
+    }
     const QList<present::ReadableRow> readableRows =
         present::readableRows(present::currentDecoded());
+    static const int msg18 = entryIndex("msg18");
+    for (int entry : tables) {
+        writeValues(fieldModels[entry], result, readableRows);
+        if (entry == msg18) {
+            nameMsg18CommState(result);
+        }
+    }
+}
+
+// Every sentence entry whose search text the key contains, then the first AIS message
+// entry it contains: searched once per key, since a line repeats a few dozen keys.
+const QList<int>& showDialog::resultTables(const QString& key) {
+    const auto known = resultTablesByKey.constFind(key);
+    if (known != resultTablesByKey.cend()) {
+        return *known;
+    }
+    const QString lowerKey = key.toLower();
+    QList<int> tables;
     for (const present::CatalogueEntry& entry : present::fieldCatalogue()) {
         if (isSentenceEntry(entry) && contains(lowerKey, entry.searchText)) {
-            writeValues(fieldModels[entryIndex(entry.searchText)], result, readableRows);
+            tables.append(entryIndex(entry.searchText));
         }
     }
     for (std::string_view search : kAisResultSearch) {
         if (contains(lowerKey, search)) {
-            const int entry = entryIndex(search);
-            writeValues(fieldModels[entry], result, readableRows);
-            if (search == "msg18") {
-                nameMsg18CommState(result);
-            }
+            tables.append(entryIndex(search));
             break;
         }
     }
+    return *resultTablesByKey.insert(key, tables);
 }
 
 // Both forms of a value are kept with it, so the readable toggle redraws at once.

@@ -2,6 +2,7 @@
 #define TIDEWRIGHT_APP_SHOW_DIALOG_H
 
 #include <QDialog>
+#include <QHash>
 #include <QItemSelection>
 #include <QStringList>
 #include <array>
@@ -49,12 +50,15 @@ private:
                      const QList<present::ReadableRow>& readableRows);
     void showRow(QStandardItemModel* model, int row);
     void nameMsg18CommState(const QStringList& result);
+    const QList<int>& resultTables(const QString& key);
 
     Ui::showDialog* ui;
     QStringListModel* keysModel = nullptr;
     std::array<QStandardItemModel*, present::kCatalogueSize> fieldModels{};
     QItemSelectionModel* selection = nullptr;
     QStringList receivedKeys;
+    // The catalogue entries whose tables a key's results go to, found once per key.
+    QHash<QString, QList<int>> resultTablesByKey;
     bool readableMode = false;
 };
 

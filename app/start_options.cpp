@@ -44,7 +44,12 @@ StartOutcome parseStartOptions(const QStringList& arguments, StartOptions& optio
         tr("Line speed of a serial port: 4800 (default), 9600, 19200, 38400, 57600 or "
            "115200; the pace of a replay (any speed)."),
         tr("N"));
-    parser.addOptions({help, version, source, baud});
+    const QCommandLineOption showDock(
+        QStringLiteral("show-dock"),
+        tr("Bring the dock titled NAME forward at start (any case), e.g. \"AIS Targets\" "
+           "or \"Sentences\"."),
+        tr("NAME"));
+    parser.addOptions({help, version, source, baud, showDock});
     if (!parser.parse(arguments)) {
         *text = parser.errorText();
         return StartOutcome::Error;
@@ -66,6 +71,11 @@ StartOutcome parseStartOptions(const QStringList& arguments, StartOptions& optio
     options.source = parser.value(source);
     if (parser.isSet(source) && options.source.trimmed().isEmpty()) {
         *text = tr("--source needs a source");
+        return StartOutcome::Error;
+    }
+    options.showDock = parser.value(showDock).trimmed();
+    if (parser.isSet(showDock) && options.showDock.isEmpty()) {
+        *text = tr("--show-dock needs the title of a dock");
         return StartOutcome::Error;
     }
     if (parser.isSet(baud)) {

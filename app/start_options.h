@@ -1,4 +1,5 @@
-// The monitor's command line: tidewright [--source SOURCE] [--baud N] [--help].
+// The monitor's command line: tidewright [--source SOURCE] [--baud N] [--show-dock NAME]
+// [--help].
 #pragma once
 
 #include <QString>
@@ -7,6 +8,7 @@
 struct StartOptions {
     QString source;  // empty: ask with the setup dialog
     int baud = 4800;
+    QString showDock;  // the title of the dock to bring forward at start; empty: none
 };
 
 enum class StartOutcome { Run, Help, Version, Error };

@@ -12,7 +12,8 @@
 namespace present {
 
 // Appends the object of the decoded sentence and a newline; `key` is its current
-// sentence name. Nothing for a sentence without a descriptor.
+// sentence name. Nothing for a sentence without a descriptor, nor for a fragment of
+// a multi-sentence AIS message (the message is written when it completes).
 void appendNamedJson(std::string& out, const DecodedSentence& decoded, std::string_view key);
 
 // Appends bytes read as Latin-1 as a JSON string literal (UTF-8, quotes included).
