@@ -11,6 +11,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "ais/layout.h"
+#include "ais/records.h"
 #include "app/plan_view.h"
 #include "app/target_sort_proxy.h"
 #include "targets/target_fields.h"
@@ -97,8 +99,22 @@ targets::TableSettings AisTargetsDock::storedSettings() {
     return settings;
 }
 
+void AisTargetsDock::addAisRecord(int messageType, const void* record, bool ownShip) {
+    model_->addAisRecord(messageType, record, ownShip);
+    if (messageType != 8) {
+        return;
+    }
+    const auto& met = *static_cast<const ais::AisMessage8*>(record);
+    if (met.met_hydro == '1' || met.met_hydro == '2') {
+        metValues_.insert(met.mmsi, present::aisScaledRows(*ais::aisLayoutFor(8), record));
+    }
+}
+
 void AisTargetsDock::refresh() {
     model_->refresh();
+    for (auto it = metValues_.begin(); it != metValues_.end();) {
+        it = model_->table().find(it.key()) == nullptr ? metValues_.erase(it) : std::next(it);
+    }
     proxy_->sort(table_->horizontalHeader()->sortIndicatorSection(),
                  table_->horizontalHeader()->sortIndicatorOrder());
     if (selected_ != 0 && model_->table().find(selected_) == nullptr) {
@@ -147,6 +163,16 @@ void AisTargetsDock::showDetails() {
         }
         targets::formatField(*t, info, text, sizeof text);
         rows.append({tr(info.label), QString::fromUtf8(text), QString::number(slot.source)});
+    }
+    const auto met = metValues_.constFind(t->mmsi);
+    if (met != metValues_.cend()) {
+        for (const present::NamedReadableRow& value : *met) {
+            // "air_temperature" reads "Air temperature".
+            QString label = value.name;
+            label.replace(QLatin1Char('_'), QLatin1Char(' '));
+            label[0] = label[0].toUpper();
+            rows.append({label, value.row.value, QStringLiteral("8")});
+        }
     }
     QStringList flags;
     if (t->flags & targets::kFlagBadMmsi) {

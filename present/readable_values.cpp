@@ -194,6 +194,19 @@ ReadableRow aisRow(const ais::AisField& field, const void* record) {
 
 }  // namespace
 
+QList<NamedReadableRow> aisScaledRows(const ais::AisMessageLayout& layout, const void* record) {
+    QList<NamedReadableRow> rows;
+    for (const ais::AisField& field : layout.fields) {
+        if (field.namedWay != ais::AisNamedWay::Scaled || !aisFieldShown(layout, field, record) ||
+            !aisNumber(field, record)) {
+            continue;
+        }
+        rows.append({QString::fromLatin1(field.named != nullptr ? field.named : field.name),
+                     aisRow(field, record)});
+    }
+    return rows;
+}
+
 QList<ReadableRow> readableRows(const DecodedSentence& decoded) {
     QList<ReadableRow> rows;
     if (decoded.record == nullptr) {
