@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
@@ -52,6 +53,18 @@ AisTargetsDock::AisTargetsDock(const targets::TableSettings& settings, AisTarget
     details_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     details_->verticalHeader()->setVisible(false);
     details_->horizontalHeader()->setStretchLastSection(true);
+    details_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(details_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const QModelIndex index = details_->indexAt(at);
+        if (!index.isValid()) {
+            return;
+        }
+        QMenu menu(this);
+        QAction* plot = menu.addAction(tr("Plot"));
+        if (menu.exec(details_->viewport()->mapToGlobal(at)) == plot) {
+            plotDetail(index.row());
+        }
+    });
 
     auto* right = new QWidget(splitter);
     right->setAccessibleName(tr("AIS plan view with range"));
@@ -107,6 +120,22 @@ void AisTargetsDock::refresh() {
     }
     showDetails();
     plan_->requestRepaint();
+    emit refreshed();
+}
+
+bool AisTargetsDock::plotDetail(int row) {
+    const QTableWidgetItem* label = details_->item(row, 0);
+    const QTableWidgetItem* value = details_->item(row, 1);
+    if (selected_ == 0 || label == nullptr || value == nullptr) {
+        return false;
+    }
+    bool number = false;
+    value->text().section(QLatin1Char(' '), 0, 0).toDouble(&number);
+    if (!number || row < 3) {
+        return false;  // MMSI, class and message count are not values over time
+    }
+    emit plotRequested(selected_, label->text());
+    return true;
 }
 
 void AisTargetsDock::selectMmsi(quint32 mmsi) {

@@ -3,6 +3,8 @@
 
 #include <QGuiApplication>
 #include "app/main_window.h"
+#include "app/picture_docks.h"
+#include "app/plot/plot_hub.h"
 #include "app/start_options.h"
 #include "tidewright/version.h"
 
@@ -32,12 +34,22 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QString::fromLatin1(tidewright::kVersion));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tidewright"));
+    auto openPlots = [&options](MainWindow& window) {
+        for (const auto& [key, field] : options.plots) {
+            QString error;
+            if (!window.pictureDocks()->plots()->plotNamed(key, field, &error)) {
+                std::fprintf(stderr, "tidewright: %s\n", qPrintable(error));
+            }
+        }
+    };
     if (options.source.isEmpty()) {
         MainWindow window;
         window.show();
+        openPlots(window);
         return app.exec();
     }
     MainWindow window(options.source, options.baud);
     window.show();
+    openPlots(window);
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "app/sentences_dock.h"
 
 #include <QHeaderView>
+#include <QMenu>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTableView>
@@ -37,6 +38,19 @@ SentencesDock::SentencesDock(LineHealth* health, QWidget* parent)
     fields_->verticalHeader()->hide();
     fields_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     fields_->horizontalHeader()->setStretchLastSection(true);
+
+    fields_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(fields_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const QModelIndex index = fields_->indexAt(at);
+        if (!index.isValid()) {
+            return;
+        }
+        QMenu menu(this);
+        QAction* plot = menu.addAction(tr("Plot"));
+        if (menu.exec(fields_->viewport()->mapToGlobal(at)) == plot) {
+            plotField(index.row());
+        }
+    });
 
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(keys_);
@@ -85,4 +99,20 @@ void SentencesDock::showFields() {
         fields_->setItem(i, 0, new QTableWidgetItem(QString::number(i)));
         fields_->setItem(i, 1, new QTableWidgetItem(QString::fromLatin1(parts[i])));
     }
+}
+
+bool SentencesDock::plotField(int row) {
+    const QTableWidgetItem* text = fields_->item(row, 1);
+    if (row < 1 || text == nullptr || shownSentence_.isEmpty()) {
+        return false;
+    }
+    bool number = false;
+    text->text().section(QLatin1Char('*'), 0, 0).toDouble(&number);
+    if (!number) {
+        return false;
+    }
+    const qsizetype comma = shownSentence_.indexOf(',');
+    emit plotRequested(QString::fromLatin1(comma < 0 ? shownSentence_ : shownSentence_.left(comma)),
+                       row);
+    return true;
 }

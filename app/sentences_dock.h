@@ -24,6 +24,13 @@ public:
     QTableView* keyView() const { return keys_; }
     QTableWidget* fieldView() const { return fields_; }
 
+    // "Plot" on field `row` of the field view (row 0 is the address): emits
+    // plotRequested when it holds a number; false when it does not.
+    bool plotField(int row);
+
+signals:
+    void plotRequested(const QString& key, int field);
+
 public slots:
     void refresh();
 

@@ -1,12 +1,17 @@
-// The monitor's command line: tidewright [--source SOURCE] [--baud N] [--help].
+// The monitor's command line: tidewright [--source SOURCE] [--baud N]
+// [--plot KEY FIELD]... [--help].
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
 struct StartOptions {
     QString source;  // empty: ask with the setup dialog
     int baud = 4800;
+    // Plots opened at start: a sentence key or an MMSI, and a field of it.
+    QList<QPair<QString, QString>> plots;
 };
 
 enum class StartOutcome { Run, Help, Version, Error };
