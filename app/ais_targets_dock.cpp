@@ -4,7 +4,6 @@
 #include <QDateTime>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMenu>
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
@@ -13,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/plan_view.h"
+#include "app/plot/plot_menu.h"
 #include "app/target_sort_proxy.h"
 #include "targets/target_fields.h"
 
@@ -53,18 +53,9 @@ AisTargetsDock::AisTargetsDock(const targets::TableSettings& settings, AisTarget
     details_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     details_->verticalHeader()->setVisible(false);
     details_->horizontalHeader()->setStretchLastSection(true);
-    details_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(details_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        const QModelIndex index = details_->indexAt(at);
-        if (!index.isValid()) {
-            return;
-        }
-        QMenu menu(this);
-        QAction* plot = menu.addAction(tr("Plot"));
-        if (menu.exec(details_->viewport()->mapToGlobal(at)) == plot) {
-            plotDetail(index.row());
-        }
-    });
+    addPlotMenu(
+        details_, [this](int row) { return detailIsNumber(row); },
+        [this](int row) { plotDetail(row); });
 
     auto* right = new QWidget(splitter);
     right->setAccessibleName(tr("AIS plan view with range"));
@@ -123,18 +114,21 @@ void AisTargetsDock::refresh() {
     emit refreshed();
 }
 
-bool AisTargetsDock::plotDetail(int row) {
-    const QTableWidgetItem* label = details_->item(row, 0);
+bool AisTargetsDock::detailIsNumber(int row) const {
     const QTableWidgetItem* value = details_->item(row, 1);
-    if (selected_ == 0 || label == nullptr || value == nullptr) {
+    bool number = false;
+    // MMSI, class and message count (the first rows) are not values over time.
+    if (selected_ != 0 && row >= 3 && value != nullptr) {
+        value->text().section(QLatin1Char(' '), 0, 0).toDouble(&number);
+    }
+    return number;
+}
+
+bool AisTargetsDock::plotDetail(int row) {
+    if (!detailIsNumber(row)) {
         return false;
     }
-    bool number = false;
-    value->text().section(QLatin1Char(' '), 0, 0).toDouble(&number);
-    if (!number || row < 3) {
-        return false;  // MMSI, class and message count are not values over time
-    }
-    emit plotRequested(selected_, label->text());
+    emit plotRequested(selected_, details_->item(row, 0)->text());
     return true;
 }
 

@@ -48,6 +48,7 @@ public:
     // "Plot" on row `row` of the details: emits plotRequested with the selected MMSI
     // and the row's label when the row holds a number; false when it does not.
     bool plotDetail(int row);
+    bool detailIsNumber(int row) const;
 
 signals:
     void plotRequested(quint32 mmsi, const QString& label);

@@ -1,7 +1,6 @@
 #include "app/sentences_dock.h"
 
 #include <QHeaderView>
-#include <QMenu>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTableView>
@@ -9,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/line_health.h"
+#include "app/plot/plot_menu.h"
 #include "app/sentences_model.h"
 
 SentencesDock::SentencesDock(LineHealth* health, QWidget* parent)
@@ -39,18 +39,9 @@ SentencesDock::SentencesDock(LineHealth* health, QWidget* parent)
     fields_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     fields_->horizontalHeader()->setStretchLastSection(true);
 
-    fields_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(fields_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        const QModelIndex index = fields_->indexAt(at);
-        if (!index.isValid()) {
-            return;
-        }
-        QMenu menu(this);
-        QAction* plot = menu.addAction(tr("Plot"));
-        if (menu.exec(fields_->viewport()->mapToGlobal(at)) == plot) {
-            plotField(index.row());
-        }
-    });
+    addPlotMenu(
+        fields_, [this](int row) { return fieldIsNumber(row); },
+        [this](int row) { plotField(row); });
 
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(keys_);
@@ -101,14 +92,17 @@ void SentencesDock::showFields() {
     }
 }
 
-bool SentencesDock::plotField(int row) {
+bool SentencesDock::fieldIsNumber(int row) const {
     const QTableWidgetItem* text = fields_->item(row, 1);
-    if (row < 1 || text == nullptr || shownSentence_.isEmpty()) {
-        return false;
-    }
     bool number = false;
-    text->text().section(QLatin1Char('*'), 0, 0).toDouble(&number);
-    if (!number) {
+    if (row >= 1 && text != nullptr && !shownSentence_.isEmpty()) {
+        text->text().section(QLatin1Char('*'), 0, 0).toDouble(&number);
+    }
+    return number;
+}
+
+bool SentencesDock::plotField(int row) {
+    if (!fieldIsNumber(row)) {
         return false;
     }
     const qsizetype comma = shownSentence_.indexOf(',');

@@ -1,11 +1,11 @@
 #include "show_dialog.h"
 
-#include <QMenu>
 #include <QStandardItemModel>
 #include <QStringListModel>
 #include <cstring>
 #include <string_view>
 
+#include "app/plot/plot_menu.h"
 #include "nmea/records.h"
 #include "nmea/sentence_parsers.h"
 #include "present/parse_cycle.h"
@@ -64,8 +64,9 @@ showDialog::showDialog(QWidget* parent) : QDialog(parent), ui(new Ui::showDialog
     connect(selection, &QItemSelectionModel::selectionChanged, this, &showDialog::showChange);
 
     // "Plot" on a row with a number in it.
-    ui->tableView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ui->tableView, &QWidget::customContextMenuRequested, this, &showDialog::rowMenu);
+    addPlotMenu(
+        ui->tableView, [this](int row) { return rowIsNumber(row); },
+        [this](int row) { plotRow(row); });
 
     const auto& catalogue = present::fieldCatalogue();
     for (int i = 0; i < present::kCatalogueSize; ++i) {
@@ -221,19 +222,6 @@ void showDialog::nameMsg18CommState(const QStringList& result) {
         setNames(present::kMsg18ItdmaNames);
     } else if (selector == 0) {
         setNames(present::kMsg18SotdmaNames);
-    }
-}
-
-void showDialog::rowMenu(const QPoint& at) {
-    const QModelIndex index = ui->tableView->indexAt(at);
-    if (!index.isValid()) {
-        return;
-    }
-    QMenu menu(this);
-    QAction* plot = menu.addAction(tr("Plot"));
-    plot->setEnabled(rowIsNumber(index.row()));
-    if (menu.exec(ui->tableView->viewport()->mapToGlobal(at)) == plot) {
-        plotRow(index.row());
     }
 }
 

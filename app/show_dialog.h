@@ -10,7 +10,6 @@
 #include "present/readable_values.h"
 
 class QItemSelectionModel;
-class QPoint;
 class QStandardItemModel;
 class QStringListModel;
 
@@ -59,7 +58,6 @@ public slots:
     void showResult(QStringList result);
 
 private:
-    void rowMenu(const QPoint& at);
     void writeValues(QStandardItemModel* model, const QStringList& result,
                      const QList<present::ReadableRow>& readableRows);
     void showRow(QStandardItemModel* model, int row);

@@ -3,12 +3,15 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <tuple>
 
 #include "app/sky/sky_painting.h"
 #include "sky/sky_model.h"
 
 namespace {
-constexpr double kLabelHeight = 16;
+constexpr double kLabelHeight = 22;
+// Narrower slots than this get their numbers written upwards.
+constexpr double kUprightLabelWidth = 18;
 constexpr double kTop = 4;
 }  // namespace
 
@@ -19,19 +22,35 @@ SignalBars::SignalBars(const sky::SkyModel* model, QWidget* parent)
     setMinimumHeight(90);
 }
 
+std::vector<int> SignalBars::order() const {
+    std::vector<int> indices(static_cast<std::size_t>(model_->count()));
+    for (int i = 0; i < model_->count(); ++i)
+        indices[static_cast<std::size_t>(i)] = i;
+    std::stable_sort(indices.begin(), indices.end(), [this](int a, int b) {
+        const sky::SatelliteReport& x = model_->satellite(a).report;
+        const sky::SatelliteReport& y = model_->satellite(b).report;
+        return std::tie(x.system, x.number, x.signal) < std::tie(y.system, y.number, y.signal);
+    });
+    return indices;
+}
+
 double SignalBars::slotWidth() const {
     return std::min(28.0, width() / static_cast<double>(std::max(1, model_->count())));
 }
 
 QRectF SignalBars::barRect(int index) const {
     const sky::Satellite& s = model_->satellite(index);
+    const std::vector<int> sorted = order();
+    const auto position =
+        static_cast<int>(std::find(sorted.begin(), sorted.end(), index) - sorted.begin());
     const double slot = slotWidth();
     const double bottom = height() - kLabelHeight;
     const double full = bottom - kTop;
     const double level =
         s.report.tracked ? std::clamp(s.report.snr, 0, kFullScale) : kFullScale / 6;
     const double top = bottom - full * level / kFullScale;
-    return QRectF(index * slot + 2, top, slot - 4, bottom - top);
+    const double gap = slot >= 8 ? 2 : 0.5;
+    return QRectF(position * slot + gap, top, slot - 2 * gap, bottom - top);
 }
 
 void SignalBars::paintEvent(QPaintEvent*) {
@@ -47,7 +66,9 @@ void SignalBars::paintEvent(QPaintEvent*) {
     small.setPointSizeF(small.pointSizeF() * 0.7);
     p.setFont(small);
     const double slot = slotWidth();
-    for (int i = 0; i < model_->count(); ++i) {
+    const std::vector<int> sorted = order();
+    for (int position = 0; position < static_cast<int>(sorted.size()); ++position) {
+        const int i = sorted[static_cast<std::size_t>(position)];
         const sky::Satellite& s = model_->satellite(i);
         p.setOpacity(model_->opacity(i));
         QColor colour = skyview::constellationColour(s.report.system);
@@ -67,14 +88,25 @@ void SignalBars::paintEvent(QPaintEvent*) {
             p.drawRect(bar.adjusted(-1, -1, 1, 1));
         }
         p.setPen(palette().text().color());
-        p.drawText(QRectF(i * slot, bottom, slot, kLabelHeight), Qt::AlignCenter,
-                   QString::number(s.report.number));
+        const QString number = QString::number(s.report.number);
+        if (slot >= kUprightLabelWidth) {
+            p.drawText(QRectF(position * slot, bottom, slot, kLabelHeight), Qt::AlignCenter,
+                       number);
+        } else {
+            p.save();
+            p.translate(position * slot + slot / 2, height());
+            p.rotate(-90);
+            p.drawText(QRectF(0, -slot / 2, kLabelHeight - 1, slot),
+                       Qt::AlignLeft | Qt::AlignVCenter, number);
+            p.restore();
+        }
     }
     p.setOpacity(1);
 }
 
 void SignalBars::mousePressEvent(QMouseEvent* event) {
-    const int index = static_cast<int>(event->position().x() / slotWidth());
-    if (index >= 0 && index < model_->count())
-        emit satelliteClicked(index);
+    const int position = static_cast<int>(event->position().x() / slotWidth());
+    const std::vector<int> sorted = order();
+    if (position >= 0 && position < static_cast<int>(sorted.size()))
+        emit satelliteClicked(sorted[static_cast<std::size_t>(position)]);
 }

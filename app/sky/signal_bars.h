@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QWidget>
+#include <vector>
 
 namespace sky {
 class SkyModel;
@@ -33,6 +34,8 @@ protected:
 
 private:
     double slotWidth() const;
+    // Model indices in drawing order: by constellation, satellite number and signal.
+    std::vector<int> order() const;
 
     const sky::SkyModel* model_;
     int selected_ = -1;

@@ -10,18 +10,25 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStandardItemModel>
+#include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "app/ais_targets_dock.h"
+#include "app/ais_targets_model.h"
 #include "app/main_window.h"
 #include "app/picture_docks.h"
 #include "app/plot/plot_hub.h"
 #include "app/plot/plot_window.h"
+#include "app/sentences_dock.h"
+#include "app/sentences_model.h"
 #include "app/show_dialog.h"
 #include "app/sky/signal_bars.h"
 #include "app/sky/sky_dock.h"
 #include "app/sky/sky_painting.h"
 #include "app/sky/sky_plot.h"
+#include "app/start_options.h"
 #include "plot/plot_csv.h"
 #include "plot/plot_series.h"
 #include "support/pty.h"
@@ -220,6 +227,26 @@ private slots:
         qDeleteAll(hub.windows());
     }
 
+    // --plot takes two values, repeatable, among the other options in any order.
+    void plotOptions() {
+        StartOptions options;
+        QString text;
+        QCOMPARE(parseStartOptions({"tidewright", "--plot", "$GPGGA", "Horizontal dil", "--baud",
+                                    "9600", "--plot", "244660000", "Speed over ground"},
+                                   options, &text),
+                 StartOutcome::Run);
+        QCOMPARE(options.baud, 9600);
+        const QList<QPair<QString, QString>> expected = {{"$GPGGA", "Horizontal dil"},
+                                                         {"244660000", "Speed over ground"}};
+        QCOMPARE(options.plots, expected);
+        StartOptions short_;
+        QCOMPARE(parseStartOptions({"tidewright", "--plot", "$GPGGA"}, short_, &text),
+                 StartOutcome::Error);
+        QVERIFY(text.contains("--plot needs a key and a field"));
+        QCOMPARE(parseStartOptions({"tidewright", "--help"}, short_, &text), StartOutcome::Help);
+        QVERIFY(text.contains("--plot KEY FIELD"));
+    }
+
     // The real window over a pseudo-terminal: a GSV group and a GSA reach the sky
     // dock; "Plot" on the inspector's HDOP row plots every later GGA's HDOP.
     void mainWindowFeedsBoth() {
@@ -260,6 +287,44 @@ private slots:
         plot::PlotSeries* series = plot->findSeries("$GPGGA Horizontal dilution of precision");
         QTRY_COMPARE_WITH_TIMEOUT(series->size(), std::size_t{1}, 10000);
         QCOMPARE(series->points().back().value, 0.9);
+
+        // The Sentences dock's field view: field 7 of GGA (satellites) as sent.
+        auto* sentences = window.findChild<SentencesDock*>();
+        sentences->refresh();
+        QTableView* keyView = sentences->keyView();
+        for (int r = 0; r < keyView->model()->rowCount(); ++r) {
+            if (keyView->model()->index(r, SentencesModel::Key).data().toString() == "$GPGGA")
+                keyView->selectRow(r);
+        }
+        QVERIFY(!sentences->plotField(3));  // "N"
+        QVERIFY(!sentences->plotField(0));  // the address
+        QVERIFY(sentences->plotField(7));
+        QVERIFY(plot->findSeries("$GPGGA field 7"));
+
+        // An AIS target's speed, sampled at every refresh of the targets dock.
+        QVERIFY(pty.send("!AIVDM,1,1,,B,13aDp<PP000IwSlN?Wm@0?wN2<1T,0*29\r\n" + gga));
+        QTRY_COMPARE_WITH_TIMEOUT(plot->findSeries("$GPGGA field 7")->size(), std::size_t{1},
+                                  10000);
+        QCOMPARE(plot->findSeries("$GPGGA field 7")->points().back().value, 8.0);
+        AisTargetsDock* targets = window.aisTargetsDock();
+        targets->refresh();
+        QCOMPARE(targets->model()->table().size(), 1);
+        targets->selectMmsi(targets->model()->table().sortedByMmsi().front()->mmsi);
+        QTableWidget* details = targets->detailsView();
+        int speedRow = -1;
+        for (int r = 0; r < details->rowCount(); ++r) {
+            if (details->item(r, 0)->text() == "Speed over ground (kn)")
+                speedRow = r;
+        }
+        QVERIFY(speedRow >= 3);
+        QVERIFY(!targets->plotDetail(0));  // the MMSI
+        QVERIFY(targets->plotDetail(speedRow));
+        const QString speedName =
+            QString("AIS %1 Speed over ground (kn)").arg(targets->selectedMmsi());
+        QVERIFY(plot->findSeries(speedName));
+        targets->refresh();
+        QCOMPARE(plot->findSeries(speedName)->size(), std::size_t{1});
+        QCOMPARE(plot->findSeries(speedName)->points().back().value, 0.0);
     }
 };
 
