@@ -1,6 +1,7 @@
 #include "plot/plot_series.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace plot {
@@ -26,8 +27,8 @@ PlotSeries::PlotSeries(std::string name, std::string unit)
 }
 
 void PlotSeries::add(std::int64_t timeMs, double value) {
-    if (value != value)
-        return;  // NaN: nothing to draw
+    if (!std::isfinite(value))
+        return;  // nothing to draw, and no axis could hold it
     if (!points_.empty() && timeMs < points_.back().timeMs) {
         const auto at =
             std::upper_bound(points_.begin(), points_.end(), timeMs,

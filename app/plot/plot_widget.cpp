@@ -164,7 +164,10 @@ void PlotWidget::paintEvent(QPaintEvent*) {
         }
         const double step = niceStep(axis.high - axis.low, 5);
         p.setPen(palette().text().color());
-        for (double v = std::ceil(axis.low / step) * step; v <= axis.high; v += step) {
+        // Counted, not stepped: at large magnitudes a small step would not move v.
+        const double first = std::ceil(axis.low / step);
+        for (int k = 0; k < 50 && (first + k) * step <= axis.high; ++k) {
+            const double v = (first + k) * step;
             const double y =
                 area.bottom() - area.height() * (v - axis.low) / (axis.high - axis.low);
             const QRectF box = align & Qt::AlignLeft

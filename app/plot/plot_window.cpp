@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "plot/plot_csv.h"
 #include "plot/plot_series.h"
@@ -150,9 +151,15 @@ void PlotWindow::updateScrollRange() {
 }
 
 void PlotWindow::tick() {
-    // Live: the window moves with the clock, so it is redrawn while anything is in it.
-    if (!pause_->isChecked() && (dirty_ || !series_.empty()) && isVisible()) {
+    // Live, the window moves with the clock: redrawn when a value arrived or the time
+    // moved by a pixel, not more often.
+    if (pause_->isChecked() || series_.empty() || !isVisible())
+        return;
+    const qint64 now = clock_();
+    const qint64 pixelMs = plot_->windowMs() / std::max(1, plot_->width());
+    if (dirty_ || now - lastDrawnMs_ >= pixelMs) {
         dirty_ = false;
+        lastDrawnMs_ = now;
         plot_->update();
     }
 }

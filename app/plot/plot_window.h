@@ -63,4 +63,5 @@ private:
     QPushButton* csv_;
     QTimer* timer_;
     bool dirty_ = true;
+    qint64 lastDrawnMs_ = 0;
 };

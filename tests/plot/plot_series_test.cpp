@@ -82,6 +82,7 @@ TEST(PlotSeries, SpansPerPixelAndValueAt) {
     for (const Point& p : points)
         series.add(p.timeMs, p.value);  // the last one arrives late and is put in its place
     series.add(40, NAN);
+    series.add(41, INFINITY);
     ASSERT_EQ(series.size(), 6u);
     const std::vector<Span> spans = series.spans(0, 100, 2);
     ASSERT_EQ(spans.size(), 2u);
