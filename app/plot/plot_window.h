@@ -23,7 +23,7 @@ class PlotWindow : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int kRedrawMs = 250;
+    static constexpr int kRedrawMs = 500;
     static constexpr qint64 kWindowsMs[] = {60'000, 600'000, 3'600'000};
 
     explicit PlotWindow(PlotWidget::Clock clock, QWidget* parent = nullptr);
