@@ -47,7 +47,8 @@ StartOutcome parseStartOptions(const QStringList& given, StartOptions& options, 
            "                                multicast ADDRESS joins that group\n"
            "  file:PATH, or a plain PATH    replay of a recorded log\n\n"
            "Plots: --plot KEY FIELD (repeatable) opens a plot of a value at start:\n"
-           "  --plot '$GPGGA' HDOP            an inspector row of a key, by its name\n"
+           "  --plot '$GPGSA' HDOP            an inspector row of a key, by its name\n"
+           "  --plot '$GPGGA' 'Horizontal'    ... or by the start of its name\n"
            "  --plot '$SDDPT' 'field 1'       a field of the sentence as sent (or a bare 1)\n"
            "  --plot 244660000 'Speed over ground'   a field of an AIS target\n\n"
            "Example: tidewright --source tcp://192.168.4.1:10110"));
