@@ -44,7 +44,9 @@ PlotWindow::PlotWindow(PlotWidget::Clock clock, QWidget* parent)
     readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* controls = new QHBoxLayout;
-    controls->addWidget(new QLabel(tr("Window:"), this));
+    auto* windowLabel = new QLabel(tr("&Window:"), this);
+    windowLabel->setBuddy(windowBox_);
+    controls->addWidget(windowLabel);
     controls->addWidget(windowBox_);
     controls->addWidget(pause_);
     controls->addWidget(scroll_, 1);

@@ -39,10 +39,13 @@ double SignalBars::slotWidth() const {
 }
 
 QRectF SignalBars::barRect(int index) const {
-    const sky::Satellite& s = model_->satellite(index);
     const std::vector<int> sorted = order();
-    const auto position =
-        static_cast<int>(std::find(sorted.begin(), sorted.end(), index) - sorted.begin());
+    return barAt(static_cast<int>(std::find(sorted.begin(), sorted.end(), index) - sorted.begin()),
+                 index);
+}
+
+QRectF SignalBars::barAt(int position, int index) const {
+    const sky::Satellite& s = model_->satellite(index);
     const double slot = slotWidth();
     const double bottom = height() - kLabelHeight;
     const double full = bottom - kTop;
@@ -72,7 +75,7 @@ void SignalBars::paintEvent(QPaintEvent*) {
         const sky::Satellite& s = model_->satellite(i);
         p.setOpacity(model_->opacity(i));
         QColor colour = skyview::constellationColour(s.report.system);
-        const QRectF bar = barRect(i);
+        const QRectF bar = barAt(position, i);
         if (s.report.tracked) {
             if (!model_->used(s.report))
                 colour.setAlpha(110);

@@ -34,6 +34,8 @@ protected:
 
 private:
     double slotWidth() const;
+    // The bar of satellite `index` drawn at `position` in the drawing order.
+    QRectF barAt(int position, int index) const;
     // Model indices in drawing order: by constellation, satellite number and signal.
     std::vector<int> order() const;
 
