@@ -14,6 +14,7 @@
 #include "ais/layout.h"
 #include "ais/records.h"
 #include "app/plan_view.h"
+#include "app/plot/plot_menu.h"
 #include "app/target_sort_proxy.h"
 #include "targets/target_fields.h"
 
@@ -54,6 +55,9 @@ AisTargetsDock::AisTargetsDock(const targets::TableSettings& settings, AisTarget
     details_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     details_->verticalHeader()->setVisible(false);
     details_->horizontalHeader()->setStretchLastSection(true);
+    addPlotMenu(
+        details_, [this](int row) { return detailIsNumber(row); },
+        [this](int row) { plotDetail(row); });
 
     auto* right = new QWidget(splitter);
     right->setAccessibleName(tr("AIS plan view with range"));
@@ -123,6 +127,25 @@ void AisTargetsDock::refresh() {
     }
     showDetails();
     plan_->requestRepaint();
+    emit refreshed();
+}
+
+bool AisTargetsDock::detailIsNumber(int row) const {
+    const QTableWidgetItem* value = details_->item(row, 1);
+    bool number = false;
+    // MMSI, class and message count (the first rows) are not values over time.
+    if (selected_ != 0 && row >= 3 && value != nullptr) {
+        value->text().section(QLatin1Char(' '), 0, 0).toDouble(&number);
+    }
+    return number;
+}
+
+bool AisTargetsDock::plotDetail(int row) {
+    if (!detailIsNumber(row)) {
+        return false;
+    }
+    emit plotRequested(selected_, details_->item(row, 0)->text());
+    return true;
 }
 
 void AisTargetsDock::selectMmsi(quint32 mmsi) {

@@ -45,6 +45,15 @@ public:
     QTableView* tableView() const { return table_; }
     PlanView* planView() const { return plan_; }
     QTableWidget* detailsView() const { return details_; }
+    // "Plot" on row `row` of the details: emits plotRequested with the selected MMSI
+    // and the row's label when the row holds a number; false when it does not.
+    bool plotDetail(int row);
+    bool detailIsNumber(int row) const;
+
+signals:
+    void plotRequested(quint32 mmsi, const QString& label);
+    // After every refresh, for listeners that sample the targets.
+    void refreshed();
 
 private:
     void showDetails();

@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include "app/dock_by_title.h"
 #include "app/main_window.h"
+#include "app/picture_docks.h"
+#include "app/plot/plot_hub.h"
 #include "app/start_options.h"
 #include "tidewright/version.h"
 
@@ -43,12 +45,22 @@ int main(int argc, char* argv[]) {
                      qPrintable(dockTitles(window).join(QStringLiteral(", "))));
         return false;
     };
+    const auto openPlots = [&options](MainWindow& window) {
+        for (const auto& [key, field] : options.plots) {
+            QString error;
+            if (!window.pictureDocks()->plots()->plotNamed(key, field, &error)) {
+                std::fprintf(stderr, "tidewright: %s\n", qPrintable(error));
+            }
+        }
+    };
     if (options.source.isEmpty()) {
         MainWindow window;
         window.show();
+        openPlots(window);
         return raiseDock(window) ? app.exec() : 2;
     }
     MainWindow window(options.source, options.baud);
     window.show();
+    openPlots(window);
     return raiseDock(window) ? app.exec() : 2;
 }

@@ -23,11 +23,13 @@
 #include "app/globals.h"
 #include "app/health_status.h"
 #include "app/line_health.h"
+#include "app/picture_docks.h"
 #include "app/raw_pane.h"
 #include "app/readable_toggle.h"
 #include "app/replay_bar.h"
 #include "app/sentences_dock.h"
 #include "app/show_dialog.h"
+#include "app/sky/sky_dock.h"
 #include "app/snapshot_throttle.h"
 #include "app/source_factory.h"
 #include "app/speed_hunter.h"
@@ -135,6 +137,12 @@ void MainWindow::init() {
     tabifyDockWidget(parseDock, targetsDock);
     parseDock->raise();
     ui->menuView->addAction(targetsDock->toggleViewAction());
+
+    pictures = new PictureDocks(this, parseView, targetsDock);
+    tabifyDockWidget(parseDock, pictures->skyDock());
+    parseDock->raise();
+    ui->menuView->addAction(pictures->skyDock()->toggleViewAction());
+    connect(this, &MainWindow::sendresult, pictures, &PictureDocks::resultList);
 
     setStatusTip(tr("No COM Port Selected"));
     connect(this, &MainWindow::sig_updateStatus, this, &MainWindow::slot_updateStatus);

@@ -23,6 +23,7 @@ class QLabel;
 class StatusNotices;
 class QPlainTextEdit;
 class AisTargetsDock;
+class PictureDocks;
 class ReplayBar;
 class aboutDialog;
 class setupDialog;
@@ -52,6 +53,8 @@ public:
     // parse step at once, then the raw pane and a running recording.
     void receiveChunk(const QByteArray& chunk);
     AisTargetsDock* aisTargetsDock() const { return targetsDock; }
+    // The sky view and the plots.
+    PictureDocks* pictureDocks() const { return pictures; }
     // Where recordings are kept; tests put a storage of their own in.
     LogRecorder& logRecorder() { return recorder; }
 
@@ -122,6 +125,7 @@ private:
     ChunkTextDecoder chunkDecoder;
     bool inspectorConnected = false;
     AisTargetsDock* targetsDock = nullptr;
+    PictureDocks* pictures = nullptr;
     LineHealth* health = nullptr;
     HealthStatus* healthStatus = nullptr;
     SnapshotThrottle* snapshots = nullptr;

@@ -4,6 +4,7 @@
 #include "app/globals.h"
 #include "app/line_health.h"
 #include "app/main_window.h"
+#include "app/picture_docks.h"
 #include "app/snapshot_throttle.h"
 #include "app/status_notices.h"
 #include "present/parse_cycle.h"
@@ -27,10 +28,12 @@ public:
     }
     void sentenceRecord(int code, const void* record) override {
         window_->aisTargetsDock()->addSentenceRecord(code, record);
+        window_->pictureDocks()->sentenceRecord(code, record);
     }
     nmeaz::LineCounters* lineCounters() override { return window_->lineHealth()->counters(); }
     void framed(QByteArrayView sentence, bool checksumGood) override {
         window_->lineHealth()->framed(sentence, checksumGood);
+        window_->pictureDocks()->framed(sentence, checksumGood);
     }
 
 private:

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/line_health.h"
+#include "app/plot/plot_menu.h"
 #include "app/sentences_model.h"
 
 SentencesDock::SentencesDock(LineHealth* health, QWidget* parent)
@@ -37,6 +38,10 @@ SentencesDock::SentencesDock(LineHealth* health, QWidget* parent)
     fields_->verticalHeader()->hide();
     fields_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     fields_->horizontalHeader()->setStretchLastSection(true);
+
+    addPlotMenu(
+        fields_, [this](int row) { return fieldIsNumber(row); },
+        [this](int row) { plotField(row); });
 
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(keys_);
@@ -85,4 +90,23 @@ void SentencesDock::showFields() {
         fields_->setItem(i, 0, new QTableWidgetItem(QString::number(i)));
         fields_->setItem(i, 1, new QTableWidgetItem(QString::fromLatin1(parts[i])));
     }
+}
+
+bool SentencesDock::fieldIsNumber(int row) const {
+    const QTableWidgetItem* text = fields_->item(row, 1);
+    bool number = false;
+    if (row >= 1 && text != nullptr && !shownSentence_.isEmpty()) {
+        text->text().section(QLatin1Char('*'), 0, 0).toDouble(&number);
+    }
+    return number;
+}
+
+bool SentencesDock::plotField(int row) {
+    if (!fieldIsNumber(row)) {
+        return false;
+    }
+    const qsizetype comma = shownSentence_.indexOf(',');
+    emit plotRequested(QString::fromLatin1(comma < 0 ? shownSentence_ : shownSentence_.left(comma)),
+                       row);
+    return true;
 }

@@ -24,6 +24,14 @@ public:
     QTableView* keyView() const { return keys_; }
     QTableWidget* fieldView() const { return fields_; }
 
+    // "Plot" on field `row` of the field view (row 0 is the address): emits
+    // plotRequested when it holds a number; false when it does not.
+    bool plotField(int row);
+    bool fieldIsNumber(int row) const;
+
+signals:
+    void plotRequested(const QString& key, int field);
+
 public slots:
     void refresh();
 

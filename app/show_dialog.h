@@ -18,6 +18,10 @@ namespace Ui {
 class showDialog;
 }
 
+// The catalogue entry whose table shows the sentences of `key` ("$GPGGA",
+// "!AIVDM_MSG5"), as the inspector chooses it; -1 for none.
+int catalogueEntryForKey(const QString& key);
+
 // The "Parse Result" inspector: the keys received so far on the left and, for the
 // selected key, a Name/Type/Value table with the values of the latest sentence of its
 // type. A result list carries no type: showResult reads it from the current sentence
@@ -38,6 +42,15 @@ public:
     // Type column the unit. Off (the default), the tables are the specified ones.
     void setReadable(bool on);
     bool readable() const { return readableMode; }
+
+    // "Plot" on row `row` of the selected key's table: emits plotRequested when the
+    // row holds a number; false when it does not.
+    bool plotRow(int row);
+    bool rowIsNumber(int row) const;
+
+signals:
+    // "Plot" on a numeric row: the selected key, the row, its name and unit.
+    void plotRequested(const QString& key, int row, const QString& label, const QString& unit);
 
 public slots:
     void showParseText(QString text);

@@ -17,7 +17,21 @@ QString tr(const char* text) {
 
 }  // namespace
 
-StartOutcome parseStartOptions(const QStringList& arguments, StartOptions& options, QString* text) {
+StartOutcome parseStartOptions(const QStringList& given, StartOptions& options, QString* text) {
+    // --plot takes two values, which the parser below cannot: they are taken out first.
+    QStringList arguments;
+    for (qsizetype i = 0; i < given.size(); ++i) {
+        if (given[i] != QLatin1String("--plot")) {
+            arguments << given[i];
+            continue;
+        }
+        if (i + 2 >= given.size()) {
+            *text = tr("--plot needs a key and a field, e.g. --plot '$GPGGA' HDOP");
+            return StartOutcome::Error;
+        }
+        options.plots.append({given[i + 1], given[i + 2]});
+        i += 2;
+    }
     QCommandLineParser parser;
     parser.setApplicationDescription(
         tr("NMEA 0183 monitor.\n\n"
@@ -32,6 +46,11 @@ StartOutcome parseStartOptions(const QStringList& arguments, StartOptions& optio
            "  udp://[ADDRESS][:PORT]        UDP datagrams (port 10110 by default); a\n"
            "                                multicast ADDRESS joins that group\n"
            "  file:PATH, or a plain PATH    replay of a recorded log\n\n"
+           "Plots: --plot KEY FIELD (repeatable) opens a plot of a value at start:\n"
+           "  --plot '$GPGSA' HDOP            an inspector row of a key, by its name\n"
+           "  --plot '$GPGGA' 'Horizontal'    ... or by the start of its name\n"
+           "  --plot '$SDDPT' 'field 1'       a field of the sentence as sent (or a bare 1)\n"
+           "  --plot 244660000 'Speed over ground'   a field of an AIS target\n\n"
            "Example: tidewright --source tcp://192.168.4.1:10110"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   tr("Show this help and exit."));

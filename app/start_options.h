@@ -1,7 +1,9 @@
 // The monitor's command line: tidewright [--source SOURCE] [--baud N] [--show-dock NAME]
-// [--help].
+// [--plot KEY FIELD]... [--help].
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -9,6 +11,8 @@ struct StartOptions {
     QString source;  // empty: ask with the setup dialog
     int baud = 4800;
     QString showDock;  // the title of the dock to bring forward at start; empty: none
+    // Plots opened at start: a sentence key or an MMSI, and a field of it.
+    QList<QPair<QString, QString>> plots;
 };
 
 enum class StartOutcome { Run, Help, Version, Error };
