@@ -278,8 +278,8 @@ void checkField(Findings& out, int index, const char* name, nmeaz::Domain domain
         return;
     const bool above = rule.highOpen ? number >= rule.high : number > rule.high;
     if (number < rule.low || above) {
-        report(out, RuleId::FieldRange, Severity::Error, index, name,
-               "field %d (%s) is '%s'; expected %s from %g to %s%g", index, name, value.text,
+        report(out, rule.coded ? RuleId::FieldEnum : RuleId::FieldRange, Severity::Error, index,
+               name, "field %d (%s) is '%s'; expected %s from %g to %s%g", index, name, value.text,
                rule.name, rule.low, rule.highOpen ? "below " : "", rule.high);
     }
 }

@@ -56,7 +56,7 @@ inline constexpr Rule kRules[] = {
      "the checksum is present (an error from 3.01 on, and for RMA, RMB and RMC in 2.x)", nullptr,
      "$IIMTW,17.8,C\r\n"},
     {RuleId::ChecksumCase, "checksum-case", Severity::Error, "all",
-     "the checksum digits are upper case", nullptr, "$IIHDT,45.0,T*13\r\n"},
+     "the checksum digits are upper case", nullptr, "$IIHDT,270.8,T*2f\r\n"},
     {RuleId::ChecksumMismatch, "checksum-mismatch", Severity::Error, "all",
      "the checksum is two hexadecimal digits and matches the sentence", nullptr,
      "$IIMTW,17.8,C*1\r\n"},

@@ -90,6 +90,9 @@ struct DomainRule {
     bool highOpen = false;
     const char* letters = nullptr;  // Letters, ModeString
     Need need = Need::Optional;
+    // An integer code rather than a quantity: a value out of range is not one of the
+    // codes (GGA's fix quality, GSA's fix type).
+    bool coded = false;
 };
 
 inline constexpr DomainRule kDomainRules[] = {
@@ -124,9 +127,9 @@ inline constexpr DomainRule kDomainRules[] = {
     {"reference", Form::Letters, 0, 0, false, "RT", Need::WithValue},
     {"unit", Form::Letters, 0, 0, false, "KMNS", Need::WithValue},
     {"side", Form::Letters, 0, 0, false, "LR", Need::WithValue},
-    {"fix quality", Form::Integer, 0, 8, false, nullptr, Need::Always},
+    {"fix quality", Form::Integer, 0, 8, false, nullptr, Need::Always, true},
     {"selection mode", Form::Letters, 0, 0, false, "MA", Need::Always},
-    {"fix type", Form::Integer, 1, 3, false, nullptr, Need::Always},
+    {"fix type", Form::Integer, 1, 3, false, nullptr, Need::Always, true},
     {"sentence count", Form::Integer, 1, 99, false, nullptr, Need::Always},
     {"satellite ID", Form::Integer, 1, 999},
     {"elevation", Form::Integer, 0, 90},
