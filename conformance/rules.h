@@ -64,8 +64,8 @@ inline constexpr Rule kRules[] = {
      "at most 82 characters from the start character to the line end included", nullptr,
      "$IITXT,01,01,01,A text that is far too long for one sentence of the standard by far*06\r\n"},
     {RuleId::BadCharacter, "bad-character", Severity::Error, "all",
-     "only printable ASCII; reserved characters (!$*,\\^~) only in their roles; ^hh escapes "
-     "well formed",
+     "only printable ASCII; reserved characters (`!$*,\\^~`) only in their roles; `^hh` "
+     "escapes well formed",
      nullptr, "$IITXT,01,01,01,50~ off*6D\r\n"},
     {RuleId::TrailingData, "trailing-data", Severity::Error, "all",
      "nothing between the checksum and the line end", nullptr, "$IIMTW,17.8,C*1D junk\r\n"},

@@ -74,7 +74,7 @@ std::string conformanceMarkdown() {
         out += rule.versions;
         out += " | ";
         for (const char* p = rule.checks; *p != '\0'; ++p) {
-            if (*p == '|' || *p == '\\' || *p == '*' || *p == '^' || *p == '~' || *p == '$')
+            if (*p == '|')
                 out += '\\';
             out += *p;
         }

@@ -10,15 +10,15 @@
 
 namespace {
 
-struct Run {
+struct LintRun {
     std::string output;
     int status = -1;
 };
 
-Run lint(const std::string& arguments) {
+LintRun lint(const std::string& arguments) {
     const std::string command =
         std::string(TIDEWRIGHT_DECODE_EXECUTABLE) + " --lint " + arguments + " 2>&1";
-    Run run;
+    LintRun run;
     std::FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
         return run;
@@ -40,7 +40,7 @@ std::string lastLine(const std::string& text) {
 const std::string kFaulty = std::string(TIDEWRIGHT_TEST_DATA) + "/conformance/faulty.nmea";
 
 TEST(Lint, CountsOfTheFaultyFileAreExact) {
-    const Run run = lint(kFaulty);
+    const LintRun run = lint(kFaulty);
     EXPECT_EQ(run.status, 1) << run.output;
     EXPECT_EQ(lastLine(run.output),
               "{\"summary\": {\"sentences\": 21, \"errors\": 10, \"warnings\": 4, \"rules\": "
@@ -78,13 +78,13 @@ TEST(Lint, ExitStatuses) {
         {dir + "missing.nmea", 2},
     };
     for (const auto& row : rows) {
-        const Run run = lint(row.arguments);
+        const LintRun run = lint(row.arguments);
         EXPECT_EQ(run.status, row.status) << row.arguments << "\n" << run.output;
     }
 }
 
 TEST(Lint, StandardInputAndNoSentences) {
-    const Run run = lint("- < /dev/null");
+    const LintRun run = lint("- < /dev/null");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output,
               "{\"summary\": {\"sentences\": 0, \"errors\": 0, \"warnings\": 0, \"rules\": {}}}\n");
