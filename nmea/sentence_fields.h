@@ -321,7 +321,8 @@ inline constexpr FieldLayout kApbFields[] = {
     checked(NMEAZ_FIELD(ApbRecord, perpendicular_status, 7), Domain::Status),
     NMEAZ_FIELD(ApbRecord, bearing_origin_dest, 8, Unit::Degrees),
     checked(NMEAZ_FIELD(ApbRecord, bearing_origin_dest_ref, 9), Domain::TrueOrMagnetic),
-    NMEAZ_FIELD(ApbRecord, dest_id, 10),
+    // A waypoint name on the wire, though the record keeps a number.
+    checked(NMEAZ_FIELD(ApbRecord, dest_id, 10), Domain::Text),
     NMEAZ_FIELD(ApbRecord, bearing_present_dest, 11, Unit::Degrees),
     checked(NMEAZ_FIELD(ApbRecord, bearing_present_dest_ref, 12), Domain::TrueOrMagnetic),
     NMEAZ_FIELD(ApbRecord, heading_steer, 13, Unit::Degrees),
