@@ -31,9 +31,6 @@ int hexValue(char c) {
 }
 
 const QString kMark = QStringLiteral("\u2716 ");
-// A line the conformance rules found fault with; the colour says how bad, the mark
-// says it to readers without colour.
-const QString kConformanceMark = QStringLiteral("\u2691 ");
 
 }  // namespace
 
@@ -260,7 +257,7 @@ void RawPane::flush() {
                 cursor.insertText(run, plain);
                 run.clear();
             }
-            cursor.insertText(kConformanceMark + render(line), flagged);
+            cursor.insertText(render(line), flagged);
             cursor.insertText(QStringLiteral("\n"), plain);
             continue;
         }

@@ -20,6 +20,24 @@ QByteArray talkerOf(QByteArrayView key) {
     return key.size() >= 3 ? key.sliced(1, 2).toByteArray() : QByteArray("?");
 }
 
+// One `pattern` (rule, severity, count, what it checks) per rule with findings.
+QString ruleRows(const std::array<qint64, conformance::kRuleCount>& counts, const QString& pattern,
+                 bool html) {
+    QString out;
+    for (const conformance::Rule& rule : conformance::kRules) {
+        const qint64 count = counts[static_cast<std::size_t>(rule.id)];
+        if (count == 0)
+            continue;
+        const QString checks = QString::fromLatin1(rule.checks);
+        out += pattern
+                   .arg(QLatin1StringView(rule.name),
+                        QLatin1StringView(conformance::severityName(rule.severity)))
+                   .arg(count)
+                   .arg(html ? checks.toHtmlEscaped() : checks);
+    }
+    return out;
+}
+
 }  // namespace
 
 void ConformanceLog::check(QByteArrayView line) {
@@ -122,16 +140,7 @@ QString ConformanceLog::reportText() const {
                       .arg(warnings_);
     for (const auto& [talker, counts] : talkers_) {
         out += QStringLiteral("\nTalker %1\n").arg(QString::fromLatin1(talker));
-        for (const conformance::Rule& rule : conformance::kRules) {
-            const qint64 count = counts[static_cast<std::size_t>(rule.id)];
-            if (count == 0)
-                continue;
-            out += QStringLiteral("  %1 (%2): %3 - %4\n")
-                       .arg(QLatin1StringView(rule.name),
-                            QLatin1StringView(conformance::severityName(rule.severity)))
-                       .arg(count)
-                       .arg(QLatin1StringView(rule.checks));
-        }
+        out += ruleRows(counts, QStringLiteral("  %1 (%2): %3 - %4\n"), false);
     }
     if (talkers_.empty())
         out += QStringLiteral("\nNo findings.\n");
@@ -151,16 +160,9 @@ QString ConformanceLog::reportHtml() const {
                    "<h2>Talker %1</h2>\n<table>\n<tr><th>Rule</th><th>Severity</th>"
                    "<th>Findings</th><th>Checks</th></tr>\n")
                    .arg(QString::fromLatin1(talker).toHtmlEscaped());
-        for (const conformance::Rule& rule : conformance::kRules) {
-            const qint64 count = counts[static_cast<std::size_t>(rule.id)];
-            if (count == 0)
-                continue;
-            out += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td></tr>\n")
-                       .arg(QLatin1StringView(rule.name),
-                            QLatin1StringView(conformance::severityName(rule.severity)))
-                       .arg(count)
-                       .arg(QString::fromLatin1(rule.checks).toHtmlEscaped());
-        }
+        out += ruleRows(counts,
+                        QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td></tr>\n"),
+                        true);
         out += QStringLiteral("</table>\n");
     }
     if (talkers_.empty())
