@@ -1,6 +1,9 @@
 // The monitor's conformance views, fed through the frame hook as the parse cycle feeds
 // them: the Sentences dock's Findings column and its list of the selected key's
 // findings, the raw pane's marks with their messages, and the saved report.
+#include <QAction>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSortFilterProxyModel>
 #include <QTableView>
@@ -9,13 +12,17 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTime>
+#include <QUdpSocket>
 
 #include "app/conformance_report.h"
+#include "app/globals.h"
 #include "app/line_health.h"
+#include "app/main_window.h"
 #include "app/raw_pane.h"
 #include "app/sentences_dock.h"
 #include "app/sentences_model.h"
 #include "nmea/checksum.h"
+#include "support/modal.h"
 
 namespace {
 
@@ -30,6 +37,16 @@ const QByteArray kShortMwd = framed("WIMWD,270.0,T,,M,12.4,N");
 const QByteArray kBadHemisphere = framed("GPGLL,4807.038,X,01131.000,E,123521.00,A,A");
 const QByteArray kUnknownTalker = framed("XXMTW,17.8,C");
 
+QString findingsOf(SentencesDock* dock, const QString& key) {
+    dock->refresh();
+    const SentencesModel* model = dock->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, SentencesModel::Key).data().toString() == key)
+            return model->index(row, SentencesModel::Findings).data().toString();
+    }
+    return QString();
+}
+
 void feed(LineHealth& health, const QByteArray& line) {
     health.beginCycle();
     health.framed(line, true);
@@ -42,6 +59,43 @@ class ConformanceViewsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void cleanup() { testsupport::cancelPendingModals(); }
+
+    // The whole road: datagrams into the window, findings counted in the Sentences
+    // dock, the report saved from the Log menu.
+    void windowCountsFindingsAndSavesTheReport() {
+        QTemporaryDir work;
+        QVERIFY(QDir::setCurrent(work.path()));  // the window's snapshots land here
+        qputenv("XDG_CONFIG_HOME", work.filePath("config").toLocal8Bit());
+        qputenv("XDG_RUNTIME_DIR", work.path().toLocal8Bit());
+        QUdpSocket probe;  // a port that is free now
+        QVERIFY(probe.bind(QHostAddress::LocalHost, 0));
+        const quint16 port = probe.localPort();
+        probe.close();
+        MainWindow window(QStringLiteral("udp://127.0.0.1:%1").arg(port), 4800);
+        QVERIFY(comOpened);
+        QUdpSocket sender;
+        sender.writeDatagram(kGga + kShortMwd + kBadHemisphere, QHostAddress::LocalHost, port);
+        auto* dock = window.findChild<SentencesDock*>();
+        QTRY_COMPARE(findingsOf(dock, "$WIMWD"), QStringLiteral("1"));
+        QCOMPARE(findingsOf(dock, "$GPGGA"), QStringLiteral("0"));
+
+        const QString saved = work.filePath("report.txt");
+        auto chosen = testsupport::whenModal<QFileDialog>([=](QFileDialog* dialog) {
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(saved);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        auto* report = window.findChild<QAction*>("actionConformanceReport");
+        QVERIFY(report != nullptr);
+        report->trigger();
+        QVERIFY(*chosen);
+        QFile file(saved);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QVERIFY2(text.contains("Talker WI\n  field-count (error): 1"), text.constData());
+        QVERIFY(text.contains("Talker GP\n  field-enum (error): 1"));
+    }
+
     void findingsColumnCountsPerKey() {
         LineHealth health;
         health.setClock([] { return qint64(1000); });
