@@ -71,6 +71,9 @@ constexpr AisLength aisLengthOf(int type, int part) {
     // Message 21 may carry a name extension of up to 14 characters and its padding.
     if (type == 21)
         return {end, end + 88};
+    // Message 24 has parts A (0) and B (1) only; part A is often padded to B's 168 bits.
+    if (type == 24)
+        return part > 1 ? AisLength{} : AisLength{end, 168};
     return {end, variable ? layout->nominalBits : end};
 }
 

@@ -676,9 +676,10 @@ inline constexpr FieldLayout kGstFields[] = {
                 "Error ellipse semi-major axis"),
     NMEAZ_FIELD(GstRecord, semi_minor, 4, Unit::Metres, Show::Plain,
                 "Error ellipse semi-minor axis"),
+    // Receivers write the ellipse's orientation from -180 to 180 as well.
     checked(NMEAZ_FIELD(GstRecord, orientation, 5, Unit::Degrees, Show::Plain,
                         "Error ellipse orientation"),
-            Domain::Angle),
+            Domain::SignedAngle),
     NMEAZ_FIELD(GstRecord, lat_error, 6, Unit::Metres, Show::Plain, "Latitude error"),
     NMEAZ_FIELD(GstRecord, lon_error, 7, Unit::Metres, Show::Plain, "Longitude error"),
     NMEAZ_FIELD(GstRecord, alt_error, 8, Unit::Metres, Show::Plain, "Altitude error"),

@@ -349,7 +349,9 @@ TEST(ConformanceRules, AisLengthsFollowTheLayouts) {
     EXPECT_EQ(conformance::aisLengthOf(1, 0).low, 168);
     EXPECT_EQ(conformance::aisLengthOf(1, 0).high, 168);
     EXPECT_EQ(conformance::aisLengthOf(5, 0).high, 424);
-    EXPECT_EQ(conformance::aisLengthOf(24, 0).high, 160);
+    EXPECT_EQ(conformance::aisLengthOf(24, 0).low, 160);
+    EXPECT_EQ(conformance::aisLengthOf(24, 0).high, 168);
+    EXPECT_EQ(conformance::aisLengthOf(24, 3).low, 0);
     EXPECT_EQ(conformance::aisLengthOf(24, 1).high, 168);
     EXPECT_LE(conformance::aisLengthOf(7, 0).low, 72);
     EXPECT_EQ(conformance::aisLengthOf(28, 0).low, 0);
