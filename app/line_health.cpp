@@ -30,11 +30,13 @@ void LineHealth::endCycle() {
 
 void LineHealth::framed(QByteArrayView sentence, bool checksumGood) {
     tally_.record(sentence, checksumGood, cycleNow_);
+    conformance_.check(sentence);
 }
 
 void LineHealth::reset() {
     counters_ = {};
     tally_.clear();
+    conformance_.clear();
     bytesBefore_ = acceptedBefore_ = 0;
     openedMs_ = now();
     lastByteMs_ = lastGoodMs_ = receivingSinceMs_ = -1;

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "nmea/line_counters.h"
+#include "present/conformance_log.h"
 #include "present/sentence_tally.h"
 
 class LineHealth : public QObject {
@@ -34,6 +35,8 @@ public:
     const nmeaz::LineCounters& counts() const { return counters_; }
     void framed(QByteArrayView sentence, bool checksumGood);
     const present::SentenceTally& tally() const { return tally_; }
+    // What the conformance rules found in the framed sentences.
+    const present::ConformanceLog& conformance() const { return conformance_; }
 
     // A new stream: counters, keys and times start again.
     void reset();
@@ -59,6 +62,7 @@ private:
     Clock clock_;
     nmeaz::LineCounters counters_{};
     present::SentenceTally tally_;
+    present::ConformanceLog conformance_;
     qint64 cycleNow_ = 0;
     quint64 bytesBefore_ = 0;
     quint64 acceptedBefore_ = 0;

@@ -20,6 +20,7 @@
 #include "ais/vdm.h"
 #include "app/about_dialog.h"
 #include "app/ais_targets_dock.h"
+#include "app/conformance_report.h"
 #include "app/globals.h"
 #include "app/health_status.h"
 #include "app/line_health.h"
@@ -131,6 +132,8 @@ void MainWindow::init() {
     ui->menuView->addAction(rawDock->toggleViewAction());
     ui->menuView->addAction(rawPane->timestampsAction());
     ui->mainToolBar->addAction(rawPane->pauseAction());
+    markConformanceFindings(rawPane, health);
+    addConformanceReportAction(ui->menuLog, this, health);
 
     targetsDock = new AisTargetsDock(this);
     addDockWidget(Qt::TopDockWidgetArea, targetsDock);

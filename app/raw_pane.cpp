@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QFontDatabase>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -10,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -77,6 +79,7 @@ RawPane::RawPane(QWidget* parent) : QWidget(parent) {
     // memory; one extra block holds the line still arriving.
     view_->setMaximumBlockCount(kLines + 1);
     view_->installEventFilter(this);
+    view_->viewport()->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -108,7 +111,38 @@ bool RawPane::eventFilter(QObject* watched, QEvent* event) {
         pause_->toggle();
         return true;
     }
+    if (watched == view_->viewport() && event->type() == QEvent::ToolTip) {
+        // The messages of a marked line, as its format carries them.
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = view_->cursorForPosition(help->pos()).charFormat().toolTip();
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(help->globalPos(), tip, view_);
+        }
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+bool RawPane::conformanceMark(const Line& line, QTextCharFormat& format) const {
+    if (!marker_) {
+        return false;
+    }
+    const qsizetype dollar = line.text.indexOf('$');
+    const qsizetype bang = line.text.indexOf('!');
+    const qsizetype start = dollar < 0 ? bang : bang < 0 ? dollar : std::min(dollar, bang);
+    if (start < 0) {
+        return false;
+    }
+    bool error = false;
+    QString messages;
+    if (!marker_(QByteArrayView(line.text).sliced(start), error, messages)) {
+        return false;
+    }
+    format.setForeground(error ? QColor(0xc0, 0x10, 0x10) : QColor(0xb0, 0x70, 0x00));
+    format.setToolTip(messages);
+    return true;
 }
 
 void RawPane::append(const QByteArray& text, const QTime& arrived) {
@@ -215,6 +249,16 @@ void RawPane::flush() {
     for (qint64 n = shownUpTo_; n < end; ++n) {
         const Line& line = lines_[static_cast<std::size_t>(n - firstNumber_)];
         if (!shows(line)) {
+            continue;
+        }
+        QTextCharFormat flagged;
+        if (line.verdict == Verdict::Plain && conformanceMark(line, flagged)) {
+            if (!run.isEmpty()) {
+                cursor.insertText(run, plain);
+                run.clear();
+            }
+            cursor.insertText(render(line), flagged);
+            cursor.insertText(QStringLiteral("\n"), plain);
             continue;
         }
         if (line.verdict == Verdict::Plain) {

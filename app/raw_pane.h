@@ -10,8 +10,10 @@
 #include <QTimer>
 #include <QWidget>
 #include <deque>
+#include <functional>
 
 class QAction;
+class QTextCharFormat;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -47,6 +49,14 @@ public:
     // Shows what is waiting now (unless paused).
     void flush();
 
+    // Conformance marks: given a shown line from its start character on (without its
+    // line end), true when the rules found something, with whether any finding is an
+    // error and the messages. Marked lines show amber (warnings) or red (errors), with
+    // the messages as tooltip.
+    using ConformanceMarker =
+        std::function<bool(QByteArrayView sentence, bool& error, QString& messages)>;
+    void setConformanceMarker(ConformanceMarker marker) { marker_ = std::move(marker); }
+
     QPlainTextEdit* view() const { return view_; }
     QLineEdit* filterField() const { return filter_; }
     // Checkable: Pause (tool bar, Space in the pane) and receive timestamps (View menu).
@@ -69,12 +79,15 @@ private:
     void rebuild();
     void removeShownPartial();
     void schedule();
+    // The format and text mark of a line with conformance findings; false for none.
+    bool conformanceMark(const Line& line, QTextCharFormat& format) const;
 
     QPlainTextEdit* view_;
     QLineEdit* filter_;
     QAction* pause_;
     QAction* timestamps_;
     QTimer timer_;
+    ConformanceMarker marker_;
 
     std::deque<Line> lines_;     // the latest complete lines
     qsizetype storedChars_ = 0;  // in lines_

@@ -43,15 +43,26 @@ SentencesDock::SentencesDock(LineHealth* health, QWidget* parent)
         fields_, [this](int row) { return fieldIsNumber(row); },
         [this](int row) { plotField(row); });
 
+    findings_ = new QTableWidget(0, 3, this);
+    findings_->setAccessibleName(tr("Conformance findings of the selected key"));
+    findings_->setHorizontalHeaderLabels({tr("Rule"), tr("Field"), tr("Message")});
+    findings_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    findings_->verticalHeader()->hide();
+    findings_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    findings_->horizontalHeader()->setStretchLastSection(true);
+
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(keys_);
     split->addWidget(fields_);
+    split->addWidget(findings_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(split);
 
-    connect(keys_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this] { showFields(); });
+    connect(keys_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+        showFields();
+        showFindings();
+    });
     connect(health_, &LineHealth::cleared, this, &SentencesDock::refresh);
     timer_.setInterval(kRefreshMs);
     connect(&timer_, &QTimer::timeout, this, [this] {
@@ -72,6 +83,43 @@ void SentencesDock::showEvent(QShowEvent* event) {
 void SentencesDock::refresh() {
     model_->refresh(health_->now());
     showFields();
+    showFindings();
+}
+
+void SentencesDock::showFindings() {
+    const QModelIndex current = keys_->currentIndex();
+    const QByteArray key =
+        current.isValid()
+            ? model_
+                  ->data(model_->index(sorted_->mapToSource(current).row(), SentencesModel::Key),
+                         Qt::DisplayRole)
+                  .toString()
+                  .toLatin1()
+            : QByteArray();
+    const present::ConformanceLog& log = health_->conformance();
+    const qint64 count = key.isEmpty() ? 0 : log.countFor(key);
+    if (key == findingsKey_ && count == findingsShown_)
+        return;
+    findingsKey_ = key;
+    findingsShown_ = count;
+    // Newest first: the latest finding is the one a reader looks for.
+    const QList<present::NotedFinding> latest =
+        key.isEmpty() ? QList<present::NotedFinding>() : log.latestFor(key);
+    findings_->setRowCount(static_cast<int>(latest.size()));
+    for (int row = 0; row < latest.size(); ++row) {
+        const present::NotedFinding& finding = latest[latest.size() - 1 - row];
+        const QString severity = QLatin1StringView(conformance::severityName(finding.severity));
+        findings_->setItem(
+            row, 0,
+            new QTableWidgetItem(QStringLiteral("%1 (%2)").arg(
+                QLatin1StringView(conformance::ruleOf(finding.rule).name), severity)));
+        findings_->setItem(
+            row, 1,
+            new QTableWidgetItem(
+                finding.field < 0 ? QString()
+                                  : QStringLiteral("%1 %2").arg(finding.field).arg(finding.name)));
+        findings_->setItem(row, 2, new QTableWidgetItem(finding.message));
+    }
 }
 
 void SentencesDock::showFields() {
