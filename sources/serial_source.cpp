@@ -1,10 +1,42 @@
 #include "sources/serial_source.h"
 
-#include <algorithm>
+#include <sys/ioctl.h>
 
+#include <algorithm>
+#ifdef Q_OS_LINUX
+#include <linux/serial.h>
+#endif
+
+#include "sources/descriptor_pending.h"
 #include "sources/port_watch.h"
 
 namespace sources {
+
+namespace {
+
+struct DriverCounts {
+    quint64 overruns = 0;
+    quint64 framing = 0;
+};
+
+// The driver's overrun and framing counts, or nothing where it keeps none.
+std::optional<DriverCounts> driverCounts(QSerialPort* port) {
+#if defined(Q_OS_LINUX) && defined(TIOCGICOUNT)
+    serial_icounter_struct counts{};
+    if (port != nullptr && port->handle() >= 0 &&
+        ::ioctl(port->handle(), TIOCGICOUNT, &counts) == 0) {
+        // The UART's own overruns and the driver's full buffer are one loss to the user.
+        return DriverCounts{
+            quint64(unsigned(counts.overrun)) + quint64(unsigned(counts.buf_overrun)),
+            quint64(unsigned(counts.frame))};
+    }
+#else
+    Q_UNUSED(port);
+#endif
+    return std::nullopt;
+}
+
+}  // namespace
 
 SerialSource::SerialSource(QString portName, std::function<void(QSerialPort&)> configure,
                            QObject* parent)
@@ -66,6 +98,11 @@ bool SerialSource::open() {
 
 void SerialSource::adopt(QSerialPort* port) {
     port_ = port;
+    if (const auto counts = driverCounts(port_)) {
+        driverBase_ = LineErrors{counts->overruns, counts->framing};
+    } else {
+        driverBase_.reset();
+    }
     connect(port_, &QSerialPort::readyRead, this, &SerialSource::readAvailable);
 }
 
@@ -106,9 +143,33 @@ void SerialSource::handOn() {
         port_->setReadBufferSize(0);
         const QByteArray bytes = port_->readAll();
         if (!bytes.isEmpty()) {
-            emit bytesArrived(bytes);
+            deliver(bytes);
         }
     }
+}
+
+void SerialSource::pollCounters() {
+    if (!port_ || !driverBase_) {
+        return;
+    }
+    const auto counts = driverCounts(port_);
+    if (!counts) {
+        return;
+    }
+    // Counts that went down belong to a device that started again: all of it is new.
+    const auto moved = [](quint64 now, quint64 base) { return now >= base ? now - base : now; };
+    const quint64 overruns = moved(counts->overruns, driverBase_->overruns);
+    const quint64 framing = moved(counts->framing, driverBase_->framing);
+    driverBase_ = LineErrors{counts->overruns, counts->framing};
+    if (overruns + framing > 0) {
+        mutableCounters().serialOverruns += overruns;
+        mutableCounters().serialFramingErrors += framing;
+        lossesCounted();
+    }
+}
+
+qint64 SerialSource::bytesPending() const {
+    return port_ ? descriptorPending(port_->handle()) : -1;
 }
 
 QString SerialSource::statusText(State state, const QString& reason) const {
