@@ -1,6 +1,5 @@
 // The window's line health through a real pseudo-terminal, under an injected clock:
 // the Sentences dock, the status bar's line state, and the raw pane's view of the line.
-#include <algorithm>
 #include <QAction>
 #include <QDockWidget>
 #include <QLabel>
@@ -12,6 +11,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 #include "app/health_status.h"
 #include "app/line_health.h"
@@ -177,6 +177,45 @@ private slots:
         QVERIFY(rig.cell("$GPGGA", 0, Qt::ForegroundRole).isValid());
         rig.window.setPortLost("device removed");
         QCOMPARE(rig.state(), QString("Port lost: device removed"));
+    }
+
+    // Losses the source counted join the error total and its breakdown, after the
+    // line's own counts; Clear starts them from zero while the source counts on.
+    void sourceLossesJoinTheErrors() {
+        LineHealth health;
+        HealthStatus status(&health);
+        QLabel* errors = nullptr;
+        for (QLabel* label : status.findChildren<QLabel*>()) {
+            errors = label->accessibleName() == "Line errors" ? label : errors;
+        }
+        QVERIFY(errors != nullptr);
+        struct Step {
+            quint64 datagrams, dropped, overruns;
+            bool clearFirst;
+            QString total, tail;
+        };
+        const Step steps[] = {
+            {10, 0, 0, false, "0 errors", "Bytes received: 0"},
+            {50, 7, 2, false, "9 errors",
+             "\nDatagrams dropped by the system: 7\nSerial overruns: 2"},
+            {50, 7, 2, true, "0 errors", "Bytes received: 0"},
+            {51, 8, 2, false, "1 error", "\nDatagrams dropped by the system: 1"},
+        };
+        sources::SourceCounters counts;
+        counts.datagrams = 10;
+        health.sourceOpened(counts);
+        for (const Step& step : steps) {
+            if (step.clearFirst) {
+                health.reset();
+            }
+            counts.datagrams = step.datagrams;
+            counts.systemDropped = step.dropped;
+            counts.serialOverruns = step.overruns;
+            health.sourceCountersChanged(counts);
+            status.refresh();
+            QCOMPARE(status.errorText(), step.total);
+            QVERIFY2(errors->toolTip().endsWith(step.tail), qPrintable(errors->toolTip()));
+        }
     }
 
     // A talker at 38400 heard at 4800: bytes keep coming, none frame; after five
