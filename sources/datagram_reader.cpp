@@ -49,7 +49,7 @@ void DatagramReader::readTurn() {
     Turn turn;
     // Enough room for the drop counter, aligned as the system wants it.
     alignas(cmsghdr) char control[CMSG_SPACE(sizeof(quint32))];
-    while (bytes.size() < kBytesPerTurn) {
+    while (bytes.size() < kBytesPerTurn && turn.datagrams < kDatagramsPerTurn) {
         iovec part{datagram_.data(), size_t(datagram_.size())};
         msghdr message{};
         message.msg_iov = &part;

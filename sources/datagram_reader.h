@@ -26,6 +26,8 @@ public:
 
     // Bytes taken per turn at most, so a flood leaves the window time to answer.
     static constexpr qsizetype kBytesPerTurn = 64 * 1024;
+    // ... and datagrams, so a flood of empty ones cannot hold the turn either.
+    static constexpr quint64 kDatagramsPerTurn = 4096;
 
     // Takes over `descriptor` (closes it when done), asks for a receive buffer of
     // `receiveBufferBytes` and turns the drop counter on.

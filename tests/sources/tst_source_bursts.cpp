@@ -222,6 +222,8 @@ private slots:
         const quint64 total = quint64(sent.load() + markersSent);
         QVERIFY(counters.datagrams <= total);
         QCOMPARE(counters.systemDropped, total - counters.datagrams);
+        QCOMPARE(sources::toJson(counters).value("datagrams_dropped_by_system").toInteger(),
+                 qint64(counters.systemDropped));
         QVERIFY(sources::lossLines(counters).contains(
             QStringLiteral("Datagrams dropped by the system: %1").arg(counters.systemDropped)));
     }
