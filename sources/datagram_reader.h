@@ -37,6 +37,8 @@ public:
     DatagramReader& operator=(const DatagramReader&) = delete;
 
     int receiveBufferBytes() const { return receiveBuffer_; }
+    // Whether the system reports the datagrams it dropped (Linux).
+    bool countsDrops() const { return overflowCounted_; }
     // Bytes of the next pending datagram (what the system says is readable).
     qint64 bytesPending() const;
     // One turn: reads until nothing is pending or the turn's portion is full.

@@ -13,10 +13,12 @@ quint64 minus(quint64 now, quint64 base) {
 }  // namespace
 
 SourceCounters since(const SourceCounters& now, const SourceCounters& base) {
-    return {minus(now.datagrams, base.datagrams), minus(now.systemDropped, base.systemDropped),
+    return {minus(now.datagrams, base.datagrams),
+            minus(now.systemDropped, base.systemDropped),
             minus(now.serialOverruns, base.serialOverruns),
             minus(now.serialFramingErrors, base.serialFramingErrors),
-            minus(now.reopened, base.reopened)};
+            minus(now.reopened, base.reopened),
+            now.systemDropsCounted};
 }
 
 QStringList lossLines(const SourceCounters& c) {
@@ -24,8 +26,8 @@ QStringList lossLines(const SourceCounters& c) {
         return QCoreApplication::translate("sources::SourceCounters", text);
     };
     QStringList lines;
-    // A UDP source always says it, so that none means none rather than not counted.
-    if (c.datagrams > 0 || c.systemDropped > 0) {
+    // Where the system counts, it is always said, so that none means none.
+    if (c.systemDropsCounted || c.systemDropped > 0) {
         lines << tr("Datagrams dropped by the system: %1").arg(c.systemDropped);
     }
     if (c.serialOverruns > 0) {

@@ -19,6 +19,9 @@ struct SourceCounters {
     quint64 serialFramingErrors = 0;
     // Times the source was reopened because it had data waiting but delivered nothing.
     quint64 reopened = 0;
+    // The system reports its drops for this source (a UDP socket on Linux); where it
+    // does not, no count is shown rather than a zero that means nothing.
+    bool systemDropsCounted = false;
 
     quint64 losses() const { return systemDropped + serialOverruns + serialFramingErrors; }
     bool operator==(const SourceCounters&) const = default;

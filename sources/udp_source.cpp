@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 
+#include <cerrno>
+
 #include <QUdpSocket>
 
 namespace sources {
@@ -66,6 +68,7 @@ bool UdpSource::open() {
     socket.close();
     reader_ = new DatagramReader(descriptor, kReceiveBufferBytes, this);
     connect(reader_, &DatagramReader::datagrams, this, &UdpSource::takeDatagrams);
+    mutableCounters().systemDropsCounted = reader_->countsDrops();
     setState(State::Open);
     return true;
 }
