@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <memory>
 
 namespace sources {
@@ -20,6 +21,7 @@ void Source::setState(State state, const QString& reason) {
     }
     if (state == State::Open && state_ != State::Open) {
         lastDeliveryMs_ = clock_();  // a fresh start has its full grace
+        lastCheckMs_ = -1;
     }
     state_ = state;
     reason_ = reason;
@@ -47,7 +49,15 @@ void Source::setStuckClock(Clock clock) {
 
 void Source::checkStuck() {
     pollCounters();
-    if (state_ != State::Open || clock_() - lastDeliveryMs_ < kStuckMs || bytesPending() <= 0) {
+    const qint64 now = clock_();
+    // A loop that was itself held up (a long job on this thread, a suspended machine)
+    // gave the source no chance to read: its wait starts again instead. Reopening
+    // would throw away what the system holds for it.
+    if (lastCheckMs_ >= 0 && now - lastCheckMs_ > 2 * kCheckIntervalMs) {
+        lastDeliveryMs_ = std::max(lastDeliveryMs_, now);
+    }
+    lastCheckMs_ = now;
+    if (state_ != State::Open || now - lastDeliveryMs_ < kStuckMs || bytesPending() <= 0) {
         return;
     }
     // Whatever wedged the reading (a notification that never came, a buffer that

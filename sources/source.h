@@ -56,7 +56,8 @@ public:
     using Clock = std::function<qint64()>;
     void setStuckClock(Clock clock);
     // Reopens the source when it has data waiting but delivered nothing for
-    // kStuckMs; runs every kCheckIntervalMs while the source is open.
+    // kStuckMs while the event loop kept turning; runs every kCheckIntervalMs while
+    // the source is open.
     void checkStuck();
 
 signals:
@@ -89,6 +90,7 @@ private:
     QTimer checkTimer_;
     bool ownTimer_ = true;
     qint64 lastDeliveryMs_ = 0;
+    qint64 lastCheckMs_ = -1;
     bool reopening_ = false;
 };
 

@@ -14,6 +14,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <algorithm>
 #include <atomic>
 #include <random>
 #include <thread>
@@ -293,20 +294,31 @@ private slots:
         QCOMPARE(source.counters().serialOverruns + source.counters().serialFramingErrors, 0u);
     }
 
-    // (pending bytes, ms since the last delivery at the check) -> reopened?
+    // (pending bytes, ms since the last delivery, longest gap between checks) ->
+    // reopened?
     void stuckSourceIsReopened_data() {
         QTest::addColumn<qint64>("pending");
         QTest::addColumn<qint64>("quietMs");
+        QTest::addColumn<qint64>("gapMs");
         QTest::addColumn<bool>("reopened");
-        QTest::newRow("data waiting, quiet 2 s") << qint64(40) << qint64(2000) << true;
-        QTest::newRow("data waiting, quiet 1.9 s") << qint64(40) << qint64(1999) << false;
-        QTest::newRow("nothing waiting, quiet 10 s") << qint64(0) << qint64(10000) << false;
-        QTest::newRow("cannot tell, quiet 10 s") << qint64(-1) << qint64(10000) << false;
+        const qint64 turning = Source::kCheckIntervalMs;
+        QTest::newRow("data waiting, quiet 2 s") << qint64(40) << qint64(2000) << turning << true;
+        QTest::newRow("data waiting, quiet 1.9 s")
+            << qint64(40) << qint64(1999) << turning << false;
+        QTest::newRow("nothing waiting, quiet 10 s")
+            << qint64(0) << qint64(10000) << turning << false;
+        QTest::newRow("cannot tell, quiet 10 s") << qint64(-1) << qint64(10000) << turning << false;
+        // The whole program stood still: not the source's fault.
+        QTest::newRow("event loop held up 3 s")
+            << qint64(40) << qint64(3000) << qint64(3000) << false;
+        QTest::newRow("held up 1.5 s, then quiet 2 s")
+            << qint64(40) << qint64(3500) << qint64(1500) << true;
     }
 
     void stuckSourceIsReopened() {
         QFETCH(qint64, pending);
         QFETCH(qint64, quietMs);
+        QFETCH(qint64, gapMs);
         QFETCH(bool, reopened);
         FakeSource source;
         qint64 now = 1000;
@@ -314,11 +326,18 @@ private slots:
         QVERIFY(source.open());
         now += 500;
         source.push();  // delivering restarts the grace
+        source.checkStuck();
         source.pending = pending;
         QSignalSpy notices(&source, &Source::reopened);
         QSignalSpy states(&source, &Source::stateChanged);
-        now += quietMs;
-        source.checkStuck();
+        // The first gap is the longest; the checks then follow at their interval.
+        for (qint64 passed = 0, step = gapMs; passed < quietMs && source.opens == 1;
+             step = Source::kCheckIntervalMs) {
+            step = std::min(step, quietMs - passed);
+            passed += step;
+            now += step;
+            source.checkStuck();
+        }
         QCOMPARE(source.opens, reopened ? 2 : 1);
         QCOMPARE(notices.size(), reopened ? 1 : 0);
         QCOMPARE(source.counters().reopened, reopened ? 1u : 0u);
@@ -328,8 +347,10 @@ private slots:
             QVERIFY(notices.at(0).at(0).toString().startsWith(
                 "fake://line had data waiting but delivered nothing for 2 s; reopened at "));
             // A fresh descriptor gets its own grace.
-            now += 1999;
-            source.checkStuck();
+            for (int i = 0; i < 3; ++i) {
+                now += Source::kCheckIntervalMs;
+                source.checkStuck();
+            }
             QCOMPARE(source.opens, 2);
         }
     }
