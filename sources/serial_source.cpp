@@ -12,32 +12,6 @@
 
 namespace sources {
 
-namespace {
-
-struct DriverCounts {
-    quint64 overruns = 0;
-    quint64 framing = 0;
-};
-
-// The driver's overrun and framing counts, or nothing where it keeps none.
-std::optional<DriverCounts> driverCounts(QSerialPort* port) {
-#if defined(Q_OS_LINUX) && defined(TIOCGICOUNT)
-    serial_icounter_struct counts{};
-    if (port != nullptr && port->handle() >= 0 &&
-        ::ioctl(port->handle(), TIOCGICOUNT, &counts) == 0) {
-        // The UART's own overruns and the driver's full buffer are one loss to the user.
-        return DriverCounts{
-            quint64(unsigned(counts.overrun)) + quint64(unsigned(counts.buf_overrun)),
-            quint64(unsigned(counts.frame))};
-    }
-#else
-    Q_UNUSED(port);
-#endif
-    return std::nullopt;
-}
-
-}  // namespace
-
 SerialSource::SerialSource(QString portName, std::function<void(QSerialPort&)> configure,
                            QObject* parent)
     : Source(parent),
@@ -98,11 +72,7 @@ bool SerialSource::open() {
 
 void SerialSource::adopt(QSerialPort* port) {
     port_ = port;
-    if (const auto counts = driverCounts(port_)) {
-        driverBase_ = LineErrors{counts->overruns, counts->framing};
-    } else {
-        driverBase_.reset();
-    }
+    driverBase_ = driverCounts(port_);
     connect(port_, &QSerialPort::readyRead, this, &SerialSource::readAvailable);
 }
 
@@ -148,6 +118,22 @@ void SerialSource::handOn() {
     }
 }
 
+// The driver's overrun and framing counts, or nothing where it keeps none.
+std::optional<SerialSource::LineErrors> SerialSource::driverCounts(QSerialPort* port) {
+#if defined(Q_OS_LINUX) && defined(TIOCGICOUNT)
+    serial_icounter_struct counts{};
+    if (port != nullptr && port->handle() >= 0 &&
+        ::ioctl(port->handle(), TIOCGICOUNT, &counts) == 0) {
+        // The UART's own overruns and the driver's full buffer are one loss to the user.
+        return LineErrors{quint64(unsigned(counts.overrun)) + quint64(unsigned(counts.buf_overrun)),
+                          quint64(unsigned(counts.frame))};
+    }
+#else
+    Q_UNUSED(port);
+#endif
+    return std::nullopt;
+}
+
 void SerialSource::pollCounters() {
     if (!port_ || !driverBase_) {
         return;
@@ -160,7 +146,7 @@ void SerialSource::pollCounters() {
     const auto moved = [](quint64 now, quint64 base) { return now >= base ? now - base : now; };
     const quint64 overruns = moved(counts->overruns, driverBase_->overruns);
     const quint64 framing = moved(counts->framing, driverBase_->framing);
-    driverBase_ = LineErrors{counts->overruns, counts->framing};
+    driverBase_ = counts;
     if (overruns + framing > 0) {
         mutableCounters().serialOverruns += overruns;
         mutableCounters().serialFramingErrors += framing;

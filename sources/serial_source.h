@@ -59,14 +59,14 @@ private:
     PortWatch* watch_;
     // Reads are taken together: at high rates many small reads share one parse step.
     QTimer gather_;
-    // The driver's counts when the port opened: its counters run since the device
-    // appeared, and only what happened while we listened is ours.
+    // The driver's counts at the last look: they run since the device appeared, and
+    // only what happened while we listened is ours. None where the driver keeps none.
     struct LineErrors {
         quint64 overruns = 0;
         quint64 framing = 0;
     };
+    static std::optional<LineErrors> driverCounts(QSerialPort* port);
     std::optional<LineErrors> driverBase_;
-    LineErrors countedBefore_;  // what earlier opens of the port counted
 };
 
 }  // namespace sources
