@@ -294,6 +294,33 @@ private slots:
         QCOMPARE(source.counters().serialOverruns + source.counters().serialFramingErrors, 0u);
     }
 
+    // A real UDP source found stuck is bound again on the port the senders know and
+    // reads on.
+    void stuckUdpSourceReopensOnItsPort() {
+        sources::UdpSource source(QHostAddress(QHostAddress::LocalHost), 0);
+        qint64 now = 0;
+        source.setStuckClock([&] { return now; });
+        QVERIFY(source.open());
+        const quint16 port = source.boundPort();
+        Watcher watcher(source);
+        watcher.parseFromNow();
+        const int fd = loopbackUdpSender();
+        // No turn of the event loop follows, so the datagram waits unread.
+        QVERIFY(sendTo(fd, port, marker(0)));
+        QVERIFY(source.bytesPending() > 0);
+        QSignalSpy reopened(&source, &Source::reopened);
+        for (int i = 0; i < 4; ++i) {
+            now += Source::kCheckIntervalMs;
+            source.checkStuck();
+        }
+        QCOMPARE(reopened.size(), 1);
+        QCOMPARE(source.state(), State::Open);
+        QCOMPARE(source.boundPort(), port);
+        QVERIFY(sendTo(fd, port, marker(1)));
+        QTRY_VERIFY_WITH_TIMEOUT(watcher.decoded(markerText(1)), 5000);
+        ::close(fd);
+    }
+
     // (pending bytes, ms since the last delivery, longest gap between checks) ->
     // reopened?
     void stuckSourceIsReopened_data() {
