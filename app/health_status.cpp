@@ -95,7 +95,7 @@ void HealthStatus::refresh() {
 
     const quint64 errors = health_->errorTotal();
     show(errors_, errors == 1 ? tr("1 error") : tr("%1 errors").arg(errors));
-    const QString breakdown = health_->errorBreakdown();
+    const QString breakdown = health_->errorBreakdown() + health_->sourceLossBreakdown();
     if (errors_->toolTip() != breakdown) {
         errors_->setToolTip(breakdown);
     }

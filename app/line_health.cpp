@@ -40,6 +40,7 @@ void LineHealth::reset() {
     bytesBefore_ = acceptedBefore_ = 0;
     openedMs_ = now();
     lastByteMs_ = lastGoodMs_ = receivingSinceMs_ = -1;
+    sourceBase_ = sourceCounters_;
     emit cleared();
 }
 
@@ -97,7 +98,25 @@ QString LineHealth::stateText(qint64 nowMs) const {
 }
 
 quint64 LineHealth::errorTotal() const {
-    return counters_.badChecksum + counters_.tooLong + counters_.fragmentsDropped;
+    return counters_.badChecksum + counters_.tooLong + counters_.fragmentsDropped +
+           sourceLosses().losses();
+}
+
+void LineHealth::sourceOpened(const sources::SourceCounters& counters) {
+    sourceCounters_ = sourceBase_ = counters;
+}
+
+void LineHealth::sourceCountersChanged(const sources::SourceCounters& counters) {
+    sourceCounters_ = counters;
+}
+
+sources::SourceCounters LineHealth::sourceLosses() const {
+    return sources::since(sourceCounters_, sourceBase_);
+}
+
+QString LineHealth::sourceLossBreakdown() const {
+    const QStringList lines = sources::lossLines(sourceLosses());
+    return lines.isEmpty() ? QString() : QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
 }
 
 QString LineHealth::errorBreakdown() const {

@@ -12,6 +12,7 @@
 #include "nmea/line_counters.h"
 #include "present/conformance_log.h"
 #include "present/sentence_tally.h"
+#include "sources/source_counters.h"
 
 class LineHealth : public QObject {
     Q_OBJECT
@@ -53,6 +54,14 @@ public:
     // Bad checksums, overlong sentences and dropped fragments.
     quint64 errorTotal() const;
     QString errorBreakdown() const;
+    // What the source lost below the byte stream (datagrams the system dropped, serial
+    // overruns): a newly opened source, and every change of its counts. The losses
+    // count in errorTotal(); sourceLossBreakdown() gives them as lines that follow
+    // errorBreakdown(), empty when the source counts none.
+    void sourceOpened(const sources::SourceCounters& counters);
+    void sourceCountersChanged(const sources::SourceCounters& counters);
+    sources::SourceCounters sourceLosses() const;
+    QString sourceLossBreakdown() const;
 
 signals:
     // After reset(): views drop what they show.
@@ -73,4 +82,7 @@ private:
     qint64 lastByteMs_ = -1;
     qint64 lastGoodMs_ = -1;
     qint64 receivingSinceMs_ = -1;  // when bytes began to arrive after a silence
+    // The source's own counts run on across a reset; the view shows them from there.
+    sources::SourceCounters sourceCounters_;
+    sources::SourceCounters sourceBase_;
 };
