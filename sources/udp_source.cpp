@@ -1,5 +1,7 @@
 #include "sources/udp_source.h"
 
+#include "sources/own_datagrams.h"
+
 #include <QNetworkDatagram>
 #include <QTimer>
 #include <QUdpSocket>
@@ -78,8 +80,11 @@ void UdpSource::readDatagrams() {
     // A flood is taken in portions, one per turn of the event loop, so the window
     // keeps answering.
     while (socket_ && socket_->hasPendingDatagrams() && bytes.size() < kBytesPerTurn) {
-        const QByteArray data = socket_->receiveDatagram().data();
-        if (data.isEmpty()) {
+        const QNetworkDatagram datagram = socket_->receiveDatagram();
+        const QByteArray data = datagram.data();
+        // What this program forwarded itself is not news.
+        if (data.isEmpty() || isOwnDatagram(datagram.senderAddress(), static_cast<quint16>(
+                                                                          datagram.senderPort()))) {
             continue;
         }
         bytes += data;
