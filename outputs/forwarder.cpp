@@ -175,7 +175,7 @@ QString Forwarder::describe(int index) const {
         text += QStringLiteral(" (%1)").arg(output.reason());
     }
     if (entry.address.kind == OutputAddress::Kind::TcpServer) {
-        text += tr(", %n client(s)", nullptr, c.clients);
+        text += c.clients == 1 ? tr(", 1 client") : tr(", %1 clients").arg(c.clients);
     }
     text += tr(", %1 sent, dropped: %2 by filter, %3 by rate cap, %4 slow or full")
                 .arg(c.sent)
@@ -183,7 +183,7 @@ QString Forwarder::describe(int index) const {
                 .arg(c.rateCapped)
                 .arg(c.slow);
     if (c.clientsDropped > 0) {
-        text += tr(", %n slow client(s) dropped", nullptr, static_cast<int>(c.clientsDropped));
+        text += tr(", slow clients dropped: %1").arg(c.clientsDropped);
     }
     return text;
 }
@@ -203,10 +203,12 @@ QString Forwarder::summary() const {
         sent += c.sent;
         dropped += c.filtered + c.rateCapped + c.slow;
     }
-    return tr("Forwarding: %1 of %2 open, %n client(s), ", nullptr, clients)
-               .arg(open)
-               .arg(count()) +
-           tr("%1 sent, %2 dropped").arg(sent).arg(dropped);
+    return tr("Forwarding: %1 of %2 open, %3, %4 sent, %5 dropped")
+        .arg(open)
+        .arg(count())
+        .arg(clients == 1 ? tr("1 client") : tr("%1 clients").arg(clients))
+        .arg(sent)
+        .arg(dropped);
 }
 
 }  // namespace outputs

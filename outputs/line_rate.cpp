@@ -6,7 +6,7 @@ namespace outputs {
 
 LineRate::LineRate(qint32 baud, Clock clock)
     : bytesPerSecond_(std::max<qint64>(1, baud / 10)),
-      capacityMilliBytes_(std::max<qint64>(bytesPerSecond_ / 4, 300) * 1000),
+      capacityMilliBytes_(std::max<qint64>(bytesPerSecond_, 300) * 1000),
       milliBytes_(capacityMilliBytes_),
       lastMs_(clock()),
       clock_(std::move(clock)) {}

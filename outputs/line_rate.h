@@ -1,7 +1,8 @@
 // The byte budget of a serial line: a start bit, eight data bits and a stop bit make
 // ten bits a byte, so 4800 baud carries 480 bytes a second. The budget fills at that
-// rate up to a quarter second's worth (and never less than one long sentence), so a
-// burst that the line could not send in time is refused instead of queued.
+// rate up to one second's worth (and never less than one long sentence): a talker's
+// once-a-second burst passes whole, while what the line could not send within a second
+// is refused instead of queued.
 #pragma once
 
 #include <QtGlobal>

@@ -21,8 +21,8 @@ bool isThisHost(const QString& host) {
     if (address.isNull()) {
         return false;  // a name: whether it is this host is not known without asking DNS
     }
-    if (address.isLoopback() || address == QHostAddress::Any ||
-        address == QHostAddress::AnyIPv4 || address == QHostAddress::AnyIPv6) {
+    if (address.isLoopback() || address == QHostAddress::Any || address == QHostAddress::AnyIPv4 ||
+        address == QHostAddress::AnyIPv6) {
         return true;
     }
     for (const QHostAddress& local : QNetworkInterface::allAddresses()) {

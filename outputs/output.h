@@ -16,7 +16,7 @@ struct OutputCounters {
     qint64 rateCapped = 0;  // refused by a minimum interval of their key
     qint64 slow = 0;        // lost to a full line or a client that stopped reading
     qint64 clientsDropped = 0;
-    int clients = 0;        // TCP clients connected now
+    int clients = 0;  // TCP clients connected now
 };
 
 class Output : public QObject {

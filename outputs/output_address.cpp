@@ -105,8 +105,8 @@ bool readOption(const QString& name, const QString& value, OutputAddress& out, Q
             bool number = false;
             const double seconds = colon > 0 ? rule.mid(colon + 1).toDouble(&number) : 0;
             if (!number || !(seconds > 0) || seconds > 86400) {
-                failWith(error, tr("'%1' in '%2' is not KEY:SECONDS (at most a day)")
-                                    .arg(rule, original));
+                failWith(error,
+                         tr("'%1' in '%2' is not KEY:SECONDS (at most a day)").arg(rule, original));
                 return false;
             }
             out.filter.intervals.push_back(
@@ -205,7 +205,8 @@ QString OutputAddress::text() const {
     if (n2k == N2kFormat::Pcdin) {
         options << QStringLiteral("n2k=pcdin");
     }
-    return options.isEmpty() ? place() : place() + QLatin1Char('?') + options.join(QLatin1Char('&'));
+    return options.isEmpty() ? place()
+                             : place() + QLatin1Char('?') + options.join(QLatin1Char('&'));
 }
 
 std::optional<OutputAddress> parseOutputAddress(const QString& typed, QString* error) {
@@ -225,8 +226,8 @@ std::optional<OutputAddress> parseOutputAddress(const QString& typed, QString* e
         out.kind = OutputAddress::Kind::Udp;
         const QString authority = where.mid(6);
         if (!authority.contains(QLatin1Char(':'))) {
-            return failWith(error, tr("Give the destination as udp://ADDRESS:PORT in '%1'")
-                                       .arg(text));
+            return failWith(error,
+                            tr("Give the destination as udp://ADDRESS:PORT in '%1'").arg(text));
         }
         if (!splitAuthority(authority, out, error, text)) {
             return std::nullopt;
@@ -240,23 +241,24 @@ std::optional<OutputAddress> parseOutputAddress(const QString& typed, QString* e
         const qsizetype at = rest.lastIndexOf(QLatin1Char('@'));
         out.device = at < 0 ? rest : rest.left(at);
         if (out.device.isEmpty()) {
-            return failWith(error, tr("Missing device in '%1': give serial:DEVICE@SPEED").arg(text));
+            return failWith(error,
+                            tr("Missing device in '%1': give serial:DEVICE@SPEED").arg(text));
         }
         if (at >= 0) {
             const auto baud = boundedNumber(rest.mid(at + 1), 300, 4000000);
             if (!baud) {
-                return failWith(error, tr("'%1' in '%2' is not a line speed")
-                                           .arg(rest.mid(at + 1), text));
+                return failWith(error,
+                                tr("'%1' in '%2' is not a line speed").arg(rest.mid(at + 1), text));
             }
             out.baud = static_cast<qint32>(*baud);
         }
     } else {
-        return failWith(error, tr("Unknown output '%1': use tcp-server://, udp:// or serial:")
-                                   .arg(text));
+        return failWith(error,
+                        tr("Unknown output '%1': use tcp-server://, udp:// or serial:").arg(text));
     }
     if (question >= 0) {
-        for (const QString& option : text.mid(question + 1).split(QLatin1Char('&'),
-                                                                  Qt::SkipEmptyParts)) {
+        for (const QString& option :
+             text.mid(question + 1).split(QLatin1Char('&'), Qt::SkipEmptyParts)) {
             const qsizetype equals = option.indexOf(QLatin1Char('='));
             const QString name = (equals < 0 ? option : option.left(equals)).toLower();
             const QString value = equals < 0 ? QString() : option.mid(equals + 1);

@@ -44,9 +44,9 @@ struct OutputAddress {
     quint16 port = kDefaultOutputPort;
     QString device;  // Serial: the device as given
     qint32 baud = 4800;
-    int ttl = 1;         // Udp, multicast only
-    bool tag = false;    // a TAG block on every line
-    QString tagSource;   // its s: field (empty: none)
+    int ttl = 1;        // Udp, multicast only
+    bool tag = false;   // a TAG block on every line
+    QString tagSource;  // its s: field (empty: none)
     N2kFormat n2k = N2kFormat::YdwgRaw;
     FilterOptions filter;
 

@@ -26,8 +26,8 @@ bool glob(QByteArrayView pattern, QByteArrayView key) {
     while (k < key.size()) {
         const bool talkerWildcard = (p == 1 || p == 2) && pattern.size() > 2 &&
                                     isStart(pattern[0]) && pattern[1] == '-' && pattern[2] == '-';
-        if (p < pattern.size() &&
-            (pattern[p] == '?' || pattern[p] == key[k] || talkerWildcard) && pattern[p] != '*') {
+        if (p < pattern.size() && (pattern[p] == '?' || pattern[p] == key[k] || talkerWildcard) &&
+            pattern[p] != '*') {
             ++p;
             ++k;
         } else if (p < pattern.size() && pattern[p] == '*') {

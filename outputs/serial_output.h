@@ -1,6 +1,6 @@
 // Writes the stream to a second serial port at its own line speed. A sentence that the
 // line has no time for is dropped whole and counted: nothing queues beyond what the
-// line sends in a quarter second, so a 4800-baud autopilot gets current sentences,
+// line sends in a second, so a 4800-baud autopilot gets current sentences,
 // not a growing backlog.
 #pragma once
 

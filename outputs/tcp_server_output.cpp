@@ -2,6 +2,7 @@
 
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QVariant>
 
 namespace outputs {
 
@@ -68,8 +69,9 @@ void TcpServerOutput::close() {
 void TcpServerOutput::accept() {
     while (server_ && server_->hasPendingConnections()) {
         QTcpSocket* client = server_->nextPendingConnection();
-        client->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, kSocketSendBuffer);
-        client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        client->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption,
+                                QVariant(kSocketSendBuffer));
+        client->setSocketOption(QAbstractSocket::LowDelayOption, QVariant(1));
         // Whatever a client sends is of no interest; it is thrown away as it comes.
         connect(client, &QTcpSocket::readyRead, client, [client] { client->readAll(); });
         connect(client, &QTcpSocket::disconnected, this, [this, client] { forget(client); });

@@ -1,6 +1,7 @@
 #include "outputs/udp_output.h"
 
 #include <QUdpSocket>
+#include <QVariant>
 
 #include "sources/own_datagrams.h"
 
@@ -28,8 +29,8 @@ bool UdpOutput::open() {
     close();
     socket_ = new QUdpSocket(this);
     const bool v6 = destination_.protocol() == QAbstractSocket::IPv6Protocol;
-    if (!socket_->bind(v6 ? QHostAddress(QHostAddress::AnyIPv6) : QHostAddress(QHostAddress::AnyIPv4),
-                       0)) {
+    if (!socket_->bind(
+            v6 ? QHostAddress(QHostAddress::AnyIPv6) : QHostAddress(QHostAddress::AnyIPv4), 0)) {
         const QString reason = socket_->errorString();
         delete socket_;
         socket_ = nullptr;
@@ -37,7 +38,7 @@ bool UdpOutput::open() {
         return false;
     }
     if (destination_.isMulticast()) {
-        socket_->setSocketOption(QAbstractSocket::MulticastTtlOption, ttl_);
+        socket_->setSocketOption(QAbstractSocket::MulticastTtlOption, QVariant(ttl_));
     }
     boundPort_ = socket_->localPort();
     sources::addOwnSenderPort(boundPort_);

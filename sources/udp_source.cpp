@@ -83,8 +83,8 @@ void UdpSource::readDatagrams() {
         const QNetworkDatagram datagram = socket_->receiveDatagram();
         const QByteArray data = datagram.data();
         // What this program forwarded itself is not news.
-        if (data.isEmpty() || isOwnDatagram(datagram.senderAddress(), static_cast<quint16>(
-                                                                          datagram.senderPort()))) {
+        if (data.isEmpty() ||
+            isOwnDatagram(datagram.senderAddress(), static_cast<quint16>(datagram.senderPort()))) {
             continue;
         }
         bytes += data;

@@ -39,20 +39,20 @@ void OutputRulesTest::addresses_data() {
     QTest::addColumn<QString>("device");
     QTest::addColumn<int>("baud");
     using K = OutputAddress::Kind;
-    QTest::newRow("server default port") << "tcp-server://" << int(K::TcpServer) << "" << 10110
-                                         << "" << 4800;
-    QTest::newRow("server any address") << "tcp-server://:2000" << int(K::TcpServer) << "" << 2000
-                                        << "" << 4800;
+    QTest::newRow("server default port")
+        << "tcp-server://" << int(K::TcpServer) << "" << 10110 << "" << 4800;
+    QTest::newRow("server any address")
+        << "tcp-server://:2000" << int(K::TcpServer) << "" << 2000 << "" << 4800;
     QTest::newRow("server v6") << "tcp-server://[::1]:2001" << int(K::TcpServer) << "::1" << 2001
                                << "" << 4800;
-    QTest::newRow("udp broadcast") << "udp://255.255.255.255:10110" << int(K::Udp)
-                                   << "255.255.255.255" << 10110 << "" << 4800;
-    QTest::newRow("udp multicast ttl") << "udp://239.1.2.3:10111?ttl=4" << int(K::Udp)
-                                       << "239.1.2.3" << 10111 << "" << 4800;
+    QTest::newRow("udp broadcast")
+        << "udp://255.255.255.255:10110" << int(K::Udp) << "255.255.255.255" << 10110 << "" << 4800;
+    QTest::newRow("udp multicast ttl")
+        << "udp://239.1.2.3:10111?ttl=4" << int(K::Udp) << "239.1.2.3" << 10111 << "" << 4800;
     QTest::newRow("serial") << "serial:/dev/ttyUSB1@38400" << int(K::Serial) << "" << 10110
                             << "/dev/ttyUSB1" << 38400;
-    QTest::newRow("serial default speed") << "serial:ttyS0" << int(K::Serial) << "" << 10110
-                                          << "ttyS0" << 4800;
+    QTest::newRow("serial default speed")
+        << "serial:ttyS0" << int(K::Serial) << "" << 10110 << "ttyS0" << 4800;
 }
 
 void OutputRulesTest::addresses() {
@@ -75,20 +75,34 @@ void OutputRulesTest::addresses() {
 void OutputRulesTest::malformedAddresses_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message");
-    QTest::newRow("empty") << "  " << "No output";
-    QTest::newRow("scheme") << "tcp://host:1" << "Unknown output";
-    QTest::newRow("udp without port") << "udp://10.0.0.1" << "udp://ADDRESS:PORT";
-    QTest::newRow("udp without host") << "udp://:10110" << "Missing destination";
-    QTest::newRow("udp host name") << "udp://chartplotter:10110" << "not an IP address";
-    QTest::newRow("port range") << "tcp-server://:70000" << "out of range";
-    QTest::newRow("port empty") << "tcp-server://:" << "Missing port";
-    QTest::newRow("speed") << "serial:/dev/ttyS0@fast" << "not a line speed";
-    QTest::newRow("no device") << "serial:@4800" << "Missing device";
-    QTest::newRow("option") << "tcp-server://:1?colour=red" << "Unknown option";
-    QTest::newRow("interval") << "tcp-server://:1?every=$--GGA" << "KEY:SECONDS";
-    QTest::newRow("ttl on tcp") << "tcp-server://:1?ttl=3" << "ttl";
-    QTest::newRow("tag name") << "tcp-server://:1?tag=a,b" << "TAG source name";
-    QTest::newRow("n2k format") << "tcp-server://:1?n2k=raw" << "ydwg";
+    QTest::newRow("empty") << "  "
+                           << "No output";
+    QTest::newRow("scheme") << "tcp://host:1"
+                            << "Unknown output";
+    QTest::newRow("udp without port") << "udp://10.0.0.1"
+                                      << "udp://ADDRESS:PORT";
+    QTest::newRow("udp without host") << "udp://:10110"
+                                      << "Missing destination";
+    QTest::newRow("udp host name") << "udp://chartplotter:10110"
+                                   << "not an IP address";
+    QTest::newRow("port range") << "tcp-server://:70000"
+                                << "out of range";
+    QTest::newRow("port empty") << "tcp-server://:"
+                                << "Missing port";
+    QTest::newRow("speed") << "serial:/dev/ttyS0@fast"
+                           << "not a line speed";
+    QTest::newRow("no device") << "serial:@4800"
+                               << "Missing device";
+    QTest::newRow("option") << "tcp-server://:1?colour=red"
+                            << "Unknown option";
+    QTest::newRow("interval") << "tcp-server://:1?every=$--GGA"
+                              << "KEY:SECONDS";
+    QTest::newRow("ttl on tcp") << "tcp-server://:1?ttl=3"
+                                << "ttl";
+    QTest::newRow("tag name") << "tcp-server://:1?tag=a,b"
+                              << "TAG source name";
+    QTest::newRow("n2k format") << "tcp-server://:1?n2k=raw"
+                                << "ydwg";
 }
 
 void OutputRulesTest::malformedAddresses() {
@@ -119,7 +133,8 @@ void OutputRulesTest::keyPatterns_data() {
     QTest::addColumn<QByteArray>("sentence");
     QTest::addColumn<bool>("matches");
     QTest::newRow("any talker") << QByteArray("$--GGA") << QByteArray("$GNGGA,1*00\r\n") << true;
-    QTest::newRow("any talker other type") << QByteArray("$--GGA") << QByteArray("$GPRMC,1") << false;
+    QTest::newRow("any talker other type")
+        << QByteArray("$--GGA") << QByteArray("$GPRMC,1") << false;
     QTest::newRow("talker star") << QByteArray("$GP*") << QByteArray("$GPGSV,3,1") << true;
     QTest::newRow("talker star other") << QByteArray("$GP*") << QByteArray("$GNGSV,3,1") << false;
     QTest::newRow("exact ais") << QByteArray("!AIVDM") << QByteArray("!AIVDM,1,1,,A,1*5C") << true;
@@ -166,10 +181,10 @@ void OutputRulesTest::intervalCapsPerKey() {
         qint64 ms;
         V verdict;
     } steps[] = {
-        {"$GPGGA,a", 0, V::Pass},      {"$GPGGA,b", 400, V::RateCapped},
-        {"$GNGGA,c", 500, V::Pass},    {"$GPRMC,d", 600, V::Pass},
-        {"$GPRMC,e", 601, V::Pass},    {"$GPGGA,f", 999, V::RateCapped},
-        {"$GPGGA,g", 1000, V::Pass},   {"$GPGGA,h", 1999, V::RateCapped},
+        {"$GPGGA,a", 0, V::Pass},    {"$GPGGA,b", 400, V::RateCapped},
+        {"$GNGGA,c", 500, V::Pass},  {"$GPRMC,d", 600, V::Pass},
+        {"$GPRMC,e", 601, V::Pass},  {"$GPGGA,f", 999, V::RateCapped},
+        {"$GPGGA,g", 1000, V::Pass}, {"$GPGGA,h", 1999, V::RateCapped},
         {"$GNGGA,i", 1500, V::Pass},
     };
     for (const auto& step : steps) {
@@ -206,10 +221,12 @@ void OutputRulesTest::lineRateDropsWhatDoesNotFit() {
     for (int i = 0; i < 20; ++i) {
         taken += rate.take(line);
     }
-    QCOMPARE(taken, int(rate.capacity() / line));  // a burst up to the budget
-    now += 250;                                      // 120 bytes later: two more lines
-    QVERIFY(rate.take(line));
-    QVERIFY(rate.take(line));
+    QCOMPARE(rate.capacity(), 480);  // a second's worth
+    QCOMPARE(taken, 9);              // a burst up to the budget; 30 bytes left
+    now += 250;                      // 120 bytes more: three lines
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(rate.take(line));
+    }
     QVERIFY(!rate.take(line));
     // Over a long run the line carries its speed and no more.
     now += 100000;
@@ -221,34 +238,39 @@ void OutputRulesTest::lineRateDropsWhatDoesNotFit() {
         now += 1000;
     }
     QVERIFY(taken * line <= rate.capacity() + 60 * 480);
-    QVERIFY(taken * line >= 59 * 480 - line * 60);
+    QVERIFY(taken * line >= 60 * 480 - line * 60);
 }
 
 void OutputRulesTest::loopGuard_data() {
     QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("source");
     QTest::addColumn<bool>("loops");
-    QTest::newRow("server on the port read") << "tcp-server://:10110" << "tcp://localhost:10110"
-                                             << true;
-    QTest::newRow("server on loopback port read") << "tcp-server://:2000" << "tcp://127.0.0.1:2000"
-                                                  << true;
-    QTest::newRow("server other port") << "tcp-server://:10111" << "tcp://127.0.0.1:10110"
-                                       << false;
+    QTest::newRow("server on the port read") << "tcp-server://:10110"
+                                             << "tcp://localhost:10110" << true;
+    QTest::newRow("server on loopback port read") << "tcp-server://:2000"
+                                                  << "tcp://127.0.0.1:2000" << true;
+    QTest::newRow("server other port") << "tcp-server://:10111"
+                                       << "tcp://127.0.0.1:10110" << false;
     QTest::newRow("remote gateway same port") << "tcp-server://:10110"
                                               << "tcp://192.0.2.7:10110" << false;
-    QTest::newRow("udp to self") << "udp://127.0.0.1:10110" << "udp://:10110" << true;
+    QTest::newRow("udp to self") << "udp://127.0.0.1:10110"
+                                 << "udp://:10110" << true;
     QTest::newRow("udp broadcast to port read") << "udp://255.255.255.255:10110"
                                                 << "udp://:10110" << true;
-    QTest::newRow("udp group joined") << "udp://239.1.1.1:10110" << "udp://239.1.1.1:10110"
-                                      << true;
-    QTest::newRow("udp other group") << "udp://239.1.1.2:10110" << "udp://239.1.1.1:10110"
-                                     << false;
-    QTest::newRow("udp remote host") << "udp://192.0.2.9:10110" << "udp://:10110" << false;
-    QTest::newRow("udp other port") << "udp://127.0.0.1:10111" << "udp://:10110" << false;
-    QTest::newRow("tcp and udp differ") << "udp://127.0.0.1:10110" << "tcp://localhost:10110"
-                                        << false;
-    QTest::newRow("same device") << "serial:/dev/ttyS3@4800" << "ttyS3" << true;
-    QTest::newRow("other device") << "serial:/dev/ttyS4@4800" << "/dev/ttyS3" << false;
+    QTest::newRow("udp group joined") << "udp://239.1.1.1:10110"
+                                      << "udp://239.1.1.1:10110" << true;
+    QTest::newRow("udp other group") << "udp://239.1.1.2:10110"
+                                     << "udp://239.1.1.1:10110" << false;
+    QTest::newRow("udp remote host") << "udp://192.0.2.9:10110"
+                                     << "udp://:10110" << false;
+    QTest::newRow("udp other port") << "udp://127.0.0.1:10111"
+                                    << "udp://:10110" << false;
+    QTest::newRow("tcp and udp differ") << "udp://127.0.0.1:10110"
+                                        << "tcp://localhost:10110" << false;
+    QTest::newRow("same device") << "serial:/dev/ttyS3@4800"
+                                 << "ttyS3" << true;
+    QTest::newRow("other device") << "serial:/dev/ttyS4@4800"
+                                  << "/dev/ttyS3" << false;
 }
 
 void OutputRulesTest::loopGuard() {
