@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include <QGuiApplication>
+#include "app/forwarding/forwarding_control.h"
 #include "app/main_window.h"
 #include "app/start_options.h"
 #include "tidewright/version.h"
@@ -32,12 +33,23 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QString::fromLatin1(tidewright::kVersion));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tidewright"));
+    // Outputs given on the command line replace the remembered ones for this run.
+    const auto forwardGiven = [&options](MainWindow& window) {
+        if (options.forward.isEmpty()) {
+            return;
+        }
+        for (const QString& problem : window.forwarding()->useOutputs(options.forward)) {
+            std::fprintf(stderr, "tidewright: %s\n", qPrintable(problem));
+        }
+    };
     if (options.source.isEmpty()) {
         MainWindow window;
+        forwardGiven(window);
         window.show();
         return app.exec();
     }
     MainWindow window(options.source, options.baud);
+    forwardGiven(window);
     window.show();
     return app.exec();
 }

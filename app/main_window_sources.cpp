@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMenu>
 
+#include "app/forwarding/forwarding_control.h"
 #include "app/globals.h"
 #include "app/main_window.h"
 #include "app/replay_bar.h"
@@ -49,6 +50,7 @@ void MainWindow::openLogForReplay() {
 
 void MainWindow::sourceOpened() {
     sources::rememberSource(comName, portSettings.BaudRate);
+    forwardingControl->setSources({comName});
     replayBar->attach(qobject_cast<sources::ReplaySource*>(source));
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "outputs/output_address.h"
 #include "serial/line_speeds.h"
 #include "sources/source_address.h"
 #include "tidewright/version.h"
@@ -32,6 +33,13 @@ StartOutcome parseStartOptions(const QStringList& arguments, StartOptions& optio
            "  udp://[ADDRESS][:PORT]        UDP datagrams (port 10110 by default); a\n"
            "                                multicast ADDRESS joins that group\n"
            "  file:PATH, or a plain PATH    replay of a recorded log\n\n"
+           "Outputs (--forward, repeatable; see also Setup > Forwarding):\n"
+           "  tcp-server://[ADDRESS]:PORT   serve every client that connects (10110)\n"
+           "  udp://ADDRESS:PORT            datagrams to a host, broadcast or group\n"
+           "  serial:DEVICE@SPEED           a second serial port at its own speed\n"
+           "  Options after '?', joined by '&': include=KEYS exclude=KEYS\n"
+           "  every=KEY:SECONDS bad-checksum=pass tag=NAME ttl=N n2k=ydwg|pcdin\n"
+           "  (tidewright-relay --help describes them)\n\n"
            "Example: tidewright --source tcp://192.168.4.1:10110"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   tr("Show this help and exit."));
@@ -44,7 +52,12 @@ StartOutcome parseStartOptions(const QStringList& arguments, StartOptions& optio
         tr("Line speed of a serial port: 4800 (default), 9600, 19200, 38400, 57600 or "
            "115200; the pace of a replay (any speed)."),
         tr("N"));
-    parser.addOptions({help, version, source, baud});
+    const QCommandLineOption forward(
+        QStringLiteral("forward"),
+        tr("Forward what is heard to OUTPUT (see above); repeatable. Replaces the outputs "
+           "of the Forwarding dialog for this run."),
+        tr("OUTPUT"));
+    parser.addOptions({help, version, source, baud, forward});
     if (!parser.parse(arguments)) {
         *text = parser.errorText();
         return StartOutcome::Error;
@@ -62,6 +75,12 @@ StartOutcome parseStartOptions(const QStringList& arguments, StartOptions& optio
     if (!parser.positionalArguments().isEmpty()) {
         *text = tr("Unexpected argument '%1'").arg(parser.positionalArguments().first());
         return StartOutcome::Error;
+    }
+    options.forward = parser.values(forward);
+    for (const QString& output : std::as_const(options.forward)) {
+        if (!outputs::parseOutputAddress(output, text)) {
+            return StartOutcome::Error;
+        }
     }
     options.source = parser.value(source);
     if (parser.isSet(source) && options.source.trimmed().isEmpty()) {

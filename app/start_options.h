@@ -1,4 +1,5 @@
-// The monitor's command line: tidewright [--source SOURCE] [--baud N] [--help].
+// The monitor's command line: tidewright [--source SOURCE] [--baud N] [--forward OUTPUT]...
+// [--help].
 #pragma once
 
 #include <QString>
@@ -7,6 +8,7 @@
 struct StartOptions {
     QString source;  // empty: ask with the setup dialog
     int baud = 4800;
+    QStringList forward;  // outputs for this run (--forward), instead of the remembered ones
 };
 
 enum class StartOutcome { Run, Help, Version, Error };

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/forwarding/forwarding_control.h"
 #include "app/main_window.h"
 #include "app/sentences_dock.h"
 #include "app/sentences_model.h"
@@ -30,6 +31,15 @@ int main(int argc, char* argv[]) {
     if (!*answered) {
         std::fputs("tw_monitor_load: the setup dialog was not answered\n", stderr);
         return 1;
+    }
+    // Outputs to forward to, separated by spaces (bench/scripts/monitor-cpu forward).
+    const QString forward = qEnvironmentVariable("TIDEWRIGHT_BENCH_FORWARD");
+    if (!forward.isEmpty()) {
+        for (const QString& problem :
+             window.forwarding()->useOutputs(forward.split(QLatin1Char(' '), Qt::SkipEmptyParts))) {
+            std::fprintf(stderr, "tw_monitor_load: %s\n", qPrintable(problem));
+            return 1;
+        }
     }
     const int seconds = QString::fromLatin1(argv[2]).toInt();
     if (argc == 4) {
