@@ -27,6 +27,9 @@ public:
     // of a monotonic clock. A sentence that passes starts its key's interval anew.
     Verdict check(QByteArrayView sentence, bool checksumGood, qint64 nowMs);
 
+    // Whether check() reads its time; when not, any time may be given.
+    bool hasIntervals() const { return !intervals_.empty(); }
+
     static QByteArrayView keyOf(QByteArrayView sentence);
     static bool matches(QByteArrayView pattern, QByteArrayView key);
 

@@ -69,8 +69,6 @@ void TcpServerOutput::close() {
 void TcpServerOutput::accept() {
     while (server_ && server_->hasPendingConnections()) {
         QTcpSocket* client = server_->nextPendingConnection();
-        client->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption,
-                                QVariant(kSocketSendBuffer));
         client->setSocketOption(QAbstractSocket::LowDelayOption, QVariant(1));
         // Whatever a client sends is of no interest; it is thrown away as it comes.
         connect(client, &QTcpSocket::readyRead, client, [client] { client->readAll(); });
@@ -110,6 +108,9 @@ void TcpServerOutput::flush() {
             continue;
         }
         client->write(pending_);
+        // Into the kernel now, as far as it takes without waiting, rather than at the
+        // next turn of the event loop: a fast source cannot outrun a fast client.
+        client->flush();
         delivered = true;
     }
     if (delivered) {

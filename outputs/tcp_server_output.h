@@ -30,9 +30,6 @@ public:
     quint16 serverPort() const;
 
     static constexpr qint64 kMaxQueuedBytes = 256 * 1024;
-    // What the kernel holds for a client besides our queue; kept small so that a client
-    // that stopped reading is found out soon.
-    static constexpr int kSocketSendBuffer = 64 * 1024;
 
 private:
     void accept();

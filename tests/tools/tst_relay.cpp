@@ -56,9 +56,11 @@ void RelayTest::mergesTwoSourcesAndStopsOnSigterm() {
     QTcpSocket* tcpFeed = tcpTalker.nextPendingConnection();
     QTcpSocket client;
     QTRY_VERIFY_WITH_TIMEOUT(
-        (client.connectToHost(QHostAddress::LocalHost, outputPort), client.waitForConnected(200)),
+        (client.abort(), client.connectToHost(QHostAddress::LocalHost, outputPort),
+         client.waitForConnected(200)),
         10000);
-    QTRY_VERIFY_WITH_TIMEOUT(relay.readAllStandardError().contains("1 client"), 5000);
+    QByteArray log;
+    QTRY_VERIFY_WITH_TIMEOUT((log += relay.readAllStandardError(), log.contains("1 client")), 5000);
 
     // Alternating sources, each line waited for: the client gets them in arrival order.
     QUdpSocket udpFeed;
@@ -81,7 +83,7 @@ void RelayTest::mergesTwoSourcesAndStopsOnSigterm() {
     QCOMPARE(got, expected);
 
     // Counters once a --stats-every interval.
-    QByteArray log;
+    log.clear();
     QTRY_VERIFY_WITH_TIMEOUT(
         (log += relay.readAllStandardError(), log.contains("7 sent, dropped: 1 by filter")), 5000);
 

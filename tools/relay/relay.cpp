@@ -23,6 +23,7 @@ public:
     void snapshot(int, void*) override {}
     void separator() override {}
     bool wantsPresentation() const override { return false; }
+    bool wantsRecords() const override { return false; }
     void framed(QByteArrayView sentence, bool checksumGood) override {
         forwarder_.forward(sentence, checksumGood);
     }
