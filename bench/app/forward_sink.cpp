@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QNetworkDatagram>
 #include <QSocketNotifier>
 #include <QTcpServer>
 #include <QTcpSocket>

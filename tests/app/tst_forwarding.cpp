@@ -88,7 +88,7 @@ private slots:
         QTRY_COMPARE(forwarding->forwarder().output(0)->counters().clients, 1);
 
         QUdpSocket talker;
-        talker.writeDatagram(kGga + "$GPRMC,bad*00\r\n", QHostAddress::LocalHost, sourcePort);
+        talker.writeDatagram(kGga + "$GPRMC,bad*41\r\n", QHostAddress::LocalHost, sourcePort);
         QByteArray got;
         QTRY_VERIFY((got += client.readAll(), got.size() >= kGga.size()));
         QCOMPARE(got, kGga);  // the bad checksum stays behind
