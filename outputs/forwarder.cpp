@@ -87,12 +87,23 @@ bool Forwarder::addOutput(const QString& text, const QStringList& sources, QStri
     entry->tagSource = address->tagSource.toLatin1();
     entry->output = makeOutput(*address);
     const int index = count();
-    connect(entry->output, &Output::stateChanged, this, [this, index](Output::State state) {
-        if (state == Output::State::Failed && !retry_.isActive()) {
-            retry_.start();
-        }
-        emit outputChanged(index, describe(index));
-    });
+    connect(entry->output, &Output::stateChanged, this,
+            [this, index](Output::State state, const QString& reason) {
+                if (state == Output::State::Failed && !retry_.isActive()) {
+                    retry_.start();
+                }
+                // Trying a failed output again passes through Closed; only a new outcome
+                // is news, so a port that stays taken is not reported every few seconds.
+                Entry& reported = *entries_[index];
+                if ((state == Output::State::Closed &&
+                     reported.reportedState == Output::State::Failed) ||
+                    (state == reported.reportedState && reason == reported.reportedReason)) {
+                    return;
+                }
+                reported.reportedState = state;
+                reported.reportedReason = reason;
+                emit outputChanged(index, describe(index));
+            });
     entries_.push_back(std::move(entry));
     entries_.back()->output->open();
     return true;

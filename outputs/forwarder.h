@@ -64,6 +64,8 @@ private:
         Output* output = nullptr;
         OutputFilter filter;
         QByteArray tagSource;
+        Output::State reportedState = Output::State::Closed;
+        QString reportedReason;
     };
     Output* makeOutput(const OutputAddress& address);
     void retryFailed();

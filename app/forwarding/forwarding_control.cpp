@@ -37,7 +37,6 @@ ForwardingControl::ForwardingControl(QWidget* window, QMenu* setupMenu, QStatusB
     // Counters change with every sentence; the field follows once a second.
     refresh_.setInterval(1000);
     connect(&refresh_, &QTimer::timeout, this, &ForwardingControl::refreshStatus);
-    refresh_.start();
 
     configured_ = rememberedOutputs();
     start();
@@ -55,6 +54,11 @@ QStringList ForwardingControl::start() {
         if (!forwarder_.addOutput(output, sources_, &problem)) {
             problems_ << problem;
         }
+    }
+    if (configured_.isEmpty()) {
+        refresh_.stop();
+    } else {
+        refresh_.start();
     }
     refreshStatus();
     return problems_;

@@ -220,6 +220,7 @@ void OutputLinksTest::takenPortIsReportedAndOthersGoOn() {
 
     Forwarder forwarder;
     forwarder.setRetryInterval(50);
+    QSignalSpy changes(&forwarder, &Forwarder::outputChanged);
     QString error;
     QVERIFY2(forwarder.addOutput(taken, {}, &error), qPrintable(error));
     QVERIFY(forwarder.addOutput(QStringLiteral("udp://127.0.0.1:%1").arg(receiver.localPort()), {},
@@ -233,9 +234,20 @@ void OutputLinksTest::takenPortIsReportedAndOthersGoOn() {
     QTRY_VERIFY(receiver.hasPendingDatagrams());
     QCOMPARE(receiver.receiveDatagram().data(), sentence(1));
 
+    // Retried all along, the failure is reported once, not on every attempt.
+    QTest::qWait(300);
+    const auto changesOf = [&changes](int index) {
+        return std::count_if(
+            changes.begin(), changes.end(),
+            [index](const QList<QVariant>& change) { return change.at(0).toInt() == index; });
+    };
+    QCOMPARE(changesOf(0), 1);
+
     // Once the port is free the output is tried again and opens.
     squatter.close();
     QTRY_COMPARE(forwarder.output(0)->state(), Output::State::Open);
+    QCOMPARE(changesOf(0), 2);
+    QVERIFY(changes.last().at(1).toString().contains(": open"));
 }
 
 void OutputLinksTest::forwarderFiltersTagsAndEndsLinesWithCrLf() {

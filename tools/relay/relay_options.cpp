@@ -45,9 +45,7 @@ RelayStart parseRelayOptions(const QStringList& arguments, RelayOptions& options
            "An output that would feed a source (the same port or device) is refused.\n"
            "State changes of sources and outputs are logged on standard error at once,\n"
            "every output's counters every --stats-every seconds. SIGTERM or SIGINT stops.\n\n"
-           "Example: tidewright-relay /dev/ttyUSB0 --baud 38400 \\\n"
-           "           --forward tcp-server://:10110 \\\n"
-           "           --forward 'serial:/dev/ttyUSB1@4800?exclude=!AIVDM'"));
+           "Example: tidewright-relay /dev/ttyUSB0 --forward tcp-server://:10110"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   tr("Show this help and exit."));
     const QCommandLineOption version(QStringLiteral("version"),
