@@ -40,6 +40,13 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "tw_monitor_load: %s\n", qPrintable(problem));
             return 1;
         }
+        // What was forwarded, for the script to show that the outputs were busy.
+        auto* report = new QTimer(&window);
+        QObject::connect(report, &QTimer::timeout, &window, [&window] {
+            std::printf("%s\n", qPrintable(window.forwarding()->forwarder().summary()));
+            std::fflush(stdout);
+        });
+        report->start(5000);
     }
     const int seconds = QString::fromLatin1(argv[2]).toInt();
     if (argc == 4) {
