@@ -29,6 +29,12 @@ quint16 freePort() {
     return probe.serverPort();
 }
 
+quint16 freeUdpPort() {
+    QUdpSocket probe;
+    probe.bind(QHostAddress::LocalHost, 0);
+    return probe.localPort();
+}
+
 const QByteArray kGga =
     "$GPGGA,213950.00,5250.53669,N,00542.34920,E,1,09,1.03,-6.0,M,45.8,M,,*7B\r\n";
 
@@ -72,10 +78,7 @@ private slots:
 
     // What the window hears reaches a TCP client; the status field reads its counters.
     void windowForwardsWhatItHears() {
-        QUdpSocket probe;
-        QVERIFY(probe.bind(QHostAddress::LocalHost, 0));
-        const quint16 sourcePort = probe.localPort();
-        probe.close();
+        const quint16 sourcePort = freeUdpPort();
         MainWindow window(QStringLiteral("udp://127.0.0.1:%1").arg(sourcePort), 4800);
         const quint16 outputPort = freePort();
         ForwardingControl* forwarding = window.forwarding();
@@ -110,10 +113,7 @@ private slots:
     // The dialog from the Setup menu: a loop keeps it open with the reason; a good
     // list is applied, shown and remembered for the next start.
     void dialogRefusesLoopsAndRemembers() {
-        QUdpSocket probe;
-        QVERIFY(probe.bind(QHostAddress::LocalHost, 0));
-        const quint16 sourcePort = probe.localPort();
-        probe.close();
+        const quint16 sourcePort = freeUdpPort();
         MainWindow window(QStringLiteral("udp://127.0.0.1:%1").arg(sourcePort), 4800);
         auto* action = window.findChild<QAction*>("actionForwarding");
         QVERIFY(action);

@@ -109,6 +109,9 @@ void RelayTest::failures_data() {
     QTest::newRow("no output") << QStringList{"tcp://localhost:10110"} << 2 << "--forward";
     QTest::newRow("bad output") << QStringList{"tcp://localhost", "--forward", "ftp://x"} << 2
                                 << "Unknown output";
+    QTest::newRow("output as source")
+        << QStringList{"tcp://h", "--forward", "udp://127.0.0.1:9", "serial:/dev/ttyS1@4800"} << 2
+        << "give --forward before each output";
     QTest::newRow("no source") << QStringList{"--forward", "udp://127.0.0.1:9"} << 2
                                << "No source given";
 }

@@ -78,6 +78,13 @@ RelayStart parseRelayOptions(const QStringList& arguments, RelayOptions& options
     }
     options.sources = parser.positionalArguments();
     options.outputs = parser.values(forward);
+    for (const QString& source : std::as_const(options.sources)) {
+        if (source.startsWith(QLatin1String("tcp-server://"), Qt::CaseInsensitive) ||
+            source.startsWith(QLatin1String("serial:"), Qt::CaseInsensitive)) {
+            *text = tr("'%1' is an output: give --forward before each output").arg(source);
+            return RelayStart::Error;
+        }
+    }
     if (options.sources.isEmpty()) {
         *text = tr("No source given");
         return RelayStart::Error;
