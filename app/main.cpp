@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include "app/dock_by_title.h"
+#include "app/forwarding/forwarding_control.h"
 #include "app/main_window.h"
 #include "app/picture_docks.h"
 #include "app/plot/plot_hub.h"
@@ -53,13 +54,24 @@ int main(int argc, char* argv[]) {
             }
         }
     };
+    // Outputs given on the command line replace the remembered ones for this run.
+    const auto forwardGiven = [&options](MainWindow& window) {
+        if (options.forward.isEmpty()) {
+            return;
+        }
+        for (const QString& problem : window.forwarding()->useOutputs(options.forward)) {
+            std::fprintf(stderr, "tidewright: %s\n", qPrintable(problem));
+        }
+    };
     if (options.source.isEmpty()) {
         MainWindow window;
+        forwardGiven(window);
         window.show();
         openPlots(window);
         return raiseDock(window) ? app.exec() : 2;
     }
     MainWindow window(options.source, options.baud);
+    forwardGiven(window);
     window.show();
     openPlots(window);
     return raiseDock(window) ? app.exec() : 2;

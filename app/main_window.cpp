@@ -21,6 +21,7 @@
 #include "app/about_dialog.h"
 #include "app/ais_targets_dock.h"
 #include "app/conformance_report.h"
+#include "app/forwarding/forwarding_control.h"
 #include "app/globals.h"
 #include "app/health_status.h"
 #include "app/line_health.h"
@@ -160,6 +161,7 @@ void MainWindow::init() {
     ui->statusBar->addWidget(notices, 1);
     healthStatus = new HealthStatus(health);
     ui->statusBar->addPermanentWidget(healthStatus, 0);
+    forwardingControl = new ForwardingControl(this, ui->menuSetup, ui->statusBar);
     setUpSourceControls();
 }
 

@@ -13,6 +13,7 @@
 #include "app/raw_pane.h"
 #include "app/receive_time_stamper.h"
 
+class ForwardingControl;
 class HealthStatus;
 class SnapshotThrottle;
 class LineHealth;
@@ -60,6 +61,8 @@ public:
 
     // The counters, keys and state of the line being listened to.
     LineHealth* lineHealth() const { return health; }
+    // The outputs that share what the monitor hears.
+    ForwardingControl* forwarding() const { return forwardingControl; }
     // Shows "Port lost" in the line state until a port opens again.
     void setPortLost(const QString& reason);
 
@@ -129,4 +132,5 @@ private:
     LineHealth* health = nullptr;
     HealthStatus* healthStatus = nullptr;
     SnapshotThrottle* snapshots = nullptr;
+    ForwardingControl* forwardingControl = nullptr;
 };

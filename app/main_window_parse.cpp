@@ -1,6 +1,7 @@
 // The parse step of the main window: the parse cycle over the receive buffer, with its
 // results published through the window's signals, and the XML snapshots.
 #include "app/ais_targets_dock.h"
+#include "app/forwarding/forwarding_control.h"
 #include "app/globals.h"
 #include "app/line_health.h"
 #include "app/main_window.h"
@@ -34,6 +35,7 @@ public:
     void framed(QByteArrayView sentence, bool checksumGood) override {
         window_->lineHealth()->framed(sentence, checksumGood);
         window_->pictureDocks()->framed(sentence, checksumGood);
+        window_->forwarding()->framed(sentence, checksumGood);
     }
 
 private:
@@ -47,6 +49,7 @@ void MainWindow::showParse() {
     health->beginCycle();
     present::runParseCycle(receiveBuffer, sink);
     health->endCycle();
+    forwardingControl->flush();
 }
 
 void MainWindow::saveXml(int selector, void* record) {

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMenu>
 
+#include "app/forwarding/forwarding_control.h"
 #include "app/globals.h"
 #include "app/line_health.h"
 #include "app/main_window.h"
@@ -51,6 +52,7 @@ void MainWindow::openLogForReplay() {
 
 void MainWindow::sourceOpened() {
     sources::rememberSource(comName, portSettings.BaudRate);
+    forwardingControl->setSources({comName});
     replayBar->attach(qobject_cast<sources::ReplaySource*>(source));
     // What the source loses below the byte stream joins the line errors; a source
     // found stuck and reopened says so until the next source opens.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "outputs/output_address.h"
 #include "serial/line_speeds.h"
 #include "sources/source_address.h"
 #include "tidewright/version.h"
@@ -51,6 +52,13 @@ StartOutcome parseStartOptions(const QStringList& given, StartOptions& options, 
            "  --plot '$GPGGA' 'Horizontal'    ... or by the start of its name\n"
            "  --plot '$SDDPT' 'field 1'       a field of the sentence as sent (or a bare 1)\n"
            "  --plot 244660000 'Speed over ground'   a field of an AIS target\n\n"
+           "Outputs (--forward, repeatable; see also Setup > Forwarding):\n"
+           "  tcp-server://[ADDRESS]:PORT   serve every client that connects (10110)\n"
+           "  udp://ADDRESS:PORT            datagrams to a host, broadcast or group\n"
+           "  serial:DEVICE@SPEED           a second serial port at its own speed\n"
+           "  Options after '?', joined by '&': include=KEYS exclude=KEYS\n"
+           "  every=KEY:SECONDS bad-checksum=pass tag=NAME ttl=N n2k=ydwg|pcdin\n"
+           "  (tidewright-relay --help describes them)\n\n"
            "Example: tidewright --source tcp://192.168.4.1:10110"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   tr("Show this help and exit."));
@@ -68,7 +76,12 @@ StartOutcome parseStartOptions(const QStringList& given, StartOptions& options, 
         tr("Bring the dock titled NAME forward at start (any case), e.g. \"AIS Targets\" "
            "or \"Sentences\"."),
         tr("NAME"));
-    parser.addOptions({help, version, source, baud, showDock});
+    const QCommandLineOption forward(
+        QStringLiteral("forward"),
+        tr("Forward what is heard to OUTPUT (see above); repeatable. Replaces the outputs "
+           "of the Forwarding dialog for this run."),
+        tr("OUTPUT"));
+    parser.addOptions({help, version, source, baud, showDock, forward});
     if (!parser.parse(arguments)) {
         *text = parser.errorText();
         return StartOutcome::Error;
@@ -86,6 +99,12 @@ StartOutcome parseStartOptions(const QStringList& given, StartOptions& options, 
     if (!parser.positionalArguments().isEmpty()) {
         *text = tr("Unexpected argument '%1'").arg(parser.positionalArguments().first());
         return StartOutcome::Error;
+    }
+    options.forward = parser.values(forward);
+    for (const QString& output : std::as_const(options.forward)) {
+        if (!outputs::parseOutputAddress(output, text)) {
+            return StartOutcome::Error;
+        }
     }
     options.source = parser.value(source);
     if (parser.isSet(source) && options.source.trimmed().isEmpty()) {

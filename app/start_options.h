@@ -1,5 +1,5 @@
 // The monitor's command line: tidewright [--source SOURCE] [--baud N] [--show-dock NAME]
-// [--plot KEY FIELD]... [--help].
+// [--plot KEY FIELD]... [--forward OUTPUT]... [--help].
 #pragma once
 
 #include <QList>
@@ -13,6 +13,7 @@ struct StartOptions {
     QString showDock;  // the title of the dock to bring forward at start; empty: none
     // Plots opened at start: a sentence key or an MMSI, and a field of it.
     QList<QPair<QString, QString>> plots;
+    QStringList forward;  // outputs for this run (--forward), instead of the remembered ones
 };
 
 enum class StartOutcome { Run, Help, Version, Error };

@@ -127,8 +127,10 @@ void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     // now fed continue that line exactly, since nothing in hand was kept for it.
     const int inOverlongLine = context->inOverlongLine;
     nmeaz::init(context);
-    nmeaz::registerSentenceParsers(context, ais::parseVdm);
-    ais::registerVdo(context);
+    if (sink.wantsRecords()) {
+        nmeaz::registerSentenceParsers(context, ais::parseVdm);
+        ais::registerVdo(context);
+    }
     nmeaz::LineCounters* counters = sink.lineCounters();
     nmeaz::watchLine(context, counters, observeFrame, &sink);
     context->inOverlongLine = counters != nullptr ? inOverlongLine : 0;

@@ -57,6 +57,9 @@ public:
     // False for a sink that reads only currentDecoded() in sentenceDone: the cycle
     // then builds no lists, texts or snapshots for it.
     virtual bool wantsPresentation() const { return true; }
+    // False for a sink that only watches framed sentences (a relay): no sentence parser
+    // or AIS decoder runs, so no records, results or counts of decoded types follow.
+    virtual bool wantsRecords() const { return true; }
     // The counters of the stream this sink follows, or none. They count across
     // cycles; each byte counts once however often the framer sees it again.
     virtual nmeaz::LineCounters* lineCounters() { return nullptr; }

@@ -1,14 +1,17 @@
 #include "sources/datagram_reader.h"
 
 #include <errno.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstring>
 
+#include <QHostAddress>
 #include <QSocketNotifier>
 
 #include "sources/descriptor_pending.h"
+#include "sources/own_datagrams.h"
 
 namespace sources {
 
@@ -40,6 +43,17 @@ DatagramReader::~DatagramReader() {
     ::close(fd_);
 }
 
+bool DatagramReader::isOwn(const sockaddr_storage& sender) {
+    quint16 port = 0;
+    if (sender.ss_family == AF_INET) {
+        port = ntohs(reinterpret_cast<const sockaddr_in&>(sender).sin_port);
+    } else if (sender.ss_family == AF_INET6) {
+        port = ntohs(reinterpret_cast<const sockaddr_in6&>(sender).sin6_port);
+    }
+    return port != 0 && isOwnSenderPort(port) &&
+           isOwnDatagram(QHostAddress(reinterpret_cast<const sockaddr*>(&sender)), port);
+}
+
 qint64 DatagramReader::bytesPending() const {
     return descriptorPending(fd_);
 }
@@ -51,7 +65,10 @@ void DatagramReader::readTurn() {
     alignas(cmsghdr) char control[CMSG_SPACE(sizeof(quint32))];
     while (bytes.size() < kBytesPerTurn && turn.datagrams < kDatagramsPerTurn) {
         iovec part{datagram_.data(), size_t(datagram_.size())};
+        sockaddr_storage sender{};
         msghdr message{};
+        message.msg_name = &sender;
+        message.msg_namelen = sizeof sender;
         message.msg_iov = &part;
         message.msg_iovlen = 1;
         message.msg_control = control;
@@ -76,7 +93,9 @@ void DatagramReader::readTurn() {
             }
         }
 #endif
-        if (n == 0) {
+        // What this program forwarded itself (a broadcast or multicast output heard
+        // back) is not news.
+        if (n == 0 || isOwn(sender)) {
             continue;
         }
         bytes.append(datagram_.constData(), qsizetype(n));

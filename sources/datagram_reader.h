@@ -12,6 +12,7 @@
 #include <QObject>
 
 class QSocketNotifier;
+struct sockaddr_storage;
 
 namespace sources {
 
@@ -49,6 +50,8 @@ signals:
     void datagrams(const QByteArray& bytes, const sources::DatagramReader::Turn& turn);
 
 private:
+    static bool isOwn(const sockaddr_storage& sender);
+
     int fd_;
     int receiveBuffer_ = 0;
     bool overflowCounted_ = false;

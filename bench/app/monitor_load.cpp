@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/forwarding/forwarding_control.h"
 #include "app/main_window.h"
 #include "app/picture_docks.h"
 #include "app/plot/plot_hub.h"
@@ -35,6 +36,22 @@ int main(int argc, char* argv[]) {
     if (!*answered) {
         std::fputs("tw_monitor_load: the setup dialog was not answered\n", stderr);
         return 1;
+    }
+    // Outputs to forward to, separated by spaces (bench/scripts/monitor-cpu forward).
+    const QString forward = qEnvironmentVariable("TIDEWRIGHT_BENCH_FORWARD");
+    if (!forward.isEmpty()) {
+        for (const QString& problem :
+             window.forwarding()->useOutputs(forward.split(QLatin1Char(' '), Qt::SkipEmptyParts))) {
+            std::fprintf(stderr, "tw_monitor_load: %s\n", qPrintable(problem));
+            return 1;
+        }
+        // What was forwarded, for the script to show that the outputs were busy.
+        auto* report = new QTimer(&window);
+        QObject::connect(report, &QTimer::timeout, &window, [&window] {
+            std::printf("%s\n", qPrintable(window.forwarding()->forwarder().summary()));
+            std::fflush(stdout);
+        });
+        report->start(5000);
     }
     const int seconds = QString::fromLatin1(argv[2]).toInt();
     if (qEnvironmentVariableIsSet("TW_LOAD_PICTURES")) {
