@@ -86,6 +86,13 @@ void RelayTest::mergesTwoSourcesAndStopsOnSigterm() {
     log.clear();
     QTRY_VERIFY_WITH_TIMEOUT(
         (log += relay.readAllStandardError(), log.contains("7 sent, dropped: 1 by filter")), 5000);
+    // ... and what each source lost below the stream, the UDP one's drops included.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (log += relay.readAllStandardError(),
+         log.contains(
+             QStringLiteral("udp://127.0.0.1:%1: {\"datagrams\":").arg(udpPort).toUtf8()) &&
+             log.contains("\"datagrams_dropped_by_system\":0")),
+        5000);
 
     relay.terminate();  // SIGTERM
     QVERIFY(relay.waitForFinished(10000));

@@ -1,6 +1,8 @@
 #include "relay.h"
 
 #include <QHostAddress>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSerialPort>
 
 #include "present/parse_cycle.h"
@@ -100,6 +102,8 @@ bool Relay::start(QString* error) {
         Input* raw = input.get();
         connect(source, &sources::Source::bytesArrived, this,
                 [this, raw](const QByteArray& bytes) { take(*raw, bytes); });
+        connect(source, &sources::Source::reopened, this,
+                [this](const QString& notice) { log_(notice); });
         connect(source, &sources::Source::stateChanged, this,
                 [this, source](sources::Source::State state, const QString& reason) {
                     const QString status = source->statusText(state, reason);
@@ -144,6 +148,14 @@ void Relay::take(Input& input, const QByteArray& bytes) {
 }
 
 void Relay::logCounters() {
+    // What each source lost below the byte stream (datagrams the system dropped, serial
+    // overruns), under the same names as the decoder's --stats.
+    for (const auto& input : inputs_) {
+        const QJsonObject counts = sources::toJson(input->source->counters());
+        log_(QStringLiteral("%1: %2").arg(
+            input->source->description(),
+            QString::fromUtf8(QJsonDocument(counts).toJson(QJsonDocument::Compact))));
+    }
     for (int i = 0; i < forwarder_.count(); ++i) {
         log_(forwarder_.describe(i));
     }
