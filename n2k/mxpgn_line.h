@@ -1,0 +1,16 @@
+// $MXPGN: one CAN frame inside an NMEA 0183 sentence,
+//   "$MXPGN,01F801,2801,C1308AC40C5DE343*19"
+// PGN (six hexadecimal digits), an attribute word (bit 15: sent by the gateway,
+// bits 14-12 priority, bits 11-8 data length, bits 7-0 source address) and the data
+// bytes, written last byte first. Fast packets arrive frame by frame.
+#pragma once
+
+#include <string_view>
+
+#include "n2k/line_result.h"
+
+namespace n2k {
+
+LineKind readMxpgnLine(std::string_view line, LineOutput& out);
+
+}  // namespace n2k
