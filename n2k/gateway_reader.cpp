@@ -31,18 +31,65 @@ ByteOutcomes GatewayReader::byteOutcomes() const {
     return out;
 }
 
-void GatewayReader::feed(const char* data, std::size_t size) {
-    if (size == 0)
-        return;
-    if (!started_) {
-        started_ = true;
-        if (kind_ == StreamKind::Auto) {
-            const auto first = static_cast<std::uint8_t>(data[0]);
-            kind_ = first == 0x1B   ? StreamKind::Ebl
-                    : first == 0x10 ? StreamKind::Ngt1
-                                    : StreamKind::Text;
+bool streamFromName(std::string_view name, StreamKind& kind, LineFormat& format) {
+    if (name == "ngt1" || name == "ebl") {
+        kind = name == "ngt1" ? StreamKind::Ngt1 : StreamKind::Ebl;
+        return true;
+    }
+    if (!gatewayFormatFromName(name, format))
+        return false;
+    kind = StreamKind::Forced;
+    return true;
+}
+
+// A binary gateway is recognised by the start of one of its frames among the first
+// bytes (a serial port may be opened in the middle of a frame); text by a first line
+// of printable characters. Until then the bytes are held back, at most kProbeSize.
+bool GatewayReader::decideKind(bool atEnd) {
+    for (int i = 0; i + 1 < probed_; ++i) {
+        const auto a = static_cast<std::uint8_t>(probe_[i]);
+        const auto b = static_cast<std::uint8_t>(probe_[i + 1]);
+        if (a == 0x1B && b == 0x01) {
+            kind_ = StreamKind::Ebl;
+            return true;
+        }
+        if (a == 0x10 && b == 0x02) {
+            kind_ = StreamKind::Ngt1;
+            return true;
         }
     }
+    for (int i = 0; i < probed_; ++i) {
+        const auto c = static_cast<std::uint8_t>(probe_[i]);
+        if (c == '\n') {
+            kind_ = StreamKind::Text;
+            return true;
+        }
+        if (c < 0x20 && c != '\t' && c != '\r')
+            break;
+    }
+    if (atEnd || probed_ == kProbeSize) {
+        kind_ = StreamKind::Text;
+        return true;
+    }
+    return false;
+}
+
+void GatewayReader::feed(const char* data, std::size_t size) {
+    while (kind_ == StreamKind::Auto && size > 0) {
+        const std::size_t take =
+            size < static_cast<std::size_t>(kProbeSize - probed_) ? size : kProbeSize - probed_;
+        std::memcpy(probe_ + probed_, data, take);
+        probed_ += static_cast<int>(take);
+        data += take;
+        size -= take;
+        if (decideKind(false))
+            feedDecided(probe_, static_cast<std::size_t>(probed_));
+    }
+    if (size > 0)
+        feedDecided(data, size);
+}
+
+void GatewayReader::feedDecided(const char* data, std::size_t size) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);
     if (kind_ == StreamKind::Ngt1)
         ngt1_.feed(bytes, size);
@@ -53,6 +100,10 @@ void GatewayReader::feed(const char* data, std::size_t size) {
 }
 
 void GatewayReader::finish() {
+    if (kind_ == StreamKind::Auto && probed_ > 0) {
+        decideKind(true);
+        feedDecided(probe_, static_cast<std::size_t>(probed_));
+    }
     if (kind_ == StreamKind::Ngt1)
         ngt1_.finish();
     else if (kind_ == StreamKind::Ebl)

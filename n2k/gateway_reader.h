@@ -35,7 +35,7 @@ public:
 };
 
 enum class StreamKind : std::uint8_t {
-    Auto,    // text, or binary when the first byte says so (ESC: EBL, DLE: NGT-1)
+    Auto,    // decided by the first bytes: an NGT-1 or EBL frame start, or text
     Text,    // text lines, each classified
     Forced,  // text lines, all read as one format (0183, comments and blanks aside)
     Ngt1,
@@ -60,6 +60,10 @@ struct ByteOutcomes {
 
 constexpr int kMaxLineLength = 6144;  // a whole 1785-byte PGN as PLAIN text fits
 
+// The names a user gives an input to force it: the gateway line formats of
+// formatName() ("yd", "candump", ...) and the binary "ngt1" and "ebl".
+bool streamFromName(std::string_view name, StreamKind& kind, LineFormat& format);
+
 class GatewayReader {
 public:
     explicit GatewayReader(GatewaySink& sink, FastPacketList fastPackets = {},
@@ -80,13 +84,17 @@ public:
 
 private:
     static void binaryMessage(void* user, const Message& message);
+    void feedDecided(const char* data, std::size_t size);
     void feedText(const char* data, std::size_t size);
+    bool decideKind(bool atEnd);
     void endLine();
 
     GatewaySink& sink_;
     StreamKind kind_;
     LineFormat forced_;
-    bool started_ = false;
+    static constexpr int kProbeSize = 256;
+    int probed_ = 0;
+    char probe_[kProbeSize] = {};
     bool overlong_ = false;
     int length_ = 0;
     LineCounters lines_;

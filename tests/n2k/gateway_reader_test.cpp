@@ -159,5 +159,47 @@ TEST(GatewayReader, BinaryStreamsAreRecognisedByTheirFirstByte) {
     EXPECT_EQ(reader.byteOutcomes().total(), ebl.size());
 }
 
+TEST(GatewayReader, SerialPortOpenedInTheMiddleOfAnNgt1Frame) {
+    // The NGT-1 frames of the log, entered part-way through the first one.
+    const std::string ebl = test::readFile(test::dataPath("actisense-523.rx.ebl"));
+    const std::size_t firstFrame = ebl.find("\x10\x02");
+    ASSERT_NE(firstFrame, std::string::npos);
+    const std::string frames = ebl.substr(firstFrame + 7, 400);
+    test::CollectingSink sink;
+    GatewayReader reader(sink);
+    for (char c : frames)
+        reader.feed(&c, 1);
+    reader.finish();
+    EXPECT_EQ(reader.kind(), StreamKind::Ngt1);
+    EXPECT_GT(sink.messages.size(), 3u);
+    EXPECT_GT(reader.binaryCounters().bytesGarbage, 0u);
+    EXPECT_EQ(reader.byteOutcomes().total(), frames.size());
+}
+
+TEST(GatewayReader, ShortTextStreamIsReadAtItsEnd) {
+    test::CollectingSink sink;
+    GatewayReader reader(sink);
+    const std::string line = "$PCDIN,01F119,00000000,0F,2AAF00D1067414FF*59";  // no line end
+    reader.feed(line.data(), line.size());
+    EXPECT_TRUE(sink.messages.empty());
+    reader.finish();
+    EXPECT_EQ(reader.kind(), StreamKind::Text);
+    EXPECT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(reader.byteOutcomes().total(), line.size());
+}
+
+TEST(GatewayReader, InputNames) {
+    StreamKind kind = StreamKind::Auto;
+    LineFormat format = LineFormat::Unknown;
+    EXPECT_TRUE(streamFromName("ngt1", kind, format));
+    EXPECT_EQ(kind, StreamKind::Ngt1);
+    EXPECT_TRUE(streamFromName("ebl", kind, format));
+    EXPECT_EQ(kind, StreamKind::Ebl);
+    EXPECT_TRUE(streamFromName("pcdin", kind, format));
+    EXPECT_EQ(kind, StreamKind::Forced);
+    EXPECT_EQ(format, LineFormat::Pcdin);
+    EXPECT_FALSE(streamFromName("seatalk", kind, format));
+}
+
 }  // namespace
 }  // namespace n2k
