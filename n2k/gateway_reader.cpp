@@ -14,7 +14,12 @@ GatewayReader::GatewayReader(GatewaySink& sink, FastPacketList fastPackets, Stre
       ebl_(&GatewayReader::binaryMessage, this) {}
 
 void GatewayReader::binaryMessage(void* user, const Message& message) {
-    static_cast<GatewayReader*>(user)->sink_.onMessage(message);
+    static_cast<GatewayReader*>(user)->deliver(message);
+}
+
+void GatewayReader::deliver(const Message& message) {
+    ++delivered_;
+    sink_.onMessage(message);
 }
 
 const BinaryCounters& GatewayReader::binaryCounters() const {
@@ -179,13 +184,13 @@ void GatewayReader::endLine() {
             ++lines_.frames[f];
             bytes_.n2k += size;
             if (const Message* m = reassembler_.feed(output_.frame))
-                sink_.onMessage(*m);
+                deliver(*m);
             return;
         }
         case LineKind::Message:
             ++lines_.messages[f];
             bytes_.n2k += size;
-            sink_.onMessage(output_.message);
+            deliver(output_.message);
             return;
         case LineKind::Status:
             ++lines_.status[f];

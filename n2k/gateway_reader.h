@@ -75,6 +75,8 @@ public:
     void finish();
 
     StreamKind kind() const { return kind_; }
+    // Whole PGNs handed to the sink, whatever way they arrived.
+    std::uint64_t messagesDelivered() const { return delivered_; }
     const LineCounters& lineCounters() const { return lines_; }
     const ReassemblyCounters& reassemblyCounters() const { return reassembler_.counters(); }
     // The binary counters of the NGT-1 or EBL stream (zero for text).
@@ -84,6 +86,7 @@ public:
 
 private:
     static void binaryMessage(void* user, const Message& message);
+    void deliver(const Message& message);
     void feedDecided(const char* data, std::size_t size);
     void feedText(const char* data, std::size_t size);
     bool decideKind(bool atEnd);
@@ -97,6 +100,7 @@ private:
     char probe_[kProbeSize] = {};
     bool overlong_ = false;
     int length_ = 0;
+    std::uint64_t delivered_ = 0;
     LineCounters lines_;
     ByteOutcomes bytes_;
     Reassembler reassembler_;

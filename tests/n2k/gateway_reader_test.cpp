@@ -37,6 +37,7 @@ TEST_P(Captures, GiveTheReferencePgnsInOrder) {
         for (std::size_t i = 0; i < expected.size(); ++i)
             ASSERT_EQ(sink.messages[i].key, expected[i]) << capture.file << " PGN #" << i;
         EXPECT_EQ(reader.byteOutcomes().total(), bytes.size());
+        EXPECT_EQ(reader.messagesDelivered(), expected.size());
         const int f = static_cast<int>(capture.format);
         EXPECT_GT(reader.lineCounters().frames[f] + reader.lineCounters().messages[f], 0u);
         // Only broken lines that start like a sentence (the iKonvert log has some) go
