@@ -13,6 +13,12 @@
 namespace n2k {
 namespace {
 
+// Test names from the format and the case's place in its table.
+template <typename Case>
+std::string caseName(const ::testing::TestParamInfo<Case>& info) {
+    return std::string(formatName(info.param.format)) + "_" + std::to_string(info.index);
+}
+
 struct GoodLine {
     LineFormat format;
     std::string line;
@@ -196,7 +202,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {0xD8, 0x2D, 0xB4, 0x00, 0x00, 0x00, 0x00, 0x01},
                  kNoTime},
         GoodLine{
-            LineFormat::Pdgy, "$PDGY,000000,4,,5,482,1,0", LineKind::Status, 0, 0, 0, 0, {}, 0}));
+            LineFormat::Pdgy, "$PDGY,000000,4,,5,482,1,0", LineKind::Status, 0, 0, 0, 0, {}, 0}),
+    caseName<GoodLine>);
 
 // The Actisense line above with a short payload checks the field split; its
 // numbers are checked here rather than in the table.
@@ -260,7 +267,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{LineFormat::Pdgy, "!PDGY,127250,2,3"},
         BadLine{LineFormat::Pdgy, "!PDGY,127250,2,3,255,569.714,UcWh$AAA"},
         BadLine{LineFormat::Pdgy, "!PDGY,127250,8,3,255,569.714,UcWhAAAA"},
-        BadLine{LineFormat::Pdgy, "!PDGY,127250,2,3,255,569.714,UcWhAAAA*00"}));
+        BadLine{LineFormat::Pdgy, "!PDGY,127250,2,3,255,569.714,UcWhAAAA*00"}),
+    caseName<BadLine>);
 
 TEST(LineReaders, OtherFormatsAreNotTheirs) {
     const std::string lines[] = {
