@@ -12,6 +12,7 @@ namespace n2k {
 constexpr int kMaxPayload = 1785;
 constexpr int kFastPacketMaxPayload = 223;
 constexpr std::uint8_t kGlobalAddress = 255;
+constexpr std::uint8_t kNullAddress = 254;  // a device without an address of its own
 
 // A receive time as the gateway gave it, in milliseconds: since the Unix epoch when
 // the format carries a date, since midnight when it carries only a time of day, and

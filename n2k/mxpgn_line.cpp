@@ -35,11 +35,14 @@ LineKind readMxpgnLine(std::string_view line, LineOutput& out) {
     else
         address.destination = static_cast<std::uint8_t>(pgn & 0xFF);
     address.priority = static_cast<std::uint8_t>((attributes >> 12) & 0x7);
-    address.source = static_cast<std::uint8_t>(attributes & 0xFF);
+    const bool toSend = (attributes & 0x8000) != 0;
+    address.source = toSend ? kNullAddress : static_cast<std::uint8_t>(attributes & 0xFF);
+    if (toSend && ((pgn >> 8) & 0xFF) < 240)
+        address.destination = static_cast<std::uint8_t>(attributes & 0xFF);
     f.canId = encodeCanId(address);
     f.length = static_cast<std::uint8_t>(length);
     f.timeMs = kNoTime;
-    f.sentByGateway = (attributes & 0x8000) != 0;
+    f.sentByGateway = toSend;
     return LineKind::Frame;
 }
 
