@@ -287,7 +287,7 @@ const Message* Reassembler::transportData(const Frame& frame) {
     }
     if (packet != slot->nextPacket) {
         slot->discarding = true;
-        if (packet + 1 == slot->nextPacket) {
+        if (packet != 0 && packet + 1 == slot->nextPacket) {
             ++counters_.transportRepeated;
             slot->drop = Drop::Other;
         } else if (packet > slot->nextPacket && packet <= slot->packets) {
