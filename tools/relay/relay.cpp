@@ -6,6 +6,7 @@
 #include <QSerialPort>
 
 #include "present/parse_cycle.h"
+#include "sources/can_source.h"
 #include "sources/replay_source.h"
 #include "sources/serial_source.h"
 #include "sources/source_address.h"
@@ -54,6 +55,8 @@ sources::Source* makeRelaySource(const QString& text, int baud, QObject* parent,
             return new sources::UdpSource(QHostAddress(where->host), where->port, parent);
         case Kind::File:
             return new sources::ReplaySource(where->path, sources::ReplayPace{baud}, parent);
+        case Kind::Can:
+            return new sources::CanSource(where->canPlugin, where->path, parent);
         case Kind::Serial:
             break;
     }
