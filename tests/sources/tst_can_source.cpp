@@ -85,8 +85,8 @@ private slots:
         QVERIFY(station && station->connectDevice());
         QTRY_COMPARE_WITH_TIMEOUT(station->state(), QCanBusDevice::ConnectedState, 5000);
 
-        const QList<n2k::Frame> frames = captureFrames(40);
-        QCOMPARE(frames.size(), 40);
+        const QList<n2k::Frame> frames = captureFrames(20);
+        QCOMPARE(frames.size(), 20);
         for (const n2k::Frame& f : frames) {
             QCanBusFrame frame(f.canId,
                                QByteArray(reinterpret_cast<const char*>(f.data), f.length));
