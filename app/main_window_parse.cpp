@@ -29,9 +29,11 @@ public:
         window_->aisTargetsDock()->addSentenceRecord(code, record);
     }
     nmeaz::LineCounters* lineCounters() override { return window_->lineHealth()->counters(); }
-    void framed(QByteArrayView sentence, bool checksumGood) override {
-        window_->lineHealth()->framed(sentence, checksumGood);
+    void framedWithDeviations(QByteArrayView sentence, bool checksumGood,
+                              nmeaz::FrameDeviations deviations) override {
+        window_->lineHealth()->framed(sentence, checksumGood, deviations);
     }
+    unsigned framingRules() const override { return window_->lineHealth()->framingRules(); }
 
 private:
     MainWindow* window_;

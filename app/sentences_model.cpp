@@ -35,6 +35,8 @@ QVariant SentencesModel::headerData(int section, Qt::Orientation orientation, in
             return tr("Age s");
         case Errors:
             return tr("Errors");
+        case Warnings:
+            return tr("Warnings");
         default:
             return {};
     }
@@ -68,6 +70,8 @@ QVariant SentencesModel::data(const QModelIndex& index, int role) const {
                 return age;
             case Errors:
                 return stats.errors;
+            case Warnings:
+                return stats.warnings;
         }
     }
     if (role == Qt::TextAlignmentRole && index.column() != Key) {
@@ -91,6 +95,8 @@ QVariant SentencesModel::data(const QModelIndex& index, int role) const {
             return stale ? tr("%1 stale").arg(age, 0, 'f', 0) : QString::number(age, 'f', 1);
         case Errors:
             return QString::number(stats.errors);
+        case Warnings:
+            return QString::number(stats.warnings);
     }
     return {};
 }

@@ -60,12 +60,23 @@ public:
     // The counters of the stream this sink follows, or none. They count across
     // cycles; each byte counts once however often the framer sees it again.
     virtual nmeaz::LineCounters* lineCounters() { return nullptr; }
-    // Every framed sentence, good or not, before its results: the text from its
-    // start character to its line end.
+    // Every framed sentence, good or not, before its results: the text exactly as it
+    // came, from its start character through its line end, any data after the
+    // checksum included.
     virtual void framed(QByteArrayView sentence, bool checksumGood) {
         (void)sentence;
         (void)checksumGood;
     }
+    // The same with the deviations from the sentence format it was read with
+    // (nmeaz::FrameDeviation bits); by default handed on to framed().
+    virtual void framedWithDeviations(QByteArrayView sentence, bool checksumGood,
+                                      nmeaz::FrameDeviations deviations) {
+        (void)deviations;
+        framed(sentence, checksumGood);
+    }
+    // nmeaz::FramingRule bits the framer reads this stream by: strict framing, and
+    // comment lines for files.
+    virtual unsigned framingRules() const { return 0; }
 };
 
 // The separator text published where a sentence has nothing to show.

@@ -12,6 +12,7 @@
 #include "serial/port_settings.h"
 #include "serial/simulator_ports.h"
 #include "serial/source_entries.h"
+#include "sources/source_memory.h"
 #include "ui_setup_dialog.h"
 
 setupDialog::setupDialog(QWidget* parent)
@@ -56,6 +57,7 @@ setupDialog::setupDialog(std::vector<PortProbe> probes, QWidget* parent)
     }
     addNetworkEntries(*ui->comboBox_port);
     preselectRememberedSource(*ui->comboBox_port, *ui->comboBox_baudRate);
+    ui->checkBox_strict->setChecked(sources::strictFramingChosen());
 }
 
 setupDialog::~setupDialog() {
@@ -90,6 +92,7 @@ void setupDialog::on_pushButton_enter_clicked() {
     }
     comName = canonicalPortName(chosen);
     portSettings = nmeaPortSettings(speedForEntry(ui->comboBox_baudRate->currentText()));
+    sources::rememberStrictFraming(ui->checkBox_strict->isChecked());
     accept();
     close();
 }
