@@ -33,6 +33,7 @@
 #include "app/speed_hunter.h"
 #include "app/status_notices.h"
 #include "nmea/parser_context.h"
+#include "present/parse_cycle.h"
 #include "serial/line_speeds.h"
 #include "serial/open_failure.h"
 #include "serial/port_naming.h"
@@ -221,6 +222,7 @@ bool MainWindow::openPort() {
         // line, a half sentence, the first fragments of an AIS message.
         chunkDecoder.reset();
         receiveBuffer.clear();
+        present::startNewStream();
         ais::aisResetFragmentTable();
         if (source->open()) {
             comOpened = true;

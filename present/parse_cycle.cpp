@@ -115,6 +115,12 @@ const DecodedSentence& currentDecoded() {
     return current;
 }
 
+void startNewStream() {
+    parserContext.inOverlongLine = 0;
+    parserContext.inComment = 0;
+    parserContext.midLine = 0;
+}
+
 void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     // A shallow copy: the bytes stay put even if a receiver of the results appended to
     // the buffer meanwhile. It is let go before the buffer is trimmed, so that trimming

@@ -91,4 +91,9 @@ inline QString separatorText() {
 // part of a sentence, so the buffer stays bounded on noise or a wrong line speed.
 void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink);
 
+// A new stream begins (a port opened, a file decoded): the cycle forgets where the
+// last one left its line (inside a comment or an over-long line, mid-line), so the
+// new stream starts at a line start.
+void startNewStream();
+
 }  // namespace present

@@ -24,6 +24,7 @@ setupDialog::setupDialog(std::vector<PortProbe> probes, QWidget* parent)
     ui->setupUi(this);
     ui->comboBox_port->setEditable(true);
     ui->comboBox_baudRate->addItems(extraSpeedEntries());
+    ui->checkBox_strict->setChecked(sources::strictFramingChosen());
     detectedCount = 0;
     // Modal from the first show: a dialog that is already visible when exec()
     // runs would otherwise stay modeless and leave the main window usable.
@@ -57,7 +58,6 @@ setupDialog::setupDialog(std::vector<PortProbe> probes, QWidget* parent)
     }
     addNetworkEntries(*ui->comboBox_port);
     preselectRememberedSource(*ui->comboBox_port, *ui->comboBox_baudRate);
-    ui->checkBox_strict->setChecked(sources::strictFramingChosen());
 }
 
 setupDialog::~setupDialog() {
