@@ -286,7 +286,7 @@ private slots:
         auto* speed = status->findChild<QLabel*>();
         QStringList notes;
         for (QLabel* label : status->findChildren<QLabel*>()) {
-            if (label->accessibleName() == "Line speed") {
+            if (label->accessibleDescription() == "Line speed") {
                 speed = label;
             }
         }
