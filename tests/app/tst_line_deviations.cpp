@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QTableView>
+#include <QTableWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -213,6 +215,19 @@ private slots:
         } else {
             QCOMPARE(hdtCount, QString("1"));
             QCOMPARE(hdtWarnings, QString("1"));
+            // The last-sentence view: fields as without the metadata, which gets a row.
+            QTableView* keys = dock->keyView();
+            keys->sortByColumn(SentencesModel::Key, Qt::DescendingOrder);  // $HEHDT first
+            keys->setCurrentIndex(keys->model()->index(0, 0));
+            dock->refresh();
+            QTableWidget* fields = dock->fieldView();
+            const bool tail = warning == 3;
+            QCOMPARE(fields->rowCount(), tail ? 4 : 3);
+            QCOMPARE(fields->item(0, 1)->text(), QString("$HEHDT"));
+            if (tail) {
+                QCOMPARE(fields->item(3, 0)->text(), QString("Tail"));
+                QCOMPARE(fields->item(3, 1)->text(), QString("s36310,d-081,T59.01777335"));
+            }
             QCOMPARE(status->errorText(), QString("0 errors, 1 warning"));
             QVERIFY2(tooltip.contains(QString("%1: 1").arg(nmeaz::kDeviationKinds[warning].label)),
                      qPrintable(tooltip));
