@@ -216,6 +216,19 @@ inline int finishOnLf(ParserContext* context) {
     return tolerate(context, kLfOnly) ? finishSentence(context) : discard(context);
 }
 
+// A start character outside any sentence begins one.
+inline void beginSentence(ParserContext* context, unsigned char start) {
+    context->sentence[0] = static_cast<char>(start);
+    context->length = 1;
+    context->checksum = 0;
+    context->expectedChecksum = 0;
+    context->deviations = 0;
+    context->checksumAt = 0;
+    context->state = Address;
+    context->inOverlongLine = 0;
+    context->midLine = 1;
+}
+
 // One step of the framing. Every byte is stored first; the state then decides
 // whether the sentence in hand goes on, completes or is dropped.
 inline int step(ParserContext* context, unsigned char byte) {
@@ -239,14 +252,7 @@ inline int step(ParserContext* context, unsigned char byte) {
         case WaitStart:
             context->length = 0;
             if ((byte == '$' || byte == '!') && context->inComment == 0) {
-                context->sentence[context->length++] = static_cast<char>(byte);
-                context->checksum = 0;
-                context->expectedChecksum = 0;
-                context->deviations = 0;
-                context->checksumAt = 0;
-                context->state = Address;
-                context->inOverlongLine = 0;
-                context->midLine = 1;
+                beginSentence(context, byte);
                 return 0;
             }
             passOutside(context, &byte, &byte + 1);
@@ -526,6 +532,9 @@ int feedBuffer(ParserContext* context, const char* data, int* length) {
             p = passOutside(context, p, end);
             if (p == end)
                 break;
+            // A start character: the same as its step, without the dispatch.
+            beginSentence(context, *p++);
+            continue;
         } else if (context->state == Address && takeAddress(context, p, end)) {
             p += 5;
             continue;
