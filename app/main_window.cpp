@@ -36,14 +36,18 @@
 #include "app/source_factory.h"
 #include "app/speed_hunter.h"
 #include "app/status_notices.h"
+#include "nmea/parser_context.h"
+#include "present/parse_cycle.h"
 #include "serial/line_speeds.h"
 #include "serial/open_failure.h"
 #include "serial/port_naming.h"
 #include "serial/setup_dialog.h"
 #include "sources/port_watch.h"
+#include "sources/replay_source.h"
 #include "sources/serial_source.h"
 #include "sources/source.h"
 #include "sources/source_address.h"
+#include "sources/source_memory.h"
 #include "ui_main_window.h"
 
 // The resources live in a static library; naming them here makes the linker keep them.
@@ -128,6 +132,7 @@ void MainWindow::init() {
     rawDock->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     rawPane = new RawPane(rawDock);
     rawText = rawPane->view();
+    connect(health, &LineHealth::sentenceWithWarning, rawPane, &RawPane::noteDeviation);
     rawDock->setWidget(rawPane);
     addDockWidget(Qt::BottomDockWidgetArea, rawDock);
     ui->menuView->addAction(rawDock->toggleViewAction());
@@ -213,6 +218,10 @@ bool MainWindow::openPort() {
         refusal.isEmpty() ? makeSource(comName, portSettings.BaudRate, this, &problem) : nullptr;
     if (source) {
         connect(source, &sources::Source::bytesArrived, this, &MainWindow::receiveChunk);
+        // Strict framing as chosen; '#' comment lines only in a replayed file.
+        health->setFramingRules(
+            (sources::strictFramingChosen() ? nmeaz::kStrictFraming : 0u) |
+            (qobject_cast<sources::ReplaySource*>(source) != nullptr ? nmeaz::kCommentLines : 0u));
         connect(source, &sources::Source::stateChanged, this,
                 [this](sources::Source::State state, const QString& reason) {
                     emit sig_updateStatus(source->statusText(state, reason));
@@ -226,6 +235,7 @@ bool MainWindow::openPort() {
         // line, a half sentence, the first fragments of an AIS message.
         chunkDecoder.reset();
         receiveBuffer.clear();
+        present::startNewStream();
         ais::aisResetFragmentTable();
         if (source->open()) {
             comOpened = true;
@@ -279,6 +289,8 @@ void MainWindow::closePort() {
 
 void MainWindow::setPortLost(const QString& reason) {
     health->setPortLost(reason);
+    // The status message beside the line state must not go on saying "Listening".
+    emit sig_updateStatus(tr("Port lost: %1").arg(reason));
 }
 
 void MainWindow::startSpeedSearch() {

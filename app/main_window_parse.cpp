@@ -32,11 +32,13 @@ public:
         window_->pictureDocks()->sentenceRecord(code, record);
     }
     nmeaz::LineCounters* lineCounters() override { return window_->lineHealth()->counters(); }
-    void framed(QByteArrayView sentence, bool checksumGood) override {
-        window_->lineHealth()->framed(sentence, checksumGood);
+    void framedWithDeviations(QByteArrayView sentence, bool checksumGood,
+                              nmeaz::FrameDeviations deviations) override {
+        window_->lineHealth()->framed(sentence, checksumGood, deviations);
         window_->pictureDocks()->framed(sentence, checksumGood);
         window_->forwarding()->framed(sentence, checksumGood);
     }
+    unsigned framingRules() const override { return window_->lineHealth()->framingRules(); }
 
 private:
     MainWindow* window_;

@@ -10,6 +10,7 @@
 #include "app/line_health.h"
 #include "app/plot/plot_menu.h"
 #include "app/sentences_model.h"
+#include "nmea/parser_context.h"
 
 SentencesDock::SentencesDock(LineHealth* health, QWidget* parent)
     : QWidget(parent), health_(health), model_(new SentencesModel(health, this)) {
@@ -131,12 +132,24 @@ void SentencesDock::showFields() {
         return;
     }
     shownSentence_ = sentence;
-    // The checksum is not a field: it stays with the last one as the wire shows it.
-    const QList<QByteArray> parts = sentence.isEmpty() ? QList<QByteArray>() : sentence.split(',');
-    fields_->setRowCount(static_cast<int>(parts.size()));
+    // The checksum is not a field: it stays with the last one as the wire shows it. A
+    // receiver's metadata after it is no field either: it gets a row of its own.
+    const std::string_view tail =
+        nmeaz::trailingData(std::string_view(sentence.constData(), sentence.size()));
+    const QByteArray fields =
+        tail.empty() ? sentence : sentence.first(sentence.size() - qsizetype(tail.size()) - 1);
+    const QList<QByteArray> parts = fields.isEmpty() ? QList<QByteArray>() : fields.split(',');
+    const int rows = static_cast<int>(parts.size()) + (tail.empty() ? 0 : 1);
+    fields_->setRowCount(rows);
     for (int i = 0; i < parts.size(); ++i) {
         fields_->setItem(i, 0, new QTableWidgetItem(QString::number(i)));
         fields_->setItem(i, 1, new QTableWidgetItem(QString::fromLatin1(parts[i])));
+    }
+    if (!tail.empty()) {
+        fields_->setItem(rows - 1, 0, new QTableWidgetItem(tr("Tail")));
+        fields_->setItem(
+            rows - 1, 1,
+            new QTableWidgetItem(QString::fromLatin1(tail.data(), qsizetype(tail.size()))));
     }
 }
 

@@ -35,6 +35,8 @@ QVariant SentencesModel::headerData(int section, Qt::Orientation orientation, in
             return tr("Age s");
         case Errors:
             return tr("Errors");
+        case Warnings:
+            return tr("Warnings");
         case Findings:
             return tr("Findings");
         default:
@@ -70,6 +72,8 @@ QVariant SentencesModel::data(const QModelIndex& index, int role) const {
                 return age;
             case Errors:
                 return stats.errors;
+            case Warnings:
+                return stats.warnings;
             case Findings:
                 return health_->conformance().countFor(stats.key);
         }
@@ -95,6 +99,8 @@ QVariant SentencesModel::data(const QModelIndex& index, int role) const {
             return stale ? tr("%1 stale").arg(age, 0, 'f', 0) : QString::number(age, 'f', 1);
         case Errors:
             return QString::number(stats.errors);
+        case Warnings:
+            return QString::number(stats.warnings);
         case Findings:
             return QString::number(health_->conformance().countFor(stats.key));
     }

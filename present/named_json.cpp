@@ -168,7 +168,8 @@ void appendJsonLatin1(std::string& out, std::string_view text) {
     JsonWriter(out).putLatin1String(text);
 }
 
-void appendNamedJson(std::string& text, const DecodedSentence& decoded, std::string_view key) {
+void appendNamedJson(std::string& text, const DecodedSentence& decoded, std::string_view key,
+                     std::string_view tail) {
     if (decoded.record == nullptr || (decoded.sentence == nullptr && decoded.ais == nullptr) ||
         key.size() < 6 || isPartOfMessage(decoded)) {
         return;
@@ -209,7 +210,12 @@ void appendNamedJson(std::string& text, const DecodedSentence& decoded, std::str
             }
         }
     }
-    out.put("}}\n");
+    out.put("}");
+    if (!tail.empty()) {
+        out.put(", \"tail\": ");
+        out.putLatin1String(tail);
+    }
+    out.put("}\n");
 }
 
 }  // namespace present

@@ -199,7 +199,7 @@ TEST_F(Parsers, EntryWithoutARecordOnlyReturnsTheCode) {
 const std::pair<const char*, const char*> kCaptures[] = {
     {"gpsd-sounder.log", "DBT 122 GLL 122"},
     {"gpsd-firefly-II.log", "RMC 23 ZDA 23"},     // 23 GGA with bad checksums
-    {"gpsd-magellan-ec10.log", "RMB 38 RMC 16"},  // 22 lower-case checksums dropped
+    {"gpsd-magellan-ec10.log", "RMB 38 RMC 38"},  // 22 with lower-case checksums
     {"gpsd-gp-320fw-2019-04-07-coldboot.log", "GGA 9 GLL 8 GSA 13 GSV 29 RMC 13 VTG 11 ZDA 7"},
     {"gpsd-ais-nmea.log", "GGA 164 GLL 164 GSA 165 GSV 492 RMC 164 VDM 183 VTG 164"},
     {"gpsd-ac12_binary.log", "GGA 5 GSA 5 GSV 15 RMC 5 ZDA 5"},

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "nmea/line_counters.h"
+#include "nmea/parser_context.h"
 #include "present/parse_cycle.h"
 #include "present/sentence_tally.h"
 
@@ -19,6 +20,13 @@ public:
     // With `stats` the stream is counted; with `summary` or `stats` no JSON lines are
     // written.
     DecodeSink(bool summary, bool stats) : summary_(summary), stats_(stats) {}
+
+    // Exactly the sentence format: sentences that deviate from it are dropped.
+    void setStrict(bool strict) { strict_ = strict; }
+    // Logs are files: a line that starts with '#' is a comment.
+    unsigned framingRules() const override {
+        return nmeaz::kCommentLines | (strict_ ? nmeaz::kStrictFraming : 0u);
+    }
 
     void resultList(int code, const QStringList& list) override;
     void resultText(int code, const QString& text) override;
@@ -32,7 +40,8 @@ public:
     // sentence) in place of the JSON lines.
     void setNamed(bool named) { named_ = named; }
     nmeaz::LineCounters* lineCounters() override { return stats_ ? &counters_ : nullptr; }
-    void framed(QByteArrayView sentence, bool checksumGood) override;
+    void framedWithDeviations(QByteArrayView sentence, bool checksumGood,
+                              nmeaz::FrameDeviations deviations) override;
 
     // JSON lines written since the last call; the caller sends them out.
     std::string& pendingOutput() { return output_; }
@@ -47,6 +56,9 @@ private:
     bool summary_;
     bool named_ = false;
     bool stats_;
+    bool strict_ = false;
+    // The trailing data of the sentence being published, for the named output.
+    std::string tail_;
     nmeaz::LineCounters counters_{};
     present::SentenceTally tally_;
     QStringList list_;

@@ -15,18 +15,22 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: tidewright-decode [--summary] [--stats] [--named] [--raw]\n"
+    "Usage: tidewright-decode [--summary] [--stats] [--named] [--raw] [--strict]\n"
     "                         [--targets [--targets-every N] [--own LAT,LON[,SOG,COG]]]\n"
     "                         [--lint [--nmea-version 2.3|3.01|4.10|4.11]\n"
     "                                 [--fail-on error|warning]]\n"
     "                         [FILE...]\n"
     "Decodes NMEA 0183 logs (standard input when no FILE is named) as one byte stream.\n"
+    "A line whose first character is '#' is a comment.\n"
     "  --summary  print a table of sentence keys and their counts instead of JSON lines\n"
     "  --stats    print, at the end, one JSON object of line counters and sentence\n"
     "             keys instead of JSON lines (after the table with --summary)\n"
     "  --named    print every decoded value by name, in full precision (docs/fields.md)\n"
     "  --raw      feed the bytes unchanged (by default a LF without a CR before it is\n"
     "             read as CR LF, as the talker sent it)\n"
+    "  --strict   drop sentences that end in LF alone or CR CR LF, write lower-case\n"
+    "             checksum digits or carry data after the checksum (by default they\n"
+    "             are read and counted as warnings)\n"
     "  --targets  print one JSON object per AIS target (sorted by MMSI) at the end\n"
     "  --targets-every N  also every N seconds of the log's TAG-block time\n"
     "  --own LAT,LON[,SOG,COG]  own ship for range, bearing, CPA and TCPA (degrees,\n"
@@ -134,6 +138,8 @@ int main(int argc, char** argv) {
                 return 2;
             }
             failOnWarning = failOnWarning || value == "warning";
+        } else if (!optionsEnded && arg == "--strict") {
+            targetsOptions.strict = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
             std::fputs(kUsage, stdout);
             return tools::closeStandardOutput("tidewright-decode") ? 0 : 2;
@@ -179,6 +185,7 @@ int main(int argc, char** argv) {
     decode::StreamDecoder decoder(summary, stats, raw,
                                   targetsOptions.enabled ? &targetsSink : nullptr);
     decoder.setNamed(named);
+    decoder.setStrict(targetsOptions.strict);
     std::vector<char> chunk(1 << 16);
     for (Input& input : inputs) {
         for (;;) {

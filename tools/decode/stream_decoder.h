@@ -8,6 +8,7 @@
 #include <string>
 
 #include "decode_sink.h"
+#include "present/parse_cycle.h"
 #include "targets_sink.h"
 
 namespace decode {
@@ -16,12 +17,16 @@ class StreamDecoder {
 public:
     // With `targets`, the stream feeds that target table instead of the JSON lines.
     StreamDecoder(bool summary, bool stats, bool raw, TargetsSink* targets = nullptr)
-        : sink_(summary, stats), raw_(raw), targets_(targets) {}
+        : sink_(summary, stats), raw_(raw), targets_(targets) {
+        present::startNewStream();
+    }
 
     // Decodes the next bytes of the stream; their results go to output().
     void feed(const char* data, std::size_t size);
     // Named, full-precision values in place of the JSON lines.
     void setNamed(bool named) { sink_.setNamed(named); }
+    // Sentences that deviate from the sentence format are dropped, not read.
+    void setStrict(bool strict) { sink_.setStrict(strict); }
     // At the end of the input: the target listing, when targets are asked for.
     void finish();
     // Output not yet taken; the caller sends it out and clears it.

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "nmea/parser_context.h"
 #include "present/parse_cycle.h"
 #include "targets/target_table.h"
 
@@ -17,6 +18,7 @@ struct TargetsOptions {
     bool enabled = false;
     int everySeconds = 0;                 // 0: only at the end
     std::optional<targets::OwnShip> own;  // from --own; otherwise from the log
+    bool strict = false;                  // from --strict
 };
 
 // Reads --targets, --targets-every N and --own LAT,LON[,SOG,COG] at argv[i]. Returns
@@ -34,6 +36,10 @@ public:
     void separator() override {}
     void aisRecord(int messageType, const void* record, bool ownShip) override;
     void sentenceRecord(int code, const void* record) override;
+    // A log is a file: '#' starts a comment line.
+    unsigned framingRules() const override {
+        return nmeaz::kCommentLines | (options_.strict ? nmeaz::kStrictFraming : 0u);
+    }
 
     // Runs the parse cycle over the complete lines of the buffer, printing the
     // targets whenever the log's time passes the next interval; an incomplete last
