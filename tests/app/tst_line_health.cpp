@@ -186,7 +186,7 @@ private slots:
         HealthStatus status(&health);
         QLabel* errors = nullptr;
         for (QLabel* label : status.findChildren<QLabel*>()) {
-            errors = label->accessibleName() == "Line errors" ? label : errors;
+            errors = label->accessibleDescription() == "Line errors" ? label : errors;
         }
         QVERIFY(errors != nullptr);
         struct Step {

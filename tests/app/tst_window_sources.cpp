@@ -161,7 +161,7 @@ private slots:
         QVERIFY(dropped > 0);
         QLabel* errors = nullptr;
         for (QLabel* label : window.findChildren<QLabel*>()) {
-            if (label->accessibleName() == "Line errors") {
+            if (label->accessibleDescription() == "Line errors") {
                 errors = label;
             }
         }
