@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 
+#include "n2k/line_writer.h"
 #include "outputs/loop_guard.h"
 #include "outputs/serial_output.h"
 #include "outputs/tag_block_option.h"
@@ -173,6 +174,76 @@ void Forwarder::forward(QByteArrayView sentence, bool checksumGood) {
         tagged.truncate(0);
         appendTagged(tagged, line_, unixNow, entry->tagSource);
         output->write(tagged);
+    }
+}
+
+const QByteArrayList& Forwarder::pgnLines(const n2k::Message& message, bool fastPacket,
+                                          N2kFormat format) {
+    if (format == N2kFormat::Pcdin) {
+        if (!pcdinWritten_) {
+            pcdinWritten_ = true;
+            char line[2 * n2k::kMaxPayload + 64];
+            const int length = n2k::writePcdinLine(message, line, sizeof line);
+            if (length > 0) {
+                pcdinLines_.append(QByteArray(line, length) + "\r\n");
+            }
+        }
+        return pcdinLines_;
+    }
+    if (!ydwgWritten_) {
+        ydwgWritten_ = true;
+        n2k::Frame frames[32];
+        // Each fast packet takes the next sequence number, as a sender's would.
+        const int count = n2k::framesOf(message, fastPacket, fastPacketSequence_, frames, 32);
+        if (fastPacket) {
+            fastPacketSequence_ = (fastPacketSequence_ + 1) & 7;
+        }
+        // YDWG RAW carries the time of day: the gateway's when the PGN had one, else now.
+        const std::int64_t timeMs = message.timeMs != n2k::kNoTime ? message.timeMs : unixMs_();
+        char line[80];
+        for (int i = 0; i < count; ++i) {
+            frames[i].timeMs = timeMs;
+            const int length = n2k::writeYdwgLine(frames[i], line, sizeof line);
+            if (length > 0) {
+                ydwgLines_.append(QByteArray(line, length) + "\r\n");
+            }
+        }
+    }
+    return ydwgLines_;
+}
+
+void Forwarder::forwardPgn(const n2k::Message& message, bool fastPacket) {
+    if (entries_.empty()) {
+        return;
+    }
+    const QByteArray key = "PGN " + QByteArray::number(message.pgn);
+    ydwgLines_.clear();
+    pcdinLines_.clear();
+    ydwgWritten_ = pcdinWritten_ = false;
+    qint64 now = -1;
+    for (auto& entry : entries_) {
+        Output* output = entry->output;
+        if (now < 0 && entry->filter.hasIntervals()) {
+            now = monotonicMs_();
+        }
+        switch (entry->filter.check(key, true, now)) {
+            case OutputFilter::Verdict::Filtered:
+                ++output->counters().filtered;
+                continue;
+            case OutputFilter::Verdict::RateCapped:
+                ++output->counters().rateCapped;
+                continue;
+            case OutputFilter::Verdict::Pass:
+                break;
+        }
+        const QByteArrayList& lines = pgnLines(message, fastPacket, entry->address.n2k);
+        if (lines.isEmpty()) {
+            ++output->counters().filtered;  // no form of it fits this output
+            continue;
+        }
+        for (const QByteArray& line : lines) {
+            output->write(line);
+        }
     }
 }
 

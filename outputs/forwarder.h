@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "n2k/message.h"
 #include "outputs/output.h"
 #include "outputs/output_address.h"
 #include "outputs/output_filter.h"
@@ -38,6 +39,11 @@ public:
 
     // One framed sentence, from its start character through its line end.
     void forward(QByteArrayView sentence, bool checksumGood);
+    // One whole NMEA 2000 PGN, written in each output's NMEA 2000 form (n2k=): YDWG RAW
+    // frames (a fast packet when `fastPacket`, as the PGN database says) or one $PCDIN
+    // sentence. Filters see it as "PGN <number>". A PGN too long for a fast packet
+    // (an ISO transport transfer) has no YDWG RAW form and is dropped, counted.
+    void forwardPgn(const n2k::Message& message, bool fastPacket);
     // Sends what the outputs gathered; call after each batch of sentences.
     void flush();
 
@@ -69,12 +75,20 @@ private:
     };
     Output* makeOutput(const OutputAddress& address);
     void retryFailed();
+    // The lines of a PGN in one form, CR LF each; empty when it has none.
+    const QByteArrayList& pgnLines(const n2k::Message& message, bool fastPacket, N2kFormat format);
 
     std::vector<std::unique_ptr<Entry>> entries_;
     Clock monotonicMs_;
     Clock unixMs_;
     QTimer retry_;
     QByteArray line_;
+    // The PGN being forwarded, written once per form however many outputs use it.
+    QByteArrayList ydwgLines_;
+    QByteArrayList pcdinLines_;
+    bool ydwgWritten_ = false;
+    bool pcdinWritten_ = false;
+    std::uint8_t fastPacketSequence_ = 0;
 };
 
 }  // namespace outputs

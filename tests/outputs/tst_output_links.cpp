@@ -1,5 +1,7 @@
 // The outputs on real links: TCP clients over loopback, UDP datagrams, a serial output
 // on a pseudo-terminal, and the forwarder that feeds them.
+#include <cstring>
+
 #include <QNetworkDatagram>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -7,6 +9,10 @@
 #include <QTest>
 #include <QUdpSocket>
 
+#include "n2k/line_result.h"
+#include "n2k/pcdin_line.h"
+#include "n2k/reassembler.h"
+#include "n2k/ydwg_line.h"
 #include "outputs/forwarder.h"
 #include "outputs/serial_output.h"
 #include "outputs/tcp_server_output.h"
@@ -54,6 +60,7 @@ private slots:
     void takenPortIsReportedAndOthersGoOn();
     void forwarderFiltersTagsAndEndsLinesWithCrLf();
     void loopIsRefused();
+    void pgnsLeaveInEachOutputsForm();
 };
 
 void OutputLinksTest::twoClientsReceiveTheSameLines() {
@@ -291,6 +298,86 @@ void OutputLinksTest::forwarderFiltersTagsAndEndsLinesWithCrLf() {
     QCOMPARE(c.filtered, 2);
     QCOMPARE(c.rateCapped, 1);
     QVERIFY(forwarder.summary().contains("3 sent, 3 dropped"));
+}
+
+// A fast-packet PGN goes out as YDWG RAW frames on one output and as one $PCDIN on
+// another; read back through the gateway readers, both give the PGN that went in.
+// Filters see PGNs by their key.
+void OutputLinksTest::pgnsLeaveInEachOutputsForm() {
+    QUdpSocket ydwgReceiver;
+    QUdpSocket pcdinReceiver;
+    QVERIFY(ydwgReceiver.bind(QHostAddress::LocalHost, 0));
+    QVERIFY(pcdinReceiver.bind(QHostAddress::LocalHost, 0));
+    Forwarder forwarder;
+    forwarder.setClocks([] { return qint64(0); }, [] { return qint64(1733540400250); });
+    QString error;
+    QVERIFY2(
+        forwarder.addOutput(
+            QStringLiteral("udp://127.0.0.1:%1?exclude=PGN 130306").arg(ydwgReceiver.localPort()),
+            {}, &error),
+        qPrintable(error));
+    QVERIFY2(forwarder.addOutput(QStringLiteral("udp://127.0.0.1:%1?n2k=pcdin&include=PGN 129029")
+                                     .arg(pcdinReceiver.localPort()),
+                                 {}, &error),
+             qPrintable(error));
+
+    n2k::Message position;  // 129029 GNSS position data: 43 bytes, a fast packet
+    position.pgn = 129029;
+    position.priority = 3;
+    position.source = 35;
+    position.length = 43;
+    for (int i = 0; i < position.length; ++i) {
+        position.data[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    }
+    n2k::Message wind;  // 130306 wind data: single frame, excluded from the first output
+    wind.pgn = 130306;
+    wind.source = 9;
+    wind.length = 8;
+    forwarder.forwardPgn(position, true);
+    forwarder.forwardPgn(wind, false);
+    forwarder.flush();
+
+    // Back through the readers: every frame a YDWG RAW line, the fast packet whole again.
+    QTRY_VERIFY(ydwgReceiver.hasPendingDatagrams());
+    const QByteArray ydwg = ydwgReceiver.receiveDatagram().data();
+    QCOMPARE(ydwg.count("\r\n"), 7);  // 43 bytes: 6 + 6 x 7 = 48 fit in seven frames
+    n2k::Reassembler reassembler(
+        n2k::FastPacketList{[](const void*, std::uint32_t pgn) { return pgn == 129029; }, nullptr});
+    const n2k::Message* whole = nullptr;
+    for (const QByteArray& line : ydwg.split('\n')) {
+        if (line.isEmpty()) {
+            continue;
+        }
+        QVERIFY2(line.startsWith("03:00:00.250 R 0DF80523 "), line.constData());
+        n2k::LineOutput out;
+        const QByteArray text = line.chopped(1);
+        QCOMPARE(n2k::readYdwgLine(std::string_view(text.constData(), size_t(text.size())), out),
+                 n2k::LineKind::Frame);
+        if (const n2k::Message* m = reassembler.feed(out.frame)) {
+            whole = m;
+        }
+    }
+    QVERIFY(whole != nullptr);
+    QCOMPARE(whole->length, 43);
+    QVERIFY(std::memcmp(whole->data, position.data, 43) == 0);
+
+    QTRY_VERIFY(pcdinReceiver.hasPendingDatagrams());
+    const QByteArray pcdin = pcdinReceiver.receiveDatagram().data();
+    QVERIFY(pcdin.startsWith("$PCDIN,01F805,") && pcdin.endsWith("\r\n"));
+    QCOMPARE(pcdin.count('\n'), 1);  // the wind was not included
+    n2k::LineOutput out;
+    const QByteArray sentence = pcdin.chopped(2);
+    QCOMPARE(
+        n2k::readPcdinLine(std::string_view(sentence.constData(), size_t(sentence.size())), out),
+        n2k::LineKind::Message);
+    QCOMPARE(out.message.pgn, 129029u);
+    QCOMPARE(out.message.source, 35);
+    QVERIFY(std::memcmp(out.message.data, position.data, 43) == 0);
+
+    QCOMPARE(forwarder.output(0)->counters().sent, 7);
+    QCOMPARE(forwarder.output(0)->counters().filtered, 1);
+    QCOMPARE(forwarder.output(1)->counters().sent, 1);
+    QCOMPARE(forwarder.output(1)->counters().filtered, 1);
 }
 
 void OutputLinksTest::loopIsRefused() {
