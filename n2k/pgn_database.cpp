@@ -74,8 +74,8 @@ std::string checkField(const PgnTables& t, const FieldDef& f, std::uint32_t fiel
     if (f.type == FieldType::Float && f.bitLength != 32) {
         return "a FLOAT field is not 32 bits long";
     }
-    if (f.bitLengthField >= f.order || f.indirectFieldOrder >= f.order ||
-        f.order > fieldCount) {
+    if (f.bitLengthField >= f.order || f.indirectFieldOrder == f.order ||
+        f.indirectFieldOrder > fieldCount || f.order > fieldCount) {
         return "a field refers to a field that does not come before it";
     }
     std::size_t tables = 0;

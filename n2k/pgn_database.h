@@ -81,7 +81,7 @@ struct FieldDef {
     std::int32_t lookup = -1;     // the table of its kind (plain, indirect, bit, field type)
     std::uint16_t order = 0;      // 1-based position in its PGN
     std::uint16_t bitLengthField = 0;      // order of the field that holds this one's length in bits
-    std::uint16_t indirectFieldOrder = 0;  // order of the field that holds the first key
+    std::uint16_t indirectFieldOrder = 0;  // order of the field with the first key (before or after)
     std::uint8_t decimals = 0;  // decimal places the resolution gives (0.0001 -> 4, 0.25 -> 2)
     FieldType type = FieldType::Number;
     bool isSigned = false;

@@ -86,19 +86,43 @@ public:
             }
             if (set == nullptr) {
                 if (!field(fields_[order - 1], 0, 0)) {
-                    return;
+                    break;
                 }
                 ++order;
                 continue;
             }
             if (!repeat(*set, setNumber)) {
-                return;
+                break;
             }
             order += set->size;
         }
+        nameIndirectLookups();
     }
 
 private:
+    // An indirect lookup's first key may come after it (the device class follows the
+    // device function), so its names are looked up once the whole PGN is read: the
+    // key is the value of the named field in the same set and item.
+    void nameIndirectLookups() {
+        for (int i = 0; i < out_.count; ++i) {
+            FieldValue& v = out_.values[i];
+            if (v.field->type != FieldType::IndirectLookup || v.kind != ValueKind::Unsigned) {
+                continue;
+            }
+            for (int k = 0; k < out_.count; ++k) {
+                const FieldValue& key = out_.values[k];
+                if (key.field->order == v.field->indirectFieldOrder && key.set == v.set &&
+                    key.item == v.item && key.kind != ValueKind::Missing) {
+                    named(v,
+                          db_.indirectLookupName(v.field->lookup,
+                                                 static_cast<std::uint32_t>(key.raw), v.raw),
+                          false);
+                    break;
+                }
+            }
+        }
+    }
+
     bool repeat(const RepeatingSet& set, std::uint8_t setNumber) {
         const bool toEnd = set.countField == 0;
         const std::uint64_t count = toEnd ? ~std::uint64_t{0} : known(set.countField);
@@ -312,11 +336,8 @@ private:
         case FieldType::Lookup:
             return named(v, db_.lookupName(f.lookup, raw), reserved);
         case FieldType::IndirectLookup:
-            return named(v,
-                         db_.indirectLookupName(f.lookup,
-                                                static_cast<std::uint32_t>(known(f.indirectFieldOrder)),
-                                                raw),
-                         reserved);
+            v.kind = reserved ? ValueKind::Missing : ValueKind::Unsigned;  // named at the end
+            return;
         case FieldType::BitLookup:
             v.kind = reserved ? ValueKind::Missing : ValueKind::Bits;
             return;

@@ -147,8 +147,8 @@ private:
         }
     }
 
-    // The top raw value that still means a value: what RangeMax allows, within the
-    // bits the field has.
+    // The top raw value that still means a value: what RangeMax allows, below the
+    // field's all-ones (unsigned) or largest positive (signed) value.
     static std::uint64_t maxValidRaw(const n2k::FieldDef& f) {
         const std::uint32_t bits = f.bitLength;
         std::uint64_t top = ~std::uint64_t{0};
@@ -156,6 +156,11 @@ private:
             top = f.isSigned ? (std::uint64_t{1} << (bits - 1)) - 1 : (std::uint64_t{1} << bits) - 1;
         } else if (bits == 64 && f.isSigned) {
             top = ~std::uint64_t{0} >> 1;
+        }
+        // Numbers of two bits or more keep their top value for "no data" whatever the
+        // range says (a 64-bit range is beyond a double's precision).
+        if (bits >= 2 && top > 0) {
+            --top;
         }
         if (!f.hasRange) {
             return top;

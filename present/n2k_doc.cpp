@@ -25,6 +25,13 @@ std::string cell(std::string_view text) {
     return out;
 }
 
+std::string code(std::string_view text) {
+    std::string out(1, '`');
+    out += cell(text);
+    out += '`';
+    return out;
+}
+
 std::string number(double value) {
     char buffer[32];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
@@ -77,13 +84,21 @@ std::string typeText(const n2k::PgnDatabase& db, const FieldDef& f) {
         text += ", signed";
     }
     if (const std::string table = tableName(db, f); !table.empty()) {
-        text += " `" + table + "`";
+        text += " `";
+        text += table;
+        text += '`';
+    }
+    if (f.indirectFieldOrder != 0) {
+        text += " with field ";
+        text += std::to_string(f.indirectFieldOrder);
     }
     if (f.hasMatch) {
-        text += " = " + std::to_string(f.match);
+        text += " = ";
+        text += std::to_string(f.match);
     }
     if (f.bitLengthField != 0) {
-        text += ", length in field " + std::to_string(f.bitLengthField);
+        text += ", length in field ";
+        text += std::to_string(f.bitLengthField);
     }
     if (f.onlyWhenProprietary) {
         text += ", only for proprietary PGNs";
@@ -93,11 +108,18 @@ std::string typeText(const n2k::PgnDatabase& db, const FieldDef& f) {
 
 std::string setText(const PgnDef& p, int s) {
     const n2k::RepeatingSet& set = p.sets[s];
-    std::string text = "Fields " + std::to_string(set.startField) + " to " +
-                       std::to_string(set.startField + set.size - 1) + " repeat (`" +
-                       (s == 0 ? "list" : "list2") + "`), ";
-    text += set.countField != 0 ? "as often as field " + std::to_string(set.countField) + " says."
-                                : "to the end of the data.";
+    std::string text = "Fields ";
+    text += std::to_string(set.startField);
+    text += " to ";
+    text += std::to_string(set.startField + set.size - 1);
+    text += s == 0 ? " repeat (`list`), " : " repeat (`list2`), ";
+    if (set.countField != 0) {
+        text += "as often as field ";
+        text += std::to_string(set.countField);
+        text += " says.";
+    } else {
+        text += "to the end of the data.";
+    }
     return text;
 }
 
@@ -123,28 +145,43 @@ std::string n2kDocument(const n2k::PgnDatabase& db) {
         "with `\"unknown\": true` and its bytes in hex.\n\n"
         "Generated from the loaded database; a test fails when this file is stale.\n";
     for (const PgnDef& p : db.pgns()) {
-        out += "\n## " + std::to_string(p.pgn) + " " + cell(db.text(p.description)) + "\n\n";
-        out += "`" + std::string(db.text(p.id)) + "`: " + transportText(p.transport);
+        out += "\n## ";
+        out += std::to_string(p.pgn);
+        out += ' ';
+        out += cell(db.text(p.description));
+        out += "\n\n`";
+        out += db.text(p.id);
+        out += "`: ";
+        out += transportText(p.transport);
         if (p.length != 0) {
-            out += ", " + std::to_string(p.length) + " bytes";
+            out += ", ";
+            out += std::to_string(p.length);
+            out += " bytes";
         }
         out += p.fallback ? "; the generic definition of its range" : "";
         out += ".";
         for (int s = 0; s < 2; ++s) {
             if (p.sets[s].startField != 0) {
-                out += " " + setText(p, s);
+                out += ' ';
+                out += setText(p, s);
             }
         }
         out += "\n\n| # | id | name | bits | type | unit | resolution |\n|---|---|---|---|---|---|---|\n";
         for (const FieldDef& f : db.fields(p)) {
-            out += "| " + std::to_string(f.order) + " | `" + cell(db.text(f.id)) + "` | " +
-                   cell(db.text(f.name)) + " | " +
-                   (f.bitLength != 0 ? std::to_string(f.bitLength) : std::string("varies")) + " | " +
-                   cell(typeText(db, f)) + " | " + cell(db.text(f.unit)) + " | ";
+            for (const std::string& part :
+                 {std::to_string(f.order), code(db.text(f.id)), cell(db.text(f.name)),
+                  f.bitLength != 0 ? std::to_string(f.bitLength) : std::string("varies"),
+                  cell(typeText(db, f)), cell(db.text(f.unit))}) {
+                out += "| ";
+                out += part;
+                out += ' ';
+            }
+            out += "| ";
             if (f.resolution != 1 || f.offset != 0) {
                 out += number(f.resolution);
                 if (f.offset != 0) {
-                    out += (f.offset > 0 ? ", offset +" : ", offset ") + number(f.offset);
+                    out += f.offset > 0 ? ", offset +" : ", offset ";
+                    out += number(f.offset);
                 }
             }
             out += " |\n";

@@ -17,7 +17,7 @@ using n2k::FieldType;
 using n2k::FieldValue;
 using n2k::ValueKind;
 
-constexpr char kHexDigits[] = "0123456789abcdef";
+constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 bool isFiller(const FieldValue& v) {
     return v.field->type == FieldType::Reserved || v.field->type == FieldType::Spare;
@@ -68,22 +68,24 @@ void putUnsigned(JsonWriter& w, std::uint64_t value) {
     w.put(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
 }
 
-// Binary data as hex: the bytes when the field is whole bytes, else its bits as one number.
-std::string bytesHex(const n2k::Message& m, const FieldValue& v) {
+// Binary data as hex bytes, as the field's bits fall into bytes from its first bit:
+// "06 00 06" for nineteen bits.
+std::string bytesHex(const std::uint8_t* data, std::uint32_t bitOffset, std::uint32_t bitLength) {
     std::string hex;
-    if (v.bitOffset % 8 == 0 && v.bitLength % 8 == 0) {
-        for (std::uint32_t i = 0; i < v.bitLength / 8; ++i) {
-            const std::uint8_t b = m.data[v.bitOffset / 8 + i];
-            hex += kHexDigits[b >> 4];
-            hex += kHexDigits[b & 0xF];
+    for (std::uint32_t at = 0; at < bitLength; at += 8) {
+        const auto byte = static_cast<unsigned>(
+            n2k::readBits(data, bitOffset + at, bitLength - at < 8 ? bitLength - at : 8));
+        if (!hex.empty()) {
+            hex += ' ';
         }
-    } else if (v.bitLength > 0 && v.bitLength <= 64) {
-        const std::uint64_t bits = n2k::readBits(m.data, v.bitOffset, v.bitLength);
-        for (int shift = static_cast<int>((v.bitLength + 3) / 4) * 4 - 4; shift >= 0; shift -= 4) {
-            hex += kHexDigits[(bits >> shift) & 0xF];
-        }
+        hex += kHexDigits[byte >> 4];
+        hex += kHexDigits[byte & 0xF];
     }
     return hex;
+}
+
+std::string bytesHex(const n2k::Message& m, const FieldValue& v) {
+    return bytesHex(m.data, v.bitOffset, v.bitLength);
 }
 
 void putValue(JsonWriter& w, const n2k::PgnDatabase& db, const n2k::Message& m, const FieldValue& v) {
@@ -247,10 +249,7 @@ void appendNamedPgn(const n2k::PgnDatabase& db, const n2k::Message& m, const n2k
     if (decoded.definition == nullptr) {
         w.put(", \"unknown\": true, \"data\": \"");
         const int length = m.length < 0 ? 0 : m.length > n2k::kMaxPayload ? n2k::kMaxPayload : m.length;
-        for (int i = 0; i < length; ++i) {
-            w.put(kHexDigits[m.data[i] >> 4]);
-            w.put(kHexDigits[m.data[i] & 0xF]);
-        }
+        w.put(bytesHex(m.data, 0, static_cast<std::uint32_t>(length) * 8));
         w.put("\"}");
         return;
     }

@@ -233,12 +233,14 @@ TEST(Decoder, Strings) {
     FieldDef after = t.number("after", 8);
     t.pgn(1000, {fixed, lau, wide, lz, empty, after});
     const auto db = t.build();
-    const auto d = decode(db, *message(1000, {'A', 'B', 'C', '@', ' ', 0xFF,  //
-                                              5, 1, 'x', 'y', 'z',            //
-                                              6, 0, 'h', 0, 'i', 0,           //
-                                              2, 'o', 'k', 0,                 //
-                                              0xFF, 0x00,                     //
-                                              42}));
+    // Text values point into the message: it must outlive the record.
+    const auto m = message(1000, {'A', 'B', 'C', '@', ' ', 0xFF,  //
+                                  5, 1, 'x', 'y', 'z',            //
+                                  6, 0, 'h', 0, 'i', 0,           //
+                                  2, 'o', 'k', 0,                 //
+                                  0xFF, 0x00,                     //
+                                  42});
+    const auto d = decode(db, *m);
     ASSERT_EQ(d.count(), 6);
     EXPECT_EQ(d[0].text, "ABC");
     EXPECT_EQ(d[1].kind, ValueKind::Text);
