@@ -9,37 +9,51 @@ namespace n2k {
 namespace {
 
 constexpr std::array<std::string_view, kFieldTypeCount> kFieldTypeNames = {
-    "NUMBER",        "FLOAT",       "DECIMAL",
-    "LOOKUP",        "INDIRECT_LOOKUP",
-    "BITLOOKUP",     "DYNAMIC_FIELD_KEY",
-    "DYNAMIC_FIELD_LENGTH",         "DYNAMIC_FIELD_VALUE",
-    "TIME",          "DURATION",    "DATE",
-    "PGN",           "ISO_NAME",    "STRING_FIX",
-    "STRING_LZ",     "STRING_LAU",  "BINARY",
-    "RESERVED",      "SPARE",       "MMSI",
-    "VARIABLE",      "FIELD_INDEX",
+    "NUMBER",
+    "FLOAT",
+    "DECIMAL",
+    "LOOKUP",
+    "INDIRECT_LOOKUP",
+    "BITLOOKUP",
+    "DYNAMIC_FIELD_KEY",
+    "DYNAMIC_FIELD_LENGTH",
+    "DYNAMIC_FIELD_VALUE",
+    "TIME",
+    "DURATION",
+    "DATE",
+    "PGN",
+    "ISO_NAME",
+    "STRING_FIX",
+    "STRING_LZ",
+    "STRING_LAU",
+    "BINARY",
+    "RESERVED",
+    "SPARE",
+    "MMSI",
+    "VARIABLE",
+    "FIELD_INDEX",
 };
 
 // Field types read as one unsigned or signed number of at most 64 bits.
 bool isScalar(FieldType type) {
     switch (type) {
-    case FieldType::Number:
-    case FieldType::Lookup:
-    case FieldType::IndirectLookup:
-    case FieldType::BitLookup:
-    case FieldType::DynamicFieldKey:
-    case FieldType::DynamicFieldLength:
-    case FieldType::Time:
-    case FieldType::Duration:
-    case FieldType::Date:
-    case FieldType::Pgn:
-    case FieldType::IsoName:
-    case FieldType::Mmsi:
-    case FieldType::FieldIndex:
-    case FieldType::Decimal:
-        return true;
-    default:
-        return false;
+        case FieldType::Number:
+        case FieldType::Lookup:
+        case FieldType::IndirectLookup:
+        case FieldType::BitLookup:
+        case FieldType::DynamicFieldKey:
+        case FieldType::DynamicFieldLength:
+        case FieldType::Time:
+        case FieldType::Duration:
+        case FieldType::Date:
+        case FieldType::Pgn:
+        case FieldType::IsoName:
+        case FieldType::Mmsi:
+        case FieldType::FieldIndex:
+        case FieldType::Decimal:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -51,13 +65,15 @@ std::string checkTable(const PgnTables& t, const LookupTable& table, bool bits) 
     if (!inside(t, table.name) || std::size_t{table.first} + table.count > t.lookupValues.size()) {
         return "a lookup table reaches past its values";
     }
-    const auto values = std::span<const LookupValue>(t.lookupValues).subspan(table.first, table.count);
+    const auto values =
+        std::span<const LookupValue>(t.lookupValues).subspan(table.first, table.count);
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (!inside(t, values[i].name) || (bits && values[i].key2 > 63)) {
             return "a lookup value is out of range";
         }
-        if (i > 0 && (values[i - 1].key1 > values[i].key1 ||
-                      (values[i - 1].key1 == values[i].key1 && values[i - 1].key2 > values[i].key2))) {
+        if (i > 0 &&
+            (values[i - 1].key1 > values[i].key1 ||
+             (values[i - 1].key1 == values[i].key1 && values[i - 1].key2 > values[i].key2))) {
             return "the values of a lookup table are not sorted";
         }
     }
@@ -80,23 +96,23 @@ std::string checkField(const PgnTables& t, const FieldDef& f, std::uint32_t fiel
     }
     std::size_t tables = 0;
     switch (f.type) {
-    case FieldType::Lookup:
-        tables = t.lookups.size();
-        break;
-    case FieldType::IndirectLookup:
-        tables = t.indirectLookups.size();
-        break;
-    case FieldType::BitLookup:
-        tables = t.bitLookups.size();
-        break;
-    case FieldType::DynamicFieldKey:
-        tables = t.fieldTypeLookups.size();
-        break;
-    default:
-        if (f.lookup != -1) {
-            return "a field of a type without lookups names a table";
-        }
-        return {};
+        case FieldType::Lookup:
+            tables = t.lookups.size();
+            break;
+        case FieldType::IndirectLookup:
+            tables = t.indirectLookups.size();
+            break;
+        case FieldType::BitLookup:
+            tables = t.bitLookups.size();
+            break;
+        case FieldType::DynamicFieldKey:
+            tables = t.fieldTypeLookups.size();
+            break;
+        default:
+            if (f.lookup != -1) {
+                return "a field of a type without lookups names a table";
+            }
+            return {};
     }
     if (f.lookup < -1 || (f.lookup >= 0 && static_cast<std::size_t>(f.lookup) >= tables)) {
         return "a field names a lookup table that does not exist";
@@ -166,9 +182,8 @@ bool fieldTypeFromName(std::string_view name, FieldType& type) {
 }
 
 std::span<const PgnDef> PgnDatabase::definitionsOf(std::uint32_t pgn) const {
-    const auto [from, to] = std::equal_range(
-        t_.pgns.begin(), t_.pgns.end(), pgn,
-        [](const auto& a, const auto& b) {
+    const auto [from, to] =
+        std::equal_range(t_.pgns.begin(), t_.pgns.end(), pgn, [](const auto& a, const auto& b) {
             if constexpr (std::is_same_v<std::decay_t<decltype(a)>, PgnDef>) {
                 return a.pgn < b;
             } else {
@@ -190,10 +205,11 @@ std::string_view PgnDatabase::find(const PgnDatabase& db, std::span<const Lookup
         return {};
     }
     const auto values = db.values(tables[static_cast<std::size_t>(table)]);
-    const auto it = std::lower_bound(values.begin(), values.end(), LookupValue{key1, key2, {}},
-                                     [](const LookupValue& a, const LookupValue& b) {
-                                         return a.key1 != b.key1 ? a.key1 < b.key1 : a.key2 < b.key2;
-                                     });
+    const auto it =
+        std::lower_bound(values.begin(), values.end(), LookupValue{key1, key2, {}},
+                         [](const LookupValue& a, const LookupValue& b) {
+                             return a.key1 != b.key1 ? a.key1 < b.key1 : a.key2 < b.key2;
+                         });
     if (it == values.end() || it->key1 != key1 || it->key2 != key2) {
         return {};
     }
@@ -218,10 +234,11 @@ const FieldTypeValue* PgnDatabase::fieldTypeValue(std::int32_t table, std::uint6
         return nullptr;
     }
     const FieldTypeTable& t = t_.fieldTypeLookups[static_cast<std::size_t>(table)];
-    const auto values = std::span<const FieldTypeValue>(t_.fieldTypeValues).subspan(t.first, t.count);
-    const auto it = std::lower_bound(
-        values.begin(), values.end(), key,
-        [](const FieldTypeValue& v, std::uint64_t k) { return v.key < k; });
+    const auto values =
+        std::span<const FieldTypeValue>(t_.fieldTypeValues).subspan(t.first, t.count);
+    const auto it =
+        std::lower_bound(values.begin(), values.end(), key,
+                         [](const FieldTypeValue& v, std::uint64_t k) { return v.key < k; });
     return it != values.end() && it->key == key ? &*it : nullptr;
 }
 

@@ -75,13 +75,14 @@ struct FieldDef {
     // signed field) stand for "no data", "error" or a reserved value: the top values
     // of the field's range that the database keeps out of RangeMax.
     std::uint64_t maxValidRaw = ~std::uint64_t{0};
-    std::int64_t match = 0;      // with hasMatch: the value that selects this definition
-    std::uint32_t bitOffset = 0;  // informative; the decoder walks fields in order
-    std::uint32_t bitLength = 0;  // 0: variable (strings, variable binary)
-    std::int32_t lookup = -1;     // the table of its kind (plain, indirect, bit, field type)
-    std::uint16_t order = 0;      // 1-based position in its PGN
-    std::uint16_t bitLengthField = 0;      // order of the field that holds this one's length in bits
-    std::uint16_t indirectFieldOrder = 0;  // order of the field with the first key (before or after)
+    std::int64_t match = 0;            // with hasMatch: the value that selects this definition
+    std::uint32_t bitOffset = 0;       // informative; the decoder walks fields in order
+    std::uint32_t bitLength = 0;       // 0: variable (strings, variable binary)
+    std::int32_t lookup = -1;          // the table of its kind (plain, indirect, bit, field type)
+    std::uint16_t order = 0;           // 1-based position in its PGN
+    std::uint16_t bitLengthField = 0;  // order of the field that holds this one's length in bits
+    std::uint16_t indirectFieldOrder =
+        0;                      // order of the field with the first key (before or after)
     std::uint8_t decimals = 0;  // decimal places the resolution gives (0.0001 -> 4, 0.25 -> 2)
     FieldType type = FieldType::Number;
     bool isSigned = false;
@@ -164,6 +165,8 @@ public:
 
     bool empty() const { return t_.pgns.empty(); }
     std::string_view version() const { return t_.version; }
+    // The whole text block: every name, id, unit and description.
+    std::string_view allText() const { return t_.text; }
     std::string_view text(TextRef ref) const {
         return std::string_view(t_.text).substr(ref.offset, ref.length);
     }

@@ -66,9 +66,10 @@ public:
     Walk(const PgnDatabase& db, const Message& m, const PgnDef& def, DecodedPgn& out)
         : db_(db),
           data_(m.data),
-          endBit_(static_cast<std::uint32_t>(m.length < 0 ? 0
+          endBit_(static_cast<std::uint32_t>(m.length < 0             ? 0
                                              : m.length > kMaxPayload ? kMaxPayload
-                                                                      : m.length) * 8),
+                                                                      : m.length) *
+                  8),
           fields_(db.fields(def)),
           out_(out) {}
 
@@ -147,7 +148,7 @@ private:
     // The raw value of an earlier field, 0 when it was missing.
     std::uint64_t known(std::uint16_t order) const {
         return order > 0 && order <= kMaxFields && (have_ >> (order - 1) & 1) != 0 ? raw_[order - 1]
-                                                                                : 0;
+                                                                                   : 0;
     }
 
     FieldValue* emit(const FieldDef& f, std::uint8_t set, std::uint16_t item, std::uint32_t bits) {
@@ -176,34 +177,34 @@ private:
             return true;
         }
         switch (f.type) {
-        case FieldType::StringLz:
-            if (pos_ % 8 != 0 || left < 8) {
-                return false;
+            case FieldType::StringLz:
+                if (pos_ % 8 != 0 || left < 8) {
+                    return false;
+                }
+                // The length byte counts neither itself nor the terminating NUL.
+                bits = (static_cast<std::uint32_t>(data_[pos_ / 8]) + 2) * 8;
+                return true;
+            case FieldType::StringLau: {
+                if (pos_ % 8 != 0 || left < 8) {
+                    return false;
+                }
+                // The length byte counts itself and the encoding byte.
+                const std::uint32_t total = data_[pos_ / 8];
+                bits = (total < 2 ? 2 : total) * 8;
+                return true;
             }
-            // The length byte counts neither itself nor the terminating NUL.
-            bits = (static_cast<std::uint32_t>(data_[pos_ / 8]) + 2) * 8;
-            return true;
-        case FieldType::StringLau: {
-            if (pos_ % 8 != 0 || left < 8) {
-                return false;
-            }
-            // The length byte counts itself and the encoding byte.
-            const std::uint32_t total = data_[pos_ / 8];
-            bits = (total < 2 ? 2 : total) * 8;
-            return true;
-        }
-        case FieldType::DynamicFieldValue:
-            if (dynamicBits_ != 0) {
-                bits = dynamicBits_;
-            } else if (dynamic_ != nullptr && dynamic_->bits != 0) {
-                bits = dynamic_->bits;
-            } else {
-                bits = left;  // nothing tells its length: it takes the rest
-            }
-            return true;
-        default:
-            bits = f.bitLength != 0 ? f.bitLength : left;  // variable binary: the rest
-            return true;
+            case FieldType::DynamicFieldValue:
+                if (dynamicBits_ != 0) {
+                    bits = dynamicBits_;
+                } else if (dynamic_ != nullptr && dynamic_->bits != 0) {
+                    bits = dynamic_->bits;
+                } else {
+                    bits = left;  // nothing tells its length: it takes the rest
+                }
+                return true;
+            default:
+                bits = f.bitLength != 0 ? f.bitLength : left;  // variable binary: the rest
+                return true;
         }
     }
 
@@ -259,7 +260,8 @@ private:
         return &ref;
     }
 
-    bool scalarOrBytes(const FieldDef& f, const FieldDef& form, std::uint8_t set, std::uint16_t item) {
+    bool scalarOrBytes(const FieldDef& f, const FieldDef& form, std::uint8_t set,
+                       std::uint16_t item) {
         const std::uint32_t bits = form.bitLength;
         if (bits > endBit_ - pos_) {
             emit(f, set, item, endBit_ - pos_);
@@ -270,7 +272,7 @@ private:
         if (v == nullptr) {
             return false;
         }
-        decodeValue(form, *v, bits);
+        decodeValue(form, *v, bits, false);
         v->unit = db_.text(form.unit);
         pos_ += bits;
         return true;
@@ -283,99 +285,101 @@ private:
         }
     }
 
-    void decodeValue(const FieldDef& f, FieldValue& v, std::uint32_t bits) {
+    // `own`: the field belongs to this PGN; a VARIABLE field borrows another PGN's
+    // field, whose value must not stand in for this PGN's field of the same order.
+    void decodeValue(const FieldDef& f, FieldValue& v, std::uint32_t bits, bool own = true) {
         const std::uint8_t* at = data_ + pos_ / 8;
         switch (f.type) {
-        case FieldType::StringFix:
-            return text(v, trimPadding(chars(at, bits / 8)), pos_ % 8 == 0);
-        case FieldType::StringLz: {
-            std::string_view body = chars(at + 1, bits / 8 - 2);
-            while (!body.empty() && body.back() == '\0') {
-                body.remove_suffix(1);
+            case FieldType::StringFix:
+                return text(v, trimPadding(chars(at, bits / 8)), pos_ % 8 == 0);
+            case FieldType::StringLz: {
+                std::string_view body = chars(at + 1, bits / 8 - 2);
+                while (!body.empty() && body.back() == '\0') {
+                    body.remove_suffix(1);
+                }
+                return text(v, body, true);
             }
-            return text(v, body, true);
-        }
-        case FieldType::StringLau: {
-            const std::string_view body = chars(at + 2, bits / 8 - 2);
-            if (at[1] == 0) {
-                v.kind = body.size() % 2 == 0 ? ValueKind::Utf16 : ValueKind::Missing;
-                v.text = body;
+            case FieldType::StringLau: {
+                const std::string_view body = chars(at + 2, bits / 8 - 2);
+                if (at[1] == 0) {
+                    v.kind = body.size() % 2 == 0 ? ValueKind::Utf16 : ValueKind::Missing;
+                    v.text = body;
+                    return;
+                }
+                return text(v, trimPadding(body), true);
+            }
+            case FieldType::Binary:
+            case FieldType::Reserved:
+            case FieldType::Spare:
+            case FieldType::Variable:
+                v.kind = ValueKind::Bytes;
+                return;
+            case FieldType::DynamicFieldValue:
+                return dynamicValue(v, bits);
+            case FieldType::Float: {
+                const auto raw = static_cast<std::uint32_t>(readBits(data_, pos_, 32));
+                float value = 0;
+                std::memcpy(&value, &raw, sizeof value);
+                if (value == value) {  // NaN stands for no data
+                    v.kind = ValueKind::Number;
+                    v.number = static_cast<double>(value) * f.resolution + f.offset;
+                }
                 return;
             }
-            return text(v, trimPadding(body), true);
-        }
-        case FieldType::Binary:
-        case FieldType::Reserved:
-        case FieldType::Spare:
-        case FieldType::Variable:
-            v.kind = ValueKind::Bytes;
-            return;
-        case FieldType::DynamicFieldValue:
-            return dynamicValue(v, bits);
-        case FieldType::Float: {
-            const auto raw = static_cast<std::uint32_t>(readBits(data_, pos_, 32));
-            float value = 0;
-            std::memcpy(&value, &raw, sizeof value);
-            if (value == value) {  // NaN stands for no data
-                v.kind = ValueKind::Number;
-                v.number = static_cast<double>(value) * f.resolution + f.offset;
-            }
-            return;
-        }
-        default:
-            break;
+            default:
+                break;
         }
 
         const std::uint64_t raw = readBits(data_, pos_, bits);
         v.raw = raw;
         const bool reserved = isReservedRaw(f, raw, bits);
-        if (!reserved) {
+        if (!reserved && own) {
             remember(f, raw);
         }
         switch (f.type) {
-        case FieldType::Lookup:
-            return named(v, db_.lookupName(f.lookup, raw), reserved);
-        case FieldType::IndirectLookup:
-            v.kind = reserved ? ValueKind::Missing : ValueKind::Unsigned;  // named at the end
-            return;
-        case FieldType::BitLookup:
-            v.kind = reserved ? ValueKind::Missing : ValueKind::Bits;
-            return;
-        case FieldType::DynamicFieldKey:
-            dynamic_ = db_.fieldTypeValue(f.lookup, raw);
-            return named(v, dynamic_ != nullptr ? db_.text(dynamic_->name) : std::string_view(),
-                         reserved);
-        case FieldType::DynamicFieldLength:
-            dynamicBits_ = reserved ? 0 : static_cast<std::uint32_t>(raw) * 8;
-            break;
-        case FieldType::Pgn:
-            lastPgn_ = reserved ? 0 : raw;
-            break;
-        case FieldType::FieldIndex:
-            lastFieldIndex_ = reserved ? 0 : raw;
-            break;
-        case FieldType::Decimal:
-            return decimal(v, at, bits);
-        default:
-            break;
+            case FieldType::Lookup:
+                return named(v, db_.lookupName(f.lookup, raw), reserved);
+            case FieldType::IndirectLookup:
+                v.kind = reserved ? ValueKind::Missing : ValueKind::Unsigned;  // named at the end
+                return;
+            case FieldType::BitLookup:
+                v.kind = reserved ? ValueKind::Missing : ValueKind::Bits;
+                return;
+            case FieldType::DynamicFieldKey:
+                dynamic_ = db_.fieldTypeValue(f.lookup, raw);
+                return named(v, dynamic_ != nullptr ? db_.text(dynamic_->name) : std::string_view(),
+                             reserved);
+            case FieldType::DynamicFieldLength:
+                dynamicBits_ = reserved ? 0 : static_cast<std::uint32_t>(raw) * 8;
+                break;
+            case FieldType::Pgn:
+                lastPgn_ = reserved ? 0 : raw;
+                break;
+            case FieldType::FieldIndex:
+                lastFieldIndex_ = reserved ? 0 : raw;
+                break;
+            case FieldType::Decimal:
+                return decimal(v, at, bits);
+            default:
+                break;
         }
         if (reserved) {
             return;
         }
         switch (f.type) {
-        case FieldType::Pgn:
-        case FieldType::IsoName:
-        case FieldType::Mmsi:
-        case FieldType::FieldIndex:
-        case FieldType::DynamicFieldLength:
-            v.kind = ValueKind::Unsigned;
-            return;
-        default:
-            v.kind = ValueKind::Number;
-            v.number = scaled(f.isSigned ? static_cast<double>(signExtend(raw, bits))
-                                         : static_cast<double>(raw),
-                              f.resolution, f.offset, f.decimals);
-            return;
+            case FieldType::Pgn:
+            case FieldType::IsoName:
+            case FieldType::Mmsi:
+            case FieldType::FieldIndex:
+            case FieldType::DynamicFieldLength:
+                v.kind = ValueKind::Unsigned;
+                return;
+            default:
+                v.kind = ValueKind::Number;
+                v.number = scaled(f.isSigned ? static_cast<double>(signExtend(raw, bits))
+                                             : static_cast<double>(raw),
+                                  f.resolution, f.offset, f.decimals);
+                return;
         }
     }
 
@@ -455,8 +459,10 @@ private:
 // Whether every match value of the definition agrees with the data. Match fields sit
 // at fixed places near the start; one behind a field of varying length never matches.
 bool matches(const PgnDatabase& db, const PgnDef& def, const Message& m) {
-    const std::uint32_t endBit = static_cast<std::uint32_t>(
-        m.length < 0 ? 0 : (m.length > kMaxPayload ? kMaxPayload : m.length)) * 8;
+    const std::uint32_t endBit =
+        static_cast<std::uint32_t>(
+            m.length < 0 ? 0 : (m.length > kMaxPayload ? kMaxPayload : m.length)) *
+        8;
     std::uint32_t pos = 0;
     int left = def.matchCount;
     for (const FieldDef& f : db.fields(def)) {

@@ -24,7 +24,8 @@ public:
         readLookups(root.value(QLatin1String("LookupEnumerations")).toArray(), t_.lookups,
                     lookupIndex_, QLatin1String("EnumValues"), Kind::Plain);
         readLookups(root.value(QLatin1String("LookupIndirectEnumerations")).toArray(),
-                    t_.indirectLookups, indirectIndex_, QLatin1String("EnumValues"), Kind::Indirect);
+                    t_.indirectLookups, indirectIndex_, QLatin1String("EnumValues"),
+                    Kind::Indirect);
         readLookups(root.value(QLatin1String("LookupBitEnumerations")).toArray(), t_.bitLookups,
                     bitIndex_, QLatin1String("EnumBitValues"), Kind::Bit);
         readFieldTypeLookups(root.value(QLatin1String("LookupFieldTypeEnumerations")).toArray());
@@ -87,16 +88,17 @@ private:
                 n2k::LookupValue v;
                 v.name = intern(e.value(QLatin1String("Name")).toString());
                 switch (kind) {
-                case Kind::Plain:
-                    v.key2 = toKey(e.value(QLatin1String("Value")));
-                    break;
-                case Kind::Indirect:
-                    v.key1 = static_cast<std::uint32_t>(toKey(e.value(QLatin1String("Value1"))));
-                    v.key2 = toKey(e.value(QLatin1String("Value2")));
-                    break;
-                case Kind::Bit:
-                    v.key2 = toKey(e.value(QLatin1String("Bit")));
-                    break;
+                    case Kind::Plain:
+                        v.key2 = toKey(e.value(QLatin1String("Value")));
+                        break;
+                    case Kind::Indirect:
+                        v.key1 =
+                            static_cast<std::uint32_t>(toKey(e.value(QLatin1String("Value1"))));
+                        v.key2 = toKey(e.value(QLatin1String("Value2")));
+                        break;
+                    case Kind::Bit:
+                        v.key2 = toKey(e.value(QLatin1String("Bit")));
+                        break;
                 }
                 t_.lookupValues.push_back(v);
             }
@@ -118,7 +120,8 @@ private:
             const QString name = table.value(QLatin1String("Name")).toString();
             ft.name = intern(name);
             ft.first = static_cast<std::uint32_t>(t_.fieldTypeValues.size());
-            for (const QJsonValue& ev : table.value(QLatin1String("EnumFieldTypeValues")).toArray()) {
+            for (const QJsonValue& ev :
+                 table.value(QLatin1String("EnumFieldTypeValues")).toArray()) {
                 const QJsonObject e = ev.toObject();
                 n2k::FieldTypeValue v;
                 v.key = toKey(e.value(QLatin1String("value")));
@@ -153,7 +156,8 @@ private:
         const std::uint32_t bits = f.bitLength;
         std::uint64_t top = ~std::uint64_t{0};
         if (bits >= 1 && bits < 64) {
-            top = f.isSigned ? (std::uint64_t{1} << (bits - 1)) - 1 : (std::uint64_t{1} << bits) - 1;
+            top =
+                f.isSigned ? (std::uint64_t{1} << (bits - 1)) - 1 : (std::uint64_t{1} << bits) - 1;
         } else if (bits == 64 && f.isSigned) {
             top = ~std::uint64_t{0} >> 1;
         }
@@ -202,7 +206,8 @@ private:
         f.maxValidRaw = maxValidRaw(f);
         f.hasMatch = o.contains(QLatin1String("Match"));
         f.match = static_cast<std::int64_t>(o.value(QLatin1String("Match")).toDouble(0));
-        f.bitLengthField = static_cast<std::uint16_t>(o.value(QLatin1String("BitLengthField")).toInt());
+        f.bitLengthField =
+            static_cast<std::uint16_t>(o.value(QLatin1String("BitLengthField")).toInt());
         f.indirectFieldOrder = static_cast<std::uint16_t>(
             o.value(QLatin1String("LookupIndirectEnumerationFieldOrder")).toInt());
         f.onlyWhenProprietary =
@@ -218,16 +223,16 @@ private:
             return f.lookup >= 0;
         };
         switch (f.type) {
-        case FieldType::Lookup:
-            return tableOf("LookupEnumeration", lookupIndex_);
-        case FieldType::IndirectLookup:
-            return tableOf("LookupIndirectEnumeration", indirectIndex_);
-        case FieldType::BitLookup:
-            return tableOf("LookupBitEnumeration", bitIndex_);
-        case FieldType::DynamicFieldKey:
-            return tableOf("LookupFieldTypeEnumeration", fieldTypeIndex_);
-        default:
-            return true;
+            case FieldType::Lookup:
+                return tableOf("LookupEnumeration", lookupIndex_);
+            case FieldType::IndirectLookup:
+                return tableOf("LookupIndirectEnumeration", indirectIndex_);
+            case FieldType::BitLookup:
+                return tableOf("LookupBitEnumeration", bitIndex_);
+            case FieldType::DynamicFieldKey:
+                return tableOf("LookupFieldTypeEnumeration", fieldTypeIndex_);
+            default:
+                return true;
         }
     }
 
@@ -255,7 +260,8 @@ private:
         p.complete = o.value(QLatin1String("Complete")).toBool(false);
         for (int s = 0; s < 2; ++s) {
             const QString prefix = QStringLiteral("RepeatingFieldSet%1").arg(s + 1);
-            p.sets[s].size = static_cast<std::uint16_t>(o.value(prefix + QLatin1String("Size")).toInt());
+            p.sets[s].size =
+                static_cast<std::uint16_t>(o.value(prefix + QLatin1String("Size")).toInt());
             p.sets[s].startField =
                 static_cast<std::uint16_t>(o.value(prefix + QLatin1String("StartField")).toInt());
             p.sets[s].countField =

@@ -40,14 +40,14 @@ std::string number(double value) {
 
 const char* transportText(n2k::PgnTransport transport) {
     switch (transport) {
-    case n2k::PgnTransport::Single:
-        return "single frame";
-    case n2k::PgnTransport::Fast:
-        return "fast packet";
-    case n2k::PgnTransport::Iso:
-        return "ISO transport protocol";
-    case n2k::PgnTransport::Mixed:
-        return "single frame or fast packet";
+        case n2k::PgnTransport::Single:
+            return "single frame";
+        case n2k::PgnTransport::Fast:
+            return "fast packet";
+        case n2k::PgnTransport::Iso:
+            return "ISO transport protocol";
+        case n2k::PgnTransport::Mixed:
+            return "single frame or fast packet";
     }
     return "";
 }
@@ -55,22 +55,24 @@ const char* transportText(n2k::PgnTransport transport) {
 std::string tableName(const n2k::PgnDatabase& db, const FieldDef& f) {
     std::span<const n2k::LookupTable> tables;
     switch (f.type) {
-    case FieldType::Lookup:
-        tables = db.lookups();
-        break;
-    case FieldType::IndirectLookup:
-        tables = db.indirectLookups();
-        break;
-    case FieldType::BitLookup:
-        tables = db.bitLookups();
-        break;
-    case FieldType::DynamicFieldKey:
-        if (f.lookup >= 0 && static_cast<std::size_t>(f.lookup) < db.fieldTypeLookups().size()) {
-            return std::string(db.text(db.fieldTypeLookups()[static_cast<std::size_t>(f.lookup)].name));
-        }
-        return {};
-    default:
-        return {};
+        case FieldType::Lookup:
+            tables = db.lookups();
+            break;
+        case FieldType::IndirectLookup:
+            tables = db.indirectLookups();
+            break;
+        case FieldType::BitLookup:
+            tables = db.bitLookups();
+            break;
+        case FieldType::DynamicFieldKey:
+            if (f.lookup >= 0 &&
+                static_cast<std::size_t>(f.lookup) < db.fieldTypeLookups().size()) {
+                return std::string(
+                    db.text(db.fieldTypeLookups()[static_cast<std::size_t>(f.lookup)].name));
+            }
+            return {};
+        default:
+            return {};
     }
     if (f.lookup < 0 || static_cast<std::size_t>(f.lookup) >= tables.size()) {
         return {};
@@ -166,7 +168,9 @@ std::string n2kDocument(const n2k::PgnDatabase& db) {
                 out += setText(p, s);
             }
         }
-        out += "\n\n| # | id | name | bits | type | unit | resolution |\n|---|---|---|---|---|---|---|\n";
+        out +=
+            "\n\n| # | id | name | bits | type | unit | resolution "
+            "|\n|---|---|---|---|---|---|---|\n";
         for (const FieldDef& f : db.fields(p)) {
             for (const std::string& part :
                  {std::to_string(f.order), code(db.text(f.id)), cell(db.text(f.name)),

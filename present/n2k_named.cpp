@@ -46,7 +46,8 @@ void putUtf16String(JsonWriter& w, std::string_view littleEndian) {
     w.put('"');
     for (std::size_t i = 0; i + 1 < littleEndian.size(); i += 2) {
         const unsigned unit = static_cast<unsigned char>(littleEndian[i]) |
-                              static_cast<unsigned>(static_cast<unsigned char>(littleEndian[i + 1])) << 8;
+                              static_cast<unsigned>(static_cast<unsigned char>(littleEndian[i + 1]))
+                                  << 8;
         if (unit == 0) {
             break;
         }
@@ -88,52 +89,53 @@ std::string bytesHex(const n2k::Message& m, const FieldValue& v) {
     return bytesHex(m.data, v.bitOffset, v.bitLength);
 }
 
-void putValue(JsonWriter& w, const n2k::PgnDatabase& db, const n2k::Message& m, const FieldValue& v) {
+void putValue(JsonWriter& w, const n2k::PgnDatabase& db, const n2k::Message& m,
+              const FieldValue& v) {
     switch (v.kind) {
-    case ValueKind::Missing:
-        w.put("null");
-        return;
-    case ValueKind::Number:
-        w.putShortest(v.number);
-        return;
-    case ValueKind::Unsigned:
-        putUnsigned(w, v.raw);
-        return;
-    case ValueKind::Name:
-        putUtf8String(w, v.text);
-        return;
-    case ValueKind::Text:
-        w.putLatin1String(v.text);
-        return;
-    case ValueKind::Utf16:
-        putUtf16String(w, v.text);
-        return;
-    case ValueKind::Bits: {
-        w.put('[');
-        bool first = true;
-        for (unsigned bit = 0; bit < 64; ++bit) {
-            if ((v.raw >> bit & 1) == 0) {
-                continue;
+        case ValueKind::Missing:
+            w.put("null");
+            return;
+        case ValueKind::Number:
+            w.putShortest(v.number);
+            return;
+        case ValueKind::Unsigned:
+            putUnsigned(w, v.raw);
+            return;
+        case ValueKind::Name:
+            putUtf8String(w, v.text);
+            return;
+        case ValueKind::Text:
+            w.putLatin1String(v.text);
+            return;
+        case ValueKind::Utf16:
+            putUtf16String(w, v.text);
+            return;
+        case ValueKind::Bits: {
+            w.put('[');
+            bool first = true;
+            for (unsigned bit = 0; bit < 64; ++bit) {
+                if ((v.raw >> bit & 1) == 0) {
+                    continue;
+                }
+                if (!first) {
+                    w.put(", ");
+                }
+                first = false;
+                const std::string_view name = db.bitLookupName(v.field->lookup, bit);
+                if (name.empty()) {
+                    w.putInteger(bit);
+                } else {
+                    putUtf8String(w, name);
+                }
             }
-            if (!first) {
-                w.put(", ");
-            }
-            first = false;
-            const std::string_view name = db.bitLookupName(v.field->lookup, bit);
-            if (name.empty()) {
-                w.putInteger(bit);
-            } else {
-                putUtf8String(w, name);
-            }
+            w.put(']');
+            return;
         }
-        w.put(']');
-        return;
-    }
-    case ValueKind::Bytes:
-        w.put('"');
-        w.put(bytesHex(m, v));
-        w.put('"');
-        return;
+        case ValueKind::Bytes:
+            w.put('"');
+            w.put(bytesHex(m, v));
+            w.put('"');
+            return;
     }
 }
 
@@ -187,56 +189,57 @@ void readableNumber(const FieldValue& v, PgnRow& row) {
     row.unit = symbol;
     row.value = QString::number(value, 'f', decimals);
     if (!symbol.isEmpty()) {
-        row.value += (symbol.startsWith(QStringLiteral("°")) ? QString() : QStringLiteral(" ")) + symbol;
+        row.value +=
+            (symbol.startsWith(QStringLiteral("°")) ? QString() : QStringLiteral(" ")) + symbol;
     }
 }
 
 QString readableValue(const n2k::PgnDatabase& db, const n2k::Message& m, const FieldValue& v,
                       PgnRow& row) {
     switch (v.kind) {
-    case ValueKind::Missing:
-        return {};
-    case ValueKind::Number:
-        readableNumber(v, row);
-        return row.value;
-    case ValueKind::Unsigned:
-        return QString::number(v.raw);
-    case ValueKind::Name:
-        return QString::fromUtf8(v.text.data(), static_cast<qsizetype>(v.text.size()));
-    case ValueKind::Text:
-        return QString::fromLatin1(v.text.data(), static_cast<qsizetype>(v.text.size()));
-    case ValueKind::Utf16: {
-        QString text;
-        for (std::size_t i = 0; i + 1 < v.text.size(); i += 2) {
-            const auto unit = static_cast<char16_t>(
-                static_cast<unsigned char>(v.text[i]) |
-                static_cast<unsigned>(static_cast<unsigned char>(v.text[i + 1])) << 8);
-            text += QChar(unit);
-        }
-        return text;
-    }
-    case ValueKind::Bits: {
-        QStringList names;
-        for (unsigned bit = 0; bit < 64; ++bit) {
-            if ((v.raw >> bit & 1) != 0) {
-                const std::string_view name = db.bitLookupName(v.field->lookup, bit);
-                names << (name.empty() ? QStringLiteral("bit %1").arg(bit)
-                                       : QString::fromUtf8(name.data(),
-                                                           static_cast<qsizetype>(name.size())));
+        case ValueKind::Missing:
+            return {};
+        case ValueKind::Number:
+            readableNumber(v, row);
+            return row.value;
+        case ValueKind::Unsigned:
+            return QString::number(v.raw);
+        case ValueKind::Name:
+            return QString::fromUtf8(v.text.data(), static_cast<qsizetype>(v.text.size()));
+        case ValueKind::Text:
+            return QString::fromLatin1(v.text.data(), static_cast<qsizetype>(v.text.size()));
+        case ValueKind::Utf16: {
+            QString text;
+            for (std::size_t i = 0; i + 1 < v.text.size(); i += 2) {
+                const auto unit = static_cast<char16_t>(
+                    static_cast<unsigned char>(v.text[i]) |
+                    static_cast<unsigned>(static_cast<unsigned char>(v.text[i + 1])) << 8);
+                text += QChar(unit);
             }
+            return text;
         }
-        return names.join(QStringLiteral(", "));
-    }
-    case ValueKind::Bytes:
-        return QString::fromLatin1(bytesHex(m, v));
+        case ValueKind::Bits: {
+            QStringList names;
+            for (unsigned bit = 0; bit < 64; ++bit) {
+                if ((v.raw >> bit & 1) != 0) {
+                    const std::string_view name = db.bitLookupName(v.field->lookup, bit);
+                    names << (name.empty() ? QStringLiteral("bit %1").arg(bit)
+                                           : QString::fromUtf8(
+                                                 name.data(), static_cast<qsizetype>(name.size())));
+                }
+            }
+            return names.join(QStringLiteral(", "));
+        }
+        case ValueKind::Bytes:
+            return QString::fromLatin1(bytesHex(m, v));
     }
     return {};
 }
 
 }  // namespace
 
-void appendNamedPgn(const n2k::PgnDatabase& db, const n2k::Message& m, const n2k::DecodedPgn& decoded,
-                    std::string& out) {
+void appendNamedPgn(const n2k::PgnDatabase& db, const n2k::Message& m,
+                    const n2k::DecodedPgn& decoded, std::string& out) {
     JsonWriter w(out);
     w.put("{\"pgn\": ");
     w.putInteger(m.pgn);
@@ -248,7 +251,9 @@ void appendNamedPgn(const n2k::PgnDatabase& db, const n2k::Message& m, const n2k
     w.putInteger(m.destination);
     if (decoded.definition == nullptr) {
         w.put(", \"unknown\": true, \"data\": \"");
-        const int length = m.length < 0 ? 0 : m.length > n2k::kMaxPayload ? n2k::kMaxPayload : m.length;
+        const int length = m.length < 0                  ? 0
+                           : m.length > n2k::kMaxPayload ? n2k::kMaxPayload
+                                                         : m.length;
         w.put(bytesHex(m.data, 0, static_cast<std::uint32_t>(length) * 8));
         w.put("\"}");
         return;
@@ -295,7 +300,8 @@ void appendNamedPgn(const n2k::PgnDatabase& db, const n2k::Message& m, const n2k
     w.put("}}");
 }
 
-QList<PgnRow> pgnRows(const n2k::PgnDatabase& db, const n2k::Message& m, const n2k::DecodedPgn& decoded) {
+QList<PgnRow> pgnRows(const n2k::PgnDatabase& db, const n2k::Message& m,
+                      const n2k::DecodedPgn& decoded) {
     QList<PgnRow> rows;
     rows.reserve(decoded.count);
     for (int i = 0; i < decoded.count; ++i) {

@@ -62,8 +62,9 @@ private:
     // Compares one object of fields, recursing into repeating sets; returns mismatches.
     // `cutShort` names the fields that the data's end cut short: missing here, while
     // the reference reads what bits there are.
-    QStringList compareFields(const n2k::PgnDef& def, const QJsonObject& ours, const QJsonObject& reference,
-                              const QString& where, const QSet<QString>& cutShort) const {
+    QStringList compareFields(const n2k::PgnDef& def, const QJsonObject& ours,
+                              const QJsonObject& reference, const QString& where,
+                              const QSet<QString>& cutShort) const {
         QStringList problems;
         for (auto it = reference.begin(); it != reference.end(); ++it) {
             if (!ours.contains(it.key()) || it.key().startsWith(QLatin1String("reserved"))) {
@@ -79,7 +80,9 @@ private:
                 const QJsonArray a = mine.toArray();
                 const QJsonArray b = theirs.toArray();
                 if (a.size() != b.size()) {
-                    problems << here + QStringLiteral(": %1 items, reference %2").arg(a.size()).arg(b.size());
+                    problems << here + QStringLiteral(": %1 items, reference %2")
+                                           .arg(a.size())
+                                           .arg(b.size());
                     continue;
                 }
                 for (qsizetype i = 0; i < a.size(); ++i) {
@@ -108,10 +111,10 @@ private:
             }
             if (mine != theirs) {
                 problems << here + QStringLiteral(": %1, reference %2")
-                                       .arg(QString::fromUtf8(QJsonDocument(QJsonArray{mine}).toJson(
-                                           QJsonDocument::Compact)),
-                                            QString::fromUtf8(QJsonDocument(QJsonArray{theirs}).toJson(
-                                                QJsonDocument::Compact)));
+                                       .arg(QString::fromUtf8(QJsonDocument(QJsonArray{mine})
+                                                                  .toJson(QJsonDocument::Compact)),
+                                            QString::fromUtf8(QJsonDocument(QJsonArray{theirs})
+                                                                  .toJson(QJsonDocument::Compact)));
             }
         }
         return problems;
@@ -128,8 +131,9 @@ private slots:
         QCOMPARE(db_.version(), std::string_view("6.2.0"));
         QCOMPARE(db_.pgns().size(), std::size_t{543});
         QCOMPARE(db_.lookups().size(), std::size_t{220});
-        QVERIFY(std::is_sorted(db_.pgns().begin(), db_.pgns().end(),
-                               [](const n2k::PgnDef& a, const n2k::PgnDef& b) { return a.pgn < b.pgn; }));
+        QVERIFY(std::is_sorted(
+            db_.pgns().begin(), db_.pgns().end(),
+            [](const n2k::PgnDef& a, const n2k::PgnDef& b) { return a.pgn < b.pgn; }));
         QVERIFY(db_.definitionsOf(130820).size() > 10);
         QVERIFY(db_.definitionsOf(12345).empty());
         const auto position = db_.definitionsOf(129025);
@@ -165,7 +169,8 @@ private slots:
                     continue;
                 }
                 const QString id = QString::fromStdString(std::string(db_.text(f.id)));
-                QVERIFY2(!seen.contains(id), qPrintable(QStringLiteral("PGN %1 repeats %2").arg(p.pgn).arg(id)));
+                QVERIFY2(!seen.contains(id),
+                         qPrintable(QStringLiteral("PGN %1 repeats %2").arg(p.pgn).arg(id)));
                 seen.insert(id);
             }
         }
@@ -180,17 +185,20 @@ private slots:
         QTest::newRow("an array") << QByteArray("[]") << "top level is not an object";
         QTest::newRow("no PGNs") << QByteArray(R"({"PGNs": []})") << "lists no PGNs";
         QTest::newRow("unknown field type")
-            << QByteArray(R"({"PGNs":[{"PGN":1,"Fields":[{"Order":1,"Id":"a","FieldType":"QUATERNION"}]}]})")
+            << QByteArray(
+                   R"({"PGNs":[{"PGN":1,"Fields":[{"Order":1,"Id":"a","FieldType":"QUATERNION"}]}]})")
             << "QUATERNION";
         QTest::newRow("unknown lookup table")
             << QByteArray(R"({"PGNs":[{"PGN":1,"Fields":[{"Order":1,"Id":"a","BitLength":2,)"
                           R"("FieldType":"LOOKUP","LookupEnumeration":"NOPE"}]}]})")
             << "NOPE";
         QTest::newRow("fields out of order")
-            << QByteArray(R"({"PGNs":[{"PGN":1,"Fields":[{"Order":2,"Id":"a","BitLength":8,"FieldType":"NUMBER"}]}]})")
+            << QByteArray(
+                   R"({"PGNs":[{"PGN":1,"Fields":[{"Order":2,"Id":"a","BitLength":8,"FieldType":"NUMBER"}]}]})")
             << "out of order";
         QTest::newRow("number wider than 64 bits")
-            << QByteArray(R"({"PGNs":[{"PGN":1,"Fields":[{"Order":1,"Id":"a","BitLength":65,"FieldType":"NUMBER"}]}]})")
+            << QByteArray(
+                   R"({"PGNs":[{"PGN":1,"Fields":[{"Order":1,"Id":"a","BitLength":65,"FieldType":"NUMBER"}]}]})")
             << "longer than 64 bits";
         QTest::newRow("repeating set past the fields")
             << (QByteArray(R"({"PGNs":[{"PGN":1,"RepeatingFieldSet1StartField":1,)"
@@ -198,7 +206,8 @@ private slots:
                 field + "]}]}")
             << "repeating set";
         QTest::newRow("length from a later field")
-            << QByteArray(R"({"PGNs":[{"PGN":1,"Fields":[{"Order":1,"Id":"a","FieldType":"BINARY","BitLengthField":1}]}]})")
+            << QByteArray(
+                   R"({"PGNs":[{"PGN":1,"Fields":[{"Order":1,"Id":"a","FieldType":"BINARY","BitLengthField":1}]}]})")
             << "does not come before";
     }
     void rejectsBrokenDatabases() {
@@ -236,7 +245,8 @@ private slots:
         QFile beside(QString::fromStdString(bin + "/canboat.json"));
         QVERIFY(beside.open(QIODevice::WriteOnly));
         beside.close();
-        QCOMPARE(n2kdb::pgnDatabasePath(exe, "../share/tidewright", nullptr), bin + "/canboat.json");
+        QCOMPARE(n2kdb::pgnDatabasePath(exe, "../share/tidewright", nullptr),
+                 bin + "/canboat.json");
     }
 
     void agreesWithTheReference_data() {
@@ -251,7 +261,8 @@ private slots:
         QFETCH(int, lines);
         const QList<QByteArray> input = readFile(kDataDir + QLatin1Char('/') + capture).split('\n');
         const QList<QByteArray> reference =
-            readFile(kDataDir + QStringLiteral("/reference/") + capture + QStringLiteral(".json")).split('\n');
+            readFile(kDataDir + QStringLiteral("/reference/") + capture + QStringLiteral(".json"))
+                .split('\n');
         auto m = std::make_unique<n2k::Message>();
         auto decoded = std::make_unique<n2k::DecodedPgn>();
         n2k::PgnDecoder decoder(db_);
@@ -268,7 +279,8 @@ private slots:
             std::string out;
             present::appendNamedPgn(db_, *m, *decoded, out);
             QJsonParseError error;
-            const QJsonObject ours = QJsonDocument::fromJson(QByteArray::fromStdString(out), &error).object();
+            const QJsonObject ours =
+                QJsonDocument::fromJson(QByteArray::fromStdString(out), &error).object();
             QVERIFY2(error.error == QJsonParseError::NoError, out.c_str());
             const QJsonObject theirs = QJsonDocument::fromJson(reference.value(compared)).object();
             QCOMPARE(ours.value(QLatin1String("pgn")), theirs.value(QLatin1String("pgn")));
@@ -284,15 +296,16 @@ private slots:
                 const n2k::FieldValue& v = decoded->values[k];
                 if (v.kind == n2k::ValueKind::Missing && v.bitLength < v.field->bitLength) {
                     const QString id = QString::fromStdString(std::string(db_.text(v.field->id)));
-                    cutShort << (v.set == 0 ? id : QStringLiteral("%1[%2].%3")
-                                                       .arg(v.set == 1 ? "list" : "list2")
-                                                       .arg(v.item)
-                                                       .arg(id));
+                    cutShort << (v.set == 0 ? id
+                                            : QStringLiteral("%1[%2].%3")
+                                                  .arg(v.set == 1 ? "list" : "list2")
+                                                  .arg(v.item)
+                                                  .arg(id));
                 }
             }
             const QString line = QStringLiteral("line %1 PGN %2: ").arg(i + 1).arg(m->pgn);
-            for (const QString& problem :
-                 compareFields(*decoded->definition, fields, referenceFields, QString(), cutShort)) {
+            for (const QString& problem : compareFields(*decoded->definition, fields,
+                                                        referenceFields, QString(), cutShort)) {
                 problems << line + problem;
             }
             ++compared;
@@ -354,12 +367,14 @@ private slots:
         QCOMPARE(temperature[3].unit, QStringLiteral("°C"));
 
         // Satellites in view: one row per field of every satellite, numbered.
-        const QList<QByteArray> lines = readFile(kDataDir + QStringLiteral("/129540.raw")).split('\n');
+        const QList<QByteArray> lines =
+            readFile(kDataDir + QStringLiteral("/129540.raw")).split('\n');
         QVERIFY(testsupport::wholePgnFromLine(lines[0], *m));
         decoder.decode(*m, *decoded);
         const QList<present::PgnRow> sats = present::pgnRows(db_, *m, *decoded);
-        const auto prn = std::find_if(sats.begin(), sats.end(),
-                                      [](const present::PgnRow& r) { return r.name == QLatin1String("PRN (18)"); });
+        const auto prn = std::find_if(sats.begin(), sats.end(), [](const present::PgnRow& r) {
+            return r.name == QLatin1String("PRN (18)");
+        });
         QVERIFY(prn != sats.end());
     }
 

@@ -11,79 +11,15 @@
 #include <vector>
 
 #include "n2k/pgn_decoder.h"
+#include "pgn_tables_builder.h"
+#include "sample_database.h"
 
 namespace {
 
 using n2k::FieldDef;
 using n2k::FieldType;
 using n2k::ValueKind;
-
-class Tables {
-public:
-    n2k::TextRef text(std::string_view s) {
-        const n2k::TextRef ref{static_cast<std::uint32_t>(t_.text.size()),
-                               static_cast<std::uint32_t>(s.size())};
-        t_.text += s;
-        return ref;
-    }
-
-    FieldDef field(std::string_view id, FieldType type, std::uint32_t bits) {
-        FieldDef f;
-        f.id = text(id);
-        f.name = text(id);
-        f.type = type;
-        f.bitLength = bits;
-        return f;
-    }
-    FieldDef number(std::string_view id, std::uint32_t bits, double resolution = 1, bool isSigned = false,
-                    std::uint64_t maxValidRaw = ~std::uint64_t{0}) {
-        FieldDef f = field(id, FieldType::Number, bits);
-        f.resolution = resolution;
-        f.decimals = static_cast<std::uint8_t>(n2k::decimalsOf(resolution));
-        f.isSigned = isSigned;
-        f.maxValidRaw = maxValidRaw;
-        return f;
-    }
-
-    n2k::PgnDef& pgn(std::uint32_t number, std::vector<FieldDef> fields) {
-        n2k::PgnDef p;
-        p.pgn = number;
-        p.description = text("PGN " + std::to_string(number));
-        p.firstField = static_cast<std::uint32_t>(t_.fields.size());
-        for (FieldDef& f : fields) {
-            f.order = static_cast<std::uint16_t>(t_.fields.size() - p.firstField + 1);
-            p.matchCount = static_cast<std::uint8_t>(p.matchCount + (f.hasMatch ? 1 : 0));
-            t_.fields.push_back(f);
-        }
-        p.fieldCount = static_cast<std::uint32_t>(fields.size());
-        t_.pgns.push_back(p);
-        return t_.pgns.back();
-    }
-
-    std::int32_t lookup(std::vector<std::pair<std::uint64_t, std::string_view>> values,
-                        std::vector<n2k::LookupTable>* tables = nullptr, std::uint32_t key1 = 0) {
-        auto& into = tables != nullptr ? *tables : t_.lookups;
-        n2k::LookupTable table;
-        table.first = static_cast<std::uint32_t>(t_.lookupValues.size());
-        for (const auto& [key, name] : values) {
-            t_.lookupValues.push_back({key1, key, text(name)});
-        }
-        table.count = static_cast<std::uint32_t>(values.size());
-        into.push_back(table);
-        return static_cast<std::int32_t>(into.size() - 1);
-    }
-    n2k::PgnTables& raw() { return t_; }
-
-    n2k::PgnDatabase build() {
-        std::stable_sort(t_.pgns.begin(), t_.pgns.end(),
-                         [](const n2k::PgnDef& a, const n2k::PgnDef& b) { return a.pgn < b.pgn; });
-        EXPECT_EQ(n2k::checkTables(t_), "");
-        return n2k::PgnDatabase(std::move(t_));
-    }
-
-private:
-    n2k::PgnTables t_;
-};
+using testsupport::Tables;
 
 std::unique_ptr<n2k::Message> message(std::uint32_t pgn, std::vector<std::uint8_t> bytes) {
     auto m = std::make_unique<n2k::Message>();
@@ -141,12 +77,32 @@ TEST(Decoder, NumbersScaledSignedAndMissing) {
     const NumberCase cases[] = {
         {"unsigned 16 scaled", 16, 0.01, false, 65532, {0x31, 0x75}, ValueKind::Number, 300.01},
         {"signed 16 negative", 16, 0.0001, true, 32764, {0x9C, 0xFF}, ValueKind::Number, -0.01},
-        {"signed 32 position", 32, 1e-7, true, 900000000, {0x87, 0x1C, 0xD6, 0x23}, ValueKind::Number,
+        {"signed 32 position",
+         32,
+         1e-7,
+         true,
+         900000000,
+         {0x87, 0x1C, 0xD6, 0x23},
+         ValueKind::Number,
          60.1234567},
         {"unsigned all ones: no data", 16, 0.01, false, 65532, {0xFF, 0xFF}, ValueKind::Missing, 0},
         {"unsigned error value", 16, 0.01, false, 65532, {0xFE, 0xFF}, ValueKind::Missing, 0},
-        {"unsigned top valid value", 16, 0.01, false, 65532, {0xFC, 0xFF}, ValueKind::Number, 655.32},
-        {"signed positive maximum: no data", 16, 1, true, 32765, {0xFF, 0x7F}, ValueKind::Missing, 0},
+        {"unsigned top valid value",
+         16,
+         0.01,
+         false,
+         65532,
+         {0xFC, 0xFF},
+         ValueKind::Number,
+         655.32},
+        {"signed positive maximum: no data",
+         16,
+         1,
+         true,
+         32765,
+         {0xFF, 0x7F},
+         ValueKind::Missing,
+         0},
         {"signed all ones is minus one", 16, 1, true, 32765, {0xFF, 0xFF}, ValueKind::Number, -1},
         {"one bit set is a value", 1, 1, false, 1, {0x01}, ValueKind::Number, 1},
         {"8-bit reserved top", 8, 1, false, 252, {0xFD}, ValueKind::Missing, 0},
@@ -175,9 +131,9 @@ TEST(Decoder, FieldsAtOddBitPositionsWithOffsetAndUnit) {
     const auto db = t.build();
     // low = 5; mid = -3 (13-bit two's complement) -> -1.5 + 10.
     const std::uint16_t packed = static_cast<std::uint16_t>(5 | ((0x2000 - 3) << 3));
-    const auto d = decode(db, *message(1000, {static_cast<std::uint8_t>(packed & 0xFF),
-                                              static_cast<std::uint8_t>(packed >> 8), 1, 2, 3, 4, 5,
-                                              6, 7, 0x80}));
+    const auto d = decode(
+        db, *message(1000, {static_cast<std::uint8_t>(packed & 0xFF),
+                            static_cast<std::uint8_t>(packed >> 8), 1, 2, 3, 4, 5, 6, 7, 0x80}));
     ASSERT_EQ(d.count(), 3);
     EXPECT_EQ(d[0].number, 5);
     EXPECT_DOUBLE_EQ(d[1].number, 8.5);
@@ -234,11 +190,11 @@ TEST(Decoder, Strings) {
     t.pgn(1000, {fixed, lau, wide, lz, empty, after});
     const auto db = t.build();
     // Text values point into the message: it must outlive the record.
-    const auto m = message(1000, {'A', 'B', 'C', '@', ' ', 0xFF,  //
-                                  5, 1, 'x', 'y', 'z',            //
-                                  6, 0, 'h', 0, 'i', 0,           //
-                                  2, 'o', 'k', 0,                 //
-                                  0xFF, 0x00,                     //
+    const auto m = message(1000, {'A',  'B',  'C', '@', ' ', 0xFF,  //
+                                  5,    1,    'x', 'y', 'z',        //
+                                  6,    0,    'h', 0,   'i', 0,     //
+                                  2,    'o',  'k', 0,               //
+                                  0xFF, 0x00,                       //
                                   42});
     const auto d = decode(db, *m);
     ASSERT_EQ(d.count(), 6);
@@ -301,7 +257,8 @@ TEST(Decoder, RepeatingSetsByCountAndToTheEnd) {
 
 TEST(Decoder, SecondRepeatingSet) {
     Tables t;
-    n2k::PgnDef& p = t.pgn(1000, {t.number("n1", 8), t.number("n2", 8), t.number("a", 8), t.number("b", 8)});
+    n2k::PgnDef& p =
+        t.pgn(1000, {t.number("n1", 8), t.number("n2", 8), t.number("a", 8), t.number("b", 8)});
     p.sets[0] = {3, 1, 1};
     p.sets[1] = {4, 1, 2};
     const auto db = t.build();
@@ -348,8 +305,10 @@ TEST(Decoder, MatchValuesPickTheDefinition) {
         return std::vector<std::uint8_t>{static_cast<std::uint8_t>(head & 0xFF),
                                          static_cast<std::uint8_t>(head >> 8), value};
     };
-    EXPECT_EQ(db.text(db.fields(*decoder.select(*message(130820, code(135, 4, 1))))[3].id), "fusion");
-    EXPECT_EQ(db.text(db.fields(*decoder.select(*message(130820, code(1857, 4, 1))))[3].id), "simrad");
+    EXPECT_EQ(db.text(db.fields(*decoder.select(*message(130820, code(135, 4, 1))))[3].id),
+              "fusion");
+    EXPECT_EQ(db.text(db.fields(*decoder.select(*message(130820, code(1857, 4, 1))))[3].id),
+              "simrad");
     // Another maker, or the right maker in another industry: the generic definition.
     EXPECT_TRUE(decoder.select(*message(130820, code(999, 4, 1)))->fallback);
     EXPECT_TRUE(decoder.select(*message(130820, code(135, 2, 1)))->fallback);
@@ -374,7 +333,8 @@ TEST(Decoder, UnknownPgnIsCountedAndHasNoValues) {
 
 TEST(Decoder, ShortPayloadsNeverReadPastTheData) {
     Tables t;
-    t.pgn(1000, {t.number("a", 8), t.number("b", 16), t.number("c", 32), t.field("bin", FieldType::Binary, 0)});
+    t.pgn(1000, {t.number("a", 8), t.number("b", 16), t.number("c", 32),
+                 t.field("bin", FieldType::Binary, 0)});
     const auto db = t.build();
     struct Case {
         std::vector<std::uint8_t> bytes;
@@ -430,8 +390,10 @@ TEST(Decoder, BinaryWithLengthFieldDecimalAndFloat) {
     EXPECT_EQ(e[0].kind, ValueKind::Unsigned);
     EXPECT_EQ(e[0].raw, 1234u);
     EXPECT_EQ(e[1].number, 10.0);
-    EXPECT_EQ(decode(db2, *message(1000, {0x1F, 0x34, 0, 0, 0xC0, 0x7F}))[0].kind, ValueKind::Missing);
-    EXPECT_EQ(decode(db2, *message(1000, {0x12, 0x34, 0, 0, 0xC0, 0x7F}))[1].kind, ValueKind::Missing)
+    EXPECT_EQ(decode(db2, *message(1000, {0x1F, 0x34, 0, 0, 0xC0, 0x7F}))[0].kind,
+              ValueKind::Missing);
+    EXPECT_EQ(decode(db2, *message(1000, {0x12, 0x34, 0, 0, 0xC0, 0x7F}))[1].kind,
+              ValueKind::Missing)
         << "NaN is no data";
 }
 
@@ -439,7 +401,8 @@ TEST(Decoder, DynamicFieldsAndVariableFields) {
     Tables t;
     n2k::FieldTypeTable table;
     table.name = t.text("KEYS");
-    t.raw().fieldTypeValues.push_back({4, t.text("Depth"), t.text("m"), 0.01, 16, -1, FieldType::Number});
+    t.raw().fieldTypeValues.push_back(
+        {4, t.text("Depth"), t.text("m"), 0.01, 16, -1, FieldType::Number});
     table.count = 1;
     t.raw().fieldTypeLookups.push_back(table);
     FieldDef key = t.field("key", FieldType::DynamicFieldKey, 16);
@@ -470,6 +433,29 @@ TEST(Decoder, DynamicFieldsAndVariableFields) {
     ASSERT_EQ(unknown.count(), 3);
     EXPECT_EQ(unknown[2].kind, ValueKind::Bytes);
     EXPECT_EQ(unknown[2].bitLength, 24u);
+}
+
+// Whatever the bytes and the length, every value stays inside the data (the fuzz
+// target checks the same promises with guided inputs).
+TEST(Decoder, RandomPayloadsOfEveryKindStayInsideTheData) {
+    const auto db = testsupport::sampleDatabase();
+    n2k::PgnDecoder decoder(db);
+    auto m = std::make_unique<n2k::Message>();
+    auto record = std::make_unique<n2k::DecodedPgn>();
+    std::mt19937 random(11);
+    int truncated = 0;
+    for (int round = 0; round < 20000; ++round) {
+        m->pgn = testsupport::kSamplePgns[random() % std::size(testsupport::kSamplePgns)];
+        m->length = static_cast<int>(random() % (round % 50 == 0 ? n2k::kMaxPayload + 1 : 40));
+        for (int i = 0; i < m->length; ++i) {
+            m->data[i] = static_cast<std::uint8_t>(random() % 4 == 0 ? 0xFF : random());
+        }
+        decoder.decode(*m, *record);
+        testsupport::checkRecord(db, *m, *record);
+        truncated += record->truncated ? 1 : 0;
+    }
+    EXPECT_GT(truncated, 0);
+    EXPECT_EQ(decoder.unknownCount(), 0u);
 }
 
 TEST(CheckTables, FindsWhatTheDecoderWouldTripOver) {
