@@ -152,14 +152,20 @@ void readableNumber(const FieldValue& v, PgnRow& row) {
         return;
     }
     if (v.field->type == FieldType::Time && unit == "s" && value >= 0 && value < 86400 * 2) {
-        const auto whole = static_cast<long long>(value);
-        const double fraction = value - static_cast<double>(whole);
+        // Counted in the field's own steps, so that 59.99995 cannot print as ":60".
+        long long scale = 1;
+        for (int d = 0; d < decimals && d < 9; ++d) {
+            scale *= 10;
+        }
+        const long long steps = std::llround(value * static_cast<double>(scale));
+        const long long whole = steps / scale;
         row.value = QStringLiteral("%1:%2:%3")
                         .arg(whole / 3600, 2, 10, QLatin1Char('0'))
                         .arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
                         .arg(whole % 60, 2, 10, QLatin1Char('0'));
-        if (decimals > 0) {
-            row.value += QString::number(fraction, 'f', decimals).mid(1);
+        if (scale > 1) {
+            row.value += QStringLiteral(".%1").arg(steps % scale, decimals < 9 ? decimals : 9, 10,
+                                                   QLatin1Char('0'));
         }
         return;
     }

@@ -366,6 +366,15 @@ private slots:
         QCOMPARE(temperature[3].value, QStringLiteral("26.86°C"));
         QCOMPARE(temperature[3].unit, QStringLiteral("°C"));
 
+        // System time: the date and the time of day written as such.
+        *m = message(126992, "07f0d54820f3f802");
+        decoder.decode(*m, *decoded);
+        const QList<present::PgnRow> time = present::pgnRows(db_, *m, *decoded);
+        QCOMPARE(time.size(), 4);
+        QCOMPARE(time[1].value, QStringLiteral("GPS"));
+        QCOMPARE(time[2].value, QStringLiteral("2021-01-18"));
+        QCOMPARE(time[3].value, QStringLiteral("01:23:06.9600"));
+
         // Satellites in view: one row per field of every satellite, numbered.
         const QList<QByteArray> lines =
             readFile(kDataDir + QStringLiteral("/129540.raw")).split('\n');
