@@ -216,13 +216,12 @@ private:
         if (pos_ >= endBit_) {
             return false;
         }
-        if (f.type == FieldType::Variable) {
-            if (const FieldDef* ref = variableDefinition()) {
-                return scalarOrBytes(f, *ref, set, item);
-            }
-        }
+        // A VARIABLE field borrows the form of another PGN's field.
+        const FieldDef* form = f.type == FieldType::Variable ? variableDefinition() : nullptr;
         std::uint32_t bits = 0;
-        if (!lengthOf(f, bits)) {
+        if (form != nullptr) {
+            bits = form->bitLength;
+        } else if (!lengthOf(f, bits)) {
             emit(f, set, item, endBit_ - pos_);
             return false;
         }
@@ -236,7 +235,12 @@ private:
         if (v == nullptr) {
             return false;
         }
-        decodeValue(f, *v, bits);
+        if (form != nullptr) {
+            decodeValue(*form, *v, bits, false);
+            v->unit = db_.text(form->unit);
+        } else {
+            decodeValue(f, *v, bits);
+        }
         pos_ += bits;
         return true;
     }
@@ -258,24 +262,6 @@ private:
             return nullptr;
         }
         return &ref;
-    }
-
-    bool scalarOrBytes(const FieldDef& f, const FieldDef& form, std::uint8_t set,
-                       std::uint16_t item) {
-        const std::uint32_t bits = form.bitLength;
-        if (bits > endBit_ - pos_) {
-            emit(f, set, item, endBit_ - pos_);
-            pos_ = endBit_;
-            return false;
-        }
-        FieldValue* v = emit(f, set, item, bits);
-        if (v == nullptr) {
-            return false;
-        }
-        decodeValue(form, *v, bits, false);
-        v->unit = db_.text(form.unit);
-        pos_ += bits;
-        return true;
     }
 
     void remember(const FieldDef& f, std::uint64_t raw) {

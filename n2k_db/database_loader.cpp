@@ -1,5 +1,7 @@
 #include "n2k_db/database_loader.h"
 
+#include "n2k_db/database_location.h"
+
 #include <QFile>
 #include <QHash>
 #include <QJsonArray>
@@ -325,6 +327,10 @@ bool loadPgnDatabase(const QString& path, n2k::PgnDatabase& out, QString& error)
         return false;
     }
     return true;
+}
+
+bool loadProgramPgnDatabase(n2k::PgnDatabase& out, QString& error) {
+    return loadPgnDatabase(QString::fromStdString(pgnDatabasePath()), out, error);
 }
 
 }  // namespace n2kdb

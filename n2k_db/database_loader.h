@@ -16,4 +16,8 @@ bool parsePgnDatabase(const QByteArray& json, n2k::PgnDatabase& out, QString& er
 // The database from a file; false with a message that names the file.
 bool loadPgnDatabase(const QString& path, n2k::PgnDatabase& out, QString& error);
 
+// The database the running program finds (database_location.h): what the programs
+// load at start-up.
+bool loadProgramPgnDatabase(n2k::PgnDatabase& out, QString& error);
+
 }  // namespace n2kdb

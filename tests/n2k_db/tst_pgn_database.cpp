@@ -249,6 +249,18 @@ private slots:
                  bin + "/canboat.json");
     }
 
+    void programLoadsWhatTheEnvironmentNames() {
+        n2k::PgnDatabase db;
+        QString error;
+        qputenv(n2kdb::kPgnDatabaseVariable, TIDEWRIGHT_PGN_DATABASE_FILE);
+        QVERIFY2(n2kdb::loadProgramPgnDatabase(db, error), qPrintable(error));
+        QCOMPARE(db.pgns().size(), db_.pgns().size());
+        qputenv(n2kdb::kPgnDatabaseVariable, "/nonexistent/mine.json");
+        QVERIFY(!n2kdb::loadProgramPgnDatabase(db, error));
+        QVERIFY2(error.contains(QLatin1String("/nonexistent/mine.json")), qPrintable(error));
+        qunsetenv(n2kdb::kPgnDatabaseVariable);
+    }
+
     void agreesWithTheReference_data() {
         QTest::addColumn<QString>("capture");
         QTest::addColumn<int>("lines");
