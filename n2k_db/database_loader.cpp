@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <unordered_map>
 
 namespace n2kdb {
@@ -71,9 +72,21 @@ private:
         return ref;
     }
 
+    // Numbers of the file as keys; what no key can be (negative, fractional, huge or
+    // not a number) is held inside the range, never converted out of it.
     static std::uint64_t toKey(const QJsonValue& v) {
         const double d = v.toDouble(-1);
-        return d < 0 ? 0 : static_cast<std::uint64_t>(d);
+        if (!(d >= 0)) {
+            return 0;
+        }
+        return d >= 18446744073709549568.0 ? ~std::uint64_t{0} : static_cast<std::uint64_t>(d);
+    }
+    static std::int64_t toSigned(const QJsonValue& v) {
+        const double d = v.toDouble(0);
+        if (!(d > -9223372036854775808.0)) {
+            return d < 0 ? INT64_MIN : 0;
+        }
+        return d >= 9223372036854774784.0 ? INT64_MAX : static_cast<std::int64_t>(d);
     }
 
     void readLookups(const QJsonArray& tables, std::vector<n2k::LookupTable>& out,
@@ -207,7 +220,7 @@ private:
         f.rangeMax = o.value(QLatin1String("RangeMax")).toDouble(0);
         f.maxValidRaw = maxValidRaw(f);
         f.hasMatch = o.contains(QLatin1String("Match"));
-        f.match = static_cast<std::int64_t>(o.value(QLatin1String("Match")).toDouble(0));
+        f.match = toSigned(o.value(QLatin1String("Match")));
         f.bitLengthField =
             static_cast<std::uint16_t>(o.value(QLatin1String("BitLengthField")).toInt());
         f.indirectFieldOrder = static_cast<std::uint16_t>(
@@ -253,7 +266,8 @@ private:
 
     bool readPgn(const QJsonObject& o, QString& error) {
         n2k::PgnDef p;
-        p.pgn = static_cast<std::uint32_t>(o.value(QLatin1String("PGN")).toDouble());
+        p.pgn = static_cast<std::uint32_t>(
+            std::min<std::uint64_t>(toKey(o.value(QLatin1String("PGN"))), 0xFFFFFFFF));
         p.id = intern(o.value(QLatin1String("Id")).toString());
         p.description = intern(o.value(QLatin1String("Description")).toString());
         p.length = static_cast<std::uint32_t>(o.value(QLatin1String("Length")).toInt());
