@@ -157,8 +157,11 @@ std::string checkPgn(const PgnTables& t, const PgnDef& p) {
 
 int decimalsOf(double resolution) {
     double step = resolution < 0 ? -resolution : resolution;
+    if (!(step > 0) || !std::isfinite(step)) {
+        return 0;
+    }
     for (int d = 0; d < 12; ++d) {
-        if (std::fabs(step - std::round(step)) <= 1e-9 * (step < 1 ? 1 : step)) {
+        if (step >= 1 && std::fabs(step - std::round(step)) <= 1e-9 * step) {
             return d;
         }
         step *= 10;

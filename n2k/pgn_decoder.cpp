@@ -14,6 +14,10 @@ bool isProprietary(std::uint64_t pgn) {
            (pgn >= 130816 && pgn <= 131071);
 }
 
+std::uint64_t allOnes(std::uint32_t bits) {
+    return bits >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1;
+}
+
 std::int64_t signExtend(std::uint64_t raw, std::uint32_t bits) {
     if (bits >= 64) {
         return static_cast<std::int64_t>(raw);
@@ -324,12 +328,16 @@ private:
         }
         switch (f.type) {
             case FieldType::Lookup:
-                return named(v, db_.lookupName(f.lookup, raw), reserved);
+                // Unnamed, the top two values of a lookup are "unknown" and "error",
+                // as for numbers.
+                return named(v, db_.lookupName(f.lookup, raw),
+                             reserved || (bits >= 2 && raw >= allOnes(bits) - 1));
             case FieldType::IndirectLookup:
                 v.kind = reserved ? ValueKind::Missing : ValueKind::Unsigned;  // named at the end
                 return;
             case FieldType::BitLookup:
-                v.kind = reserved ? ValueKind::Missing : ValueKind::Bits;
+                // No flag set reads as no value, as other decoders write it.
+                v.kind = reserved || raw == 0 ? ValueKind::Missing : ValueKind::Bits;
                 return;
             case FieldType::DynamicFieldKey:
                 dynamic_ = db_.fieldTypeValue(f.lookup, raw);
@@ -420,7 +428,7 @@ private:
             named(v, db_.lookupName(dynamic_->lookup, raw), false);
             return;
         }
-        if (bits >= 2 && raw == (bits == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << bits) - 1)) {
+        if (bits >= 2 && raw == allOnes(bits)) {
             return;  // all ones: no data
         }
         v.kind = ValueKind::Number;

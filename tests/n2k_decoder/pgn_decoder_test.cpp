@@ -106,6 +106,14 @@ TEST(Decoder, NumbersScaledSignedAndMissing) {
         {"signed all ones is minus one", 16, 1, true, 32765, {0xFF, 0xFF}, ValueKind::Number, -1},
         {"one bit set is a value", 1, 1, false, 1, {0x01}, ValueKind::Number, 1},
         {"8-bit reserved top", 8, 1, false, 252, {0xFD}, ValueKind::Missing, 0},
+        {"64-bit latitude at 1e-16",
+         64,
+         1e-16,
+         true,
+         ~std::uint64_t{0} >> 2,
+         {0x00, 0x1C, 0x92, 0xAE, 0x07, 0x56, 0x61, 0x07},
+         ValueKind::Number,
+         53.1800822},
     };
     for (const NumberCase& c : cases) {
         Tables t;
@@ -177,6 +185,33 @@ TEST(Decoder, LookupsPlainIndirectAndBits) {
     EXPECT_EQ(d[5].kind, ValueKind::Unsigned) << "a value without a name stays a number";
     EXPECT_EQ(d[5].raw, 2u);
     EXPECT_EQ(d[6].kind, ValueKind::Missing);
+}
+
+// Unnamed, the top two values of a lookup are unknown and error; a bit lookup with
+// no flag set says nothing either.
+TEST(Decoder, LookupValuesThatMeanNoData) {
+    Tables t;
+    FieldDef two = t.field("two", FieldType::Lookup, 2);
+    two.lookup = t.lookup({{0, "No"}, {1, "Yes"}});
+    FieldDef flags = t.field("flags", FieldType::BitLookup, 6);
+    flags.lookup = t.lookup({{0, "Low"}}, &t.raw().bitLookups);
+    t.pgn(1000, {two, flags});
+    const auto db = t.build();
+    const struct {
+        std::uint8_t byte;
+        ValueKind two;
+        ValueKind flags;
+    } cases[] = {
+        {0b000001'01, ValueKind::Name, ValueKind::Bits},
+        {0b000000'10, ValueKind::Missing, ValueKind::Missing},
+        {0b000000'11, ValueKind::Missing, ValueKind::Missing},
+    };
+    for (const auto& c : cases) {
+        const auto d = decode(db, *message(1000, {c.byte}));
+        ASSERT_EQ(d.count(), 2);
+        EXPECT_EQ(d[0].kind, c.two) << int{c.byte};
+        EXPECT_EQ(d[1].kind, c.flags) << int{c.byte};
+    }
 }
 
 TEST(Decoder, Strings) {
@@ -485,6 +520,8 @@ TEST(DecimalsOf, ResolutionsOfTheDatabase) {
     EXPECT_EQ(n2k::decimalsOf(0.0001), 4);
     EXPECT_EQ(n2k::decimalsOf(1e-7), 7);
     EXPECT_EQ(n2k::decimalsOf(3.125e-8), 11);
+    EXPECT_EQ(n2k::decimalsOf(1e-16), 12) << "at most twelve places";
+    EXPECT_EQ(n2k::decimalsOf(0), 0);
 }
 
 }  // namespace
