@@ -355,6 +355,24 @@ private slots:
         QCOMPARE(named(db_, *m), json);
     }
 
+    // GNSS position data carries 64-bit positions at 1e-16 degrees. The payload is a
+    // fast packet of a simulator capture (simulator_wind_temp_env.raw, 14:28:58.366, see
+    // tests/data/n2k/SOURCES.md), reassembled; the reference gives 53.1800822 and 5.4285007.
+    void fineResolutionPosition() {
+        auto m =
+            std::make_unique<n2k::Message>(message(129029,
+                                                   "c9a54ea0a0131f80d8b39a07566107a812ff0aeddbc0006"
+                                                   "0d01c030000000010fc0c12024e0234120000ff"));
+        const QJsonObject fields = QJsonDocument::fromJson(named(db_, *m).toUtf8())
+                                       .object()
+                                       .value(QLatin1String("fields"))
+                                       .toObject();
+        QVERIFY(std::fabs(fields.value(QLatin1String("latitude")).toDouble() - 53.1800822) < 1e-7);
+        QVERIFY(std::fabs(fields.value(QLatin1String("longitude")).toDouble() - 5.4285007) < 1e-7);
+        QCOMPARE(fields.value(QLatin1String("gnssType")).toString(), QStringLiteral("GPS"));
+        QCOMPARE(fields.value(QLatin1String("numberOfSvs")).toInt(), 12);
+    }
+
     void readableRows() {
         // Wind data: 5.14 m/s (10 kn) from 1.5708 rad (90°), apparent.
         auto m = std::make_unique<n2k::Message>(message(130306, "0102025c3dfaffff"));
