@@ -12,6 +12,7 @@ namespace n2k {
 constexpr int kMaxPayload = 1785;
 constexpr int kFastPacketMaxPayload = 223;
 constexpr std::uint8_t kGlobalAddress = 255;
+constexpr std::uint8_t kNullAddress = 254;  // a device without an address of its own
 
 // A receive time as the gateway gave it, in milliseconds: since the Unix epoch when
 // the format carries a date, since midnight when it carries only a time of day, and
@@ -24,6 +25,9 @@ struct Frame {
     std::uint8_t length = 0;  // 0..8
     std::uint8_t data[8] = {};
     std::int64_t timeMs = kNoTime;
+    // The gateway itself put this frame on the bus (a YDWG "T" line), rather than
+    // hearing it from another device.
+    bool sentByGateway = false;
 };
 
 // One whole PGN: a single frame, a reassembled fast packet or transport-protocol
@@ -35,6 +39,7 @@ struct Message {
     std::uint8_t destination = kGlobalAddress;
     std::int64_t timeMs = kNoTime;
     int length = 0;
+    bool sentByGateway = false;  // as on Frame: the gateway's own transmission
     std::uint8_t data[kMaxPayload] = {};
 };
 

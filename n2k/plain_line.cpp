@@ -1,0 +1,63 @@
+#include "n2k/plain_line.h"
+
+#include "n2k/can_id.h"
+#include "n2k/text_scan.h"
+#include "n2k/time_text.h"
+
+namespace n2k {
+
+LineKind readPlainLine(std::string_view line, LineOutput& out) {
+    FieldCursor fields(line, ',');
+    std::string_view time, prio, pgn, src, dst, len;
+    if (!fields.next(time) || !fields.next(prio) || !fields.next(pgn) || !fields.next(src) ||
+        !fields.next(dst) || !fields.next(len))
+        return LineKind::NotThisFormat;
+    // A time is required to start with a digit; everything else is decided by fields.
+    if (time.empty() || !isDecimalDigit(time[0]))
+        return LineKind::NotThisFormat;
+    std::uint32_t priority = 0, number = 0, source = 0, destination = 0, length = 0;
+    if (!parseDecimal(prio, priority) || priority > 7 || !parseDecimal(pgn, number) ||
+        number > 0x3FFFF || !parseDecimal(src, source) || source > 255 ||
+        !parseDecimal(dst, destination) || destination > 255 || !parseDecimal(len, length) ||
+        length > static_cast<std::uint32_t>(kMaxPayload))
+        return LineKind::Malformed;
+    const std::int64_t timeMs = parseDateTime(time);
+
+    std::uint8_t* data = length > 8 ? out.message.data : out.frame.data;
+    std::string_view byte;
+    for (std::uint32_t i = 0; i < length; ++i) {
+        if (!fields.next(byte) || byte.size() > 2 || byte.empty())
+            return LineKind::Malformed;
+        std::uint32_t value = 0;
+        if (!parseHex(byte, value))
+            return LineKind::Malformed;
+        data[i] = static_cast<std::uint8_t>(value);
+    }
+    if (!fields.atEnd() && !(fields.next(byte) && byte.empty() && fields.atEnd()))
+        return LineKind::Malformed;  // more bytes than the length says (one trailing comma is fine)
+
+    CanAddress address;
+    address.pgn = number;
+    address.priority = static_cast<std::uint8_t>(priority);
+    address.source = static_cast<std::uint8_t>(source);
+    address.destination = static_cast<std::uint8_t>(destination);
+    if (length > 8) {
+        Message& m = out.message;
+        m.pgn = number;
+        m.priority = address.priority;
+        m.source = address.source;
+        m.destination = address.destination;
+        m.timeMs = timeMs;
+        m.length = static_cast<int>(length);
+        m.sentByGateway = false;
+        return LineKind::Message;
+    }
+    Frame& f = out.frame;
+    f.canId = encodeCanId(address);
+    f.length = static_cast<std::uint8_t>(length);
+    f.timeMs = timeMs;
+    f.sentByGateway = false;
+    return LineKind::Frame;
+}
+
+}  // namespace n2k
