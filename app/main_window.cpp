@@ -213,6 +213,7 @@ bool MainWindow::openPort() {
         // line, a half sentence, the first fragments of an AIS message.
         chunkDecoder.reset();
         receiveBuffer.clear();
+        streamRouter.reset();
         ais::aisResetFragmentTable();
         if (source->open()) {
             comOpened = true;
@@ -278,8 +279,7 @@ void MainWindow::startSpeedSearch() {
     hunter->start();
 }
 void MainWindow::receiveChunk(const QByteArray& chunk) {
-    receiveBuffer.append(chunk);
-    on_actionParse_triggered();
+    parseChunk(chunk);
 
     const QByteArray text = chunkDecoder.decode(chunk);
     if (text.isEmpty()) {

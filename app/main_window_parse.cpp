@@ -1,11 +1,14 @@
 // The parse step of the main window: the parse cycle over the receive buffer, with its
 // results published through the window's signals, and the XML snapshots.
+#include <QtGlobal>
 #include "app/ais_targets_dock.h"
 #include "app/globals.h"
 #include "app/line_health.h"
 #include "app/main_window.h"
 #include "app/snapshot_throttle.h"
 #include "app/status_notices.h"
+
+#include "n2k_db/database_loader.h"
 #include "present/parse_cycle.h"
 #include "present/xml_snapshot.h"
 
@@ -32,6 +35,9 @@ public:
     void framed(QByteArrayView sentence, bool checksumGood) override {
         window_->lineHealth()->framed(sentence, checksumGood);
     }
+    void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override {
+        emit window_->pgnReceived(message, decoded);
+    }
 
 private:
     MainWindow* window_;
@@ -44,6 +50,41 @@ void MainWindow::showParse() {
     health->beginCycle();
     present::runParseCycle(receiveBuffer, sink);
     health->endCycle();
+}
+
+namespace {
+
+// The database is loaded when the first NMEA 2000 line arrives; without it PGNs are
+// shown raw.
+const n2k::PgnDatabase* monitorPgnDatabase() {
+    QString error;
+    const n2k::PgnDatabase* database = n2kdb::programPgnDatabase(error);
+    static bool said = false;
+    if (database == nullptr && !said) {
+        said = true;
+        qWarning("NMEA 2000 PGNs are shown raw: %s", qPrintable(error));
+    }
+    return database;
+}
+
+}  // namespace
+
+void MainWindow::parseChunk(const QByteArray& chunk) {
+    if (!streamRouter) {
+        streamRouter = std::make_unique<present::StreamRouter>(&monitorPgnDatabase);
+    }
+    if (!parseView) {
+        receiveBuffer.append(chunk);
+        return;
+    }
+    emit clearShowText();
+    WindowSink sink(this);
+    streamRouter->feed(chunk.constData(), static_cast<std::size_t>(chunk.size()), receiveBuffer,
+                       sink, [this, &sink](QByteArray& buffer) {
+                           health->beginCycle();
+                           present::runParseCycle(buffer, sink);
+                           health->endCycle();
+                       });
 }
 
 void MainWindow::saveXml(int selector, void* record) {
