@@ -73,7 +73,7 @@ void MainWindow::parseChunk(const QByteArray& chunk) {
     if (!streamRouter) {
         streamRouter = std::make_unique<present::StreamRouter>(&monitorPgnDatabase);
     }
-    if (!parseView) {
+    if (parseView.isNull()) {
         receiveBuffer.append(chunk);
         return;
     }
