@@ -1,5 +1,6 @@
 #include "present/stream_router.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace present {
@@ -16,13 +17,20 @@ bool carriesPgn(std::string_view line) {
            startsWith(line, "!PDGY,") || startsWith(line, "$PDGY,");
 }
 
-constexpr std::size_t kLongestCarrierPrefix = 7;  // "$PCDIN,"
-
-// An unfinished line already known to be NMEA 0183: it can go on at once, so that
-// the 0183 path sees its bytes in the same read as without the router.
+// An unfinished line already known to be NMEA 0183 (it starts like a sentence and can
+// no longer become one that carries a PGN): it goes on at once, so that the 0183 path
+// sees its bytes in the same read as without the router.
 bool known0183(std::string_view start) {
-    return !start.empty() && (start.front() == '$' || start.front() == '!') &&
-           start.size() >= kLongestCarrierPrefix && !carriesPgn(start);
+    if (start.empty() || (start.front() != '$' && start.front() != '!')) {
+        return false;
+    }
+    for (const std::string_view carrier : {"$PCDIN,", "$MXPGN,", "!PDGY,", "$PDGY,"}) {
+        const std::size_t n = std::min(start.size(), carrier.size());
+        if (start.compare(0, n, carrier, 0, n) == 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Every gateway text line is printable ASCII: a line with any other byte (binary
