@@ -33,6 +33,13 @@ bool known0183(std::string_view start) {
     return true;
 }
 
+// The common case, decided from two bytes: a sentence that is none of the carriers
+// of PGNs (they start "$P" or "$M" or "!P").
+inline bool plain0183(const char* line, const char* end) {
+    return end - line >= 2 && (line[0] == '$' || line[0] == '!') && line[1] != 'P' &&
+           line[1] != 'M';
+}
+
 // Every gateway text line is printable ASCII: a line with any other byte (binary
 // noise, a receiver at the wrong speed) goes to the NMEA 0183 path at once, without
 // waiting for its end.
@@ -244,7 +251,7 @@ void StreamRouter::feed(const char* data, std::size_t size, QByteArray& receiveB
                     } else {
                         line_ = Line::To0183;
                     }
-                } else if (isN2kLine(std::string_view(p, lineEnd - p))) {
+                } else if (!plain0183(p, lineEnd) && isN2kLine(std::string_view(p, lineEnd - p))) {
                     receiveBuffer.append(run, p - run);
                     if (!receiveBuffer.isEmpty()) {
                         cycle(receiveBuffer);
