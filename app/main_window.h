@@ -16,6 +16,7 @@
 #include "n2k/pgn_decoder.h"
 #include "present/stream_router.h"
 
+class ForwardingControl;
 class HealthStatus;
 class SnapshotThrottle;
 class LineHealth;
@@ -26,6 +27,7 @@ class QLabel;
 class StatusNotices;
 class QPlainTextEdit;
 class AisTargetsDock;
+class PictureDocks;
 class ReplayBar;
 class aboutDialog;
 class setupDialog;
@@ -55,6 +57,8 @@ public:
     // parse step at once, then the raw pane and a running recording.
     void receiveChunk(const QByteArray& chunk);
     AisTargetsDock* aisTargetsDock() const { return targetsDock; }
+    // The sky view and the plots.
+    PictureDocks* pictureDocks() const { return pictures; }
     // Where recordings are kept; tests put a storage of their own in.
     LogRecorder& logRecorder() { return recorder; }
 
@@ -66,6 +70,8 @@ public:
     present::N2kStreamCounters n2kCounters() const {
         return streamRouter ? streamRouter->counters() : present::N2kStreamCounters{};
     }
+    // The outputs that share what the monitor hears.
+    ForwardingControl* forwarding() const { return forwardingControl; }
     // Shows "Port lost" in the line state until a port opens again.
     void setPortLost(const QString& reason);
 
@@ -137,9 +143,11 @@ private:
     ChunkTextDecoder chunkDecoder;
     bool inspectorConnected = false;
     AisTargetsDock* targetsDock = nullptr;
+    PictureDocks* pictures = nullptr;
     LineHealth* health = nullptr;
     HealthStatus* healthStatus = nullptr;
     SnapshotThrottle* snapshots = nullptr;
     // Splits the stream into NMEA 0183 and NMEA 2000; a fresh one for every open source.
     std::unique_ptr<present::StreamRouter> streamRouter;
+    ForwardingControl* forwardingControl = nullptr;
 };

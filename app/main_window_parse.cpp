@@ -2,9 +2,11 @@
 // results published through the window's signals, and the XML snapshots.
 #include <QtGlobal>
 #include "app/ais_targets_dock.h"
+#include "app/forwarding/forwarding_control.h"
 #include "app/globals.h"
 #include "app/line_health.h"
 #include "app/main_window.h"
+#include "app/picture_docks.h"
 #include "app/snapshot_throttle.h"
 #include "app/status_notices.h"
 
@@ -30,14 +32,19 @@ public:
     }
     void sentenceRecord(int code, const void* record) override {
         window_->aisTargetsDock()->addSentenceRecord(code, record);
+        window_->pictureDocks()->sentenceRecord(code, record);
     }
     nmeaz::LineCounters* lineCounters() override { return window_->lineHealth()->counters(); }
-    void framed(QByteArrayView sentence, bool checksumGood) override {
-        window_->lineHealth()->framed(sentence, checksumGood);
+    void framedWithDeviations(QByteArrayView sentence, bool checksumGood,
+                              nmeaz::FrameDeviations deviations) override {
+        window_->lineHealth()->framed(sentence, checksumGood, deviations);
+        window_->pictureDocks()->framed(sentence, checksumGood);
+        window_->forwarding()->framed(sentence, checksumGood);
     }
     void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override {
         emit window_->pgnReceived(message, decoded);
     }
+    unsigned framingRules() const override { return window_->lineHealth()->framingRules(); }
 
 private:
     MainWindow* window_;
@@ -50,6 +57,7 @@ void MainWindow::showParse() {
     health->beginCycle();
     present::runParseCycle(receiveBuffer, sink);
     health->endCycle();
+    forwardingControl->flush();
 }
 
 namespace {
@@ -78,6 +86,7 @@ void MainWindow::parseChunk(const QByteArray& chunk) {
                            present::runParseCycle(buffer, sink);
                            health->endCycle();
                        });
+    forwardingControl->flush();
 }
 
 void MainWindow::saveXml(int selector, void* record) {

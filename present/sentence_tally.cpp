@@ -40,12 +40,14 @@ KeyStats& SentenceTally::entryFor(QByteArrayView key, qint64 nowMs) {
     return keys_.back();
 }
 
-void SentenceTally::record(QByteArrayView sentence, bool checksumGood, qint64 nowMs) {
+void SentenceTally::record(QByteArrayView sentence, bool checksumGood, qint64 nowMs,
+                           unsigned deviations) {
     KeyStats& stats = entryFor(keyOf(sentence), nowMs);
     if (!checksumGood) {
         ++stats.errors;
         return;
     }
+    stats.warnings += deviations != 0;
     if (stats.count > 0) {
         const double gap = static_cast<double>(nowMs - stats.lastMs);
         stats.intervalMs = stats.count == 1 ? gap : 0.8 * stats.intervalMs + 0.2 * gap;
