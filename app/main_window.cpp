@@ -235,6 +235,7 @@ bool MainWindow::openPort() {
         // line, a half sentence, the first fragments of an AIS message.
         chunkDecoder.reset();
         receiveBuffer.clear();
+        streamRouter.reset();
         present::startNewStream();
         ais::aisResetFragmentTable();
         if (source->open()) {
@@ -303,8 +304,7 @@ void MainWindow::startSpeedSearch() {
     hunter->start();
 }
 void MainWindow::receiveChunk(const QByteArray& chunk) {
-    receiveBuffer.append(chunk);
-    on_actionParse_triggered();
+    parseChunk(chunk);
 
     const QByteArray text = chunkDecoder.decode(chunk);
     if (text.isEmpty()) {

@@ -7,11 +7,14 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <memory>
 
 #include "app/chunk_text.h"
 #include "app/log_recorder.h"
 #include "app/raw_pane.h"
 #include "app/receive_time_stamper.h"
+#include "n2k/pgn_decoder.h"
+#include "present/stream_router.h"
 
 class ForwardingControl;
 class HealthStatus;
@@ -61,6 +64,12 @@ public:
 
     // The counters, keys and state of the line being listened to.
     LineHealth* lineHealth() const { return health; }
+    // What the NMEA 2000 side of the current source counted (frames, messages,
+    // fast-packet and transport errors, unknown PGNs, bad gateway lines); all zero
+    // while none was heard.
+    present::N2kStreamCounters n2kCounters() const {
+        return streamRouter ? streamRouter->counters() : present::N2kStreamCounters{};
+    }
     // The outputs that share what the monitor hears.
     ForwardingControl* forwarding() const { return forwardingControl; }
     // Shows "Port lost" in the line state until a port opens again.
@@ -71,6 +80,9 @@ signals:
     void sendParse(QString text);
     void clearShowText();
     void sendresult(QStringList result);
+    // One whole NMEA 2000 PGN of the stream, decoded, in stream order with the
+    // sentences; both live only for the (direct) call.
+    void pgnReceived(const n2k::Message& message, const n2k::DecodedPgn& decoded);
 
 public slots:
     void on_actionParse_triggered();
@@ -108,6 +120,9 @@ private:
     QByteArray recordedText(const QByteArray& text);
     // Shows the text received since the last call in the raw pane.
     void flushRawPane();
+    // The next bytes of the source through the stream router: NMEA 0183 to the parse
+    // cycle, NMEA 2000 to pgnReceived.
+    void parseChunk(const QByteArray& chunk);
 
     Ui::MainWindow* ui;
     QPlainTextEdit* rawText = nullptr;
@@ -132,5 +147,7 @@ private:
     LineHealth* health = nullptr;
     HealthStatus* healthStatus = nullptr;
     SnapshotThrottle* snapshots = nullptr;
+    // Splits the stream into NMEA 0183 and NMEA 2000; a fresh one for every open source.
+    std::unique_ptr<present::StreamRouter> streamRouter;
     ForwardingControl* forwardingControl = nullptr;
 };

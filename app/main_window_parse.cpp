@@ -1,5 +1,6 @@
 // The parse step of the main window: the parse cycle over the receive buffer, with its
 // results published through the window's signals, and the XML snapshots.
+#include <QtGlobal>
 #include "app/ais_targets_dock.h"
 #include "app/forwarding/forwarding_control.h"
 #include "app/globals.h"
@@ -8,6 +9,8 @@
 #include "app/picture_docks.h"
 #include "app/snapshot_throttle.h"
 #include "app/status_notices.h"
+
+#include "n2k_db/database_loader.h"
 #include "present/parse_cycle.h"
 #include "present/xml_snapshot.h"
 
@@ -38,6 +41,9 @@ public:
         window_->pictureDocks()->framed(sentence, checksumGood);
         window_->forwarding()->framed(sentence, checksumGood);
     }
+    void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override {
+        emit window_->pgnReceived(message, decoded);
+    }
     unsigned framingRules() const override { return window_->lineHealth()->framingRules(); }
 
 private:
@@ -51,6 +57,35 @@ void MainWindow::showParse() {
     health->beginCycle();
     present::runParseCycle(receiveBuffer, sink);
     health->endCycle();
+    forwardingControl->flush();
+}
+
+namespace {
+
+// The database is loaded when the first NMEA 2000 line arrives; without it PGNs are
+// shown raw.
+const n2k::PgnDatabase* monitorPgnDatabase() {
+    return n2kdb::programPgnDatabaseOrSay("tidewright");
+}
+
+}  // namespace
+
+void MainWindow::parseChunk(const QByteArray& chunk) {
+    if (!streamRouter) {
+        streamRouter = std::make_unique<present::StreamRouter>(&monitorPgnDatabase);
+    }
+    if (parseView.isNull()) {
+        receiveBuffer.append(chunk);
+        return;
+    }
+    emit clearShowText();
+    WindowSink sink(this);
+    streamRouter->feed(chunk.constData(), static_cast<std::size_t>(chunk.size()), receiveBuffer,
+                       sink, [this, &sink](QByteArray& buffer) {
+                           health->beginCycle();
+                           present::runParseCycle(buffer, sink);
+                           health->endCycle();
+                       });
     forwardingControl->flush();
 }
 

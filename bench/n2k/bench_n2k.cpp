@@ -1,141 +1,107 @@
-// Frames per second through the NMEA 2000 input side: gateway text cut into lines,
-// read, and reassembled into whole PGNs, as a monitor on a busy bus runs it. The
-// log is synthetic but shaped like a real bus: mostly single-frame PGNs, with fast
-// packets of several sources interleaved.
+// Run from the release build:  bench/n2k/bench_n2k
+// BM_DecodeSingleFrame reports PGNs per second (items_per_second); BM_LoadDatabase
+// the time the programs spend loading the database at start-up.
 #include <benchmark/benchmark.h>
 
+#include <QString>
+
+#include <cstdlib>
+#include <cstring>
 #include <memory>
-#include <string>
 #include <vector>
 
-#include "allocation_counter.h"
-#include "n2k/can_id.h"
-#include "n2k/gateway_reader.h"
-#include "n2k/line_writer.h"
-#include "n2k/reassembler.h"
+#include "n2k/pgn_decoder.h"
+#include "n2k_db/database_loader.h"
+#include "present/n2k_named.h"
 
-namespace n2k {
 namespace {
 
-bool isFast(const void*, std::uint32_t pgn) {
-    return pgn == 129029 || pgn == 129540 || pgn == 126996;
-}
-
-struct BusLog {
-    std::vector<Frame> frames;
-    std::string ydwg;
-    std::string candump;
-    std::string plain;
-};
-
-// Every tenth PGN a fast packet, from one of four sources, their frames interleaved.
-BusLog buildBusLog(int pgns) {
-    BusLog log;
-    const std::uint32_t singles[] = {129025, 129026, 127250, 127251, 130306, 128267, 127257};
-    std::vector<std::vector<Frame>> open;
-    std::uint8_t sequence = 0;
-    for (int i = 0; i < pgns; ++i) {
-        Message m;
-        m.priority = 2;
-        m.source = static_cast<std::uint8_t>(1 + i % 4);
-        m.timeMs = 1000 + i;
-        const bool fast = i % 10 == 9;
-        m.pgn = fast ? 129029 : singles[i % 7];
-        m.length = fast ? 43 : 8;
-        for (int b = 0; b < m.length; ++b)
-            m.data[b] = static_cast<std::uint8_t>(i + b);
-        Frame frames[32];
-        const int n = framesOf(m, fast, sequence++ & 7, frames, 32);
-        open.emplace_back(frames, frames + n);
-        // Interleave: one frame from each open packet in turn.
-        if (open.size() == 3 || i == pgns - 1) {
-            for (std::size_t f = 0; f < 8; ++f)
-                for (const auto& packet : open)
-                    if (f < packet.size())
-                        log.frames.push_back(packet[f]);
-            open.clear();
+const n2k::PgnDatabase& database() {
+    static const n2k::PgnDatabase db = [] {
+        n2k::PgnDatabase loaded;
+        QString error;
+        if (!n2kdb::loadPgnDatabase(QStringLiteral(TIDEWRIGHT_PGN_DATABASE_FILE), loaded, error)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+            std::abort();
         }
-    }
-    char line[256];
-    for (const Frame& f : log.frames) {
-        log.ydwg.append(line, static_cast<std::size_t>(writeYdwgLine(f, line, sizeof line)));
-        log.ydwg += "\r\n";
-        log.candump.append(
-            line, static_cast<std::size_t>(writeCandumpLine(f, "can0", line, sizeof line)));
-        log.candump += '\n';
-        log.plain.append(line, static_cast<std::size_t>(writePlainFrame(f, line, sizeof line)));
-        log.plain += '\n';
-    }
-    return log;
+        return loaded;
+    }();
+    return db;
 }
 
-const BusLog& busLog() {
-    static const BusLog log = buildBusLog(100000);
-    return log;
+// The single-frame traffic of a typical instrument bus: position, heading, rate of
+// turn, attitude, depth, wind, temperature, engine speed.
+std::vector<n2k::Message> busTraffic() {
+    struct Sample {
+        std::uint32_t pgn;
+        std::vector<std::uint8_t> bytes;
+    };
+    const Sample samples[] = {
+        {129025, {0x87, 0x1C, 0xD6, 0x23, 0x3F, 0xD0, 0xE4, 0x0E}},
+        {127250, {0x00, 0x5C, 0x3D, 0xFF, 0x7F, 0xFF, 0x7F, 0xFD}},
+        {127251, {0x00, 0x10, 0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF}},
+        {127257, {0x00, 0x10, 0x00, 0x20, 0x00, 0x30, 0x00, 0xFF}},
+        {128267, {0x00, 0xE8, 0x03, 0x00, 0x00, 0x64, 0x00, 0xFF}},
+        {130306, {0x01, 0x02, 0x02, 0x5C, 0x3D, 0xFA, 0xFF, 0xFF}},
+        {130312, {0x01, 0x02, 0x01, 0x31, 0x75, 0xFF, 0xFF, 0xFF}},
+        {127488, {0x00, 0x40, 0x1F, 0xFF, 0xFF, 0x00, 0xFF, 0xFF}},
+        {129026, {0x00, 0xFC, 0x10, 0x27, 0x02, 0x01, 0xFF, 0xFF}},
+    };
+    std::vector<n2k::Message> messages(std::size(samples));
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        messages[i].pgn = samples[i].pgn;
+        messages[i].priority = 2;
+        messages[i].source = 3;
+        messages[i].length = static_cast<int>(samples[i].bytes.size());
+        std::memcpy(messages[i].data, samples[i].bytes.data(), samples[i].bytes.size());
+    }
+    return messages;
 }
 
-class CountingSink : public GatewaySink {
-public:
-    void onMessage(const Message& m) override {
-        bytes += m.length;
-        ++messages;
-    }
-    long messages = 0;
-    long bytes = 0;
-};
-
-void readText(benchmark::State& state, const std::string& text) {
-    const BusLog& log = busLog();
-    CountingSink sink;
-    auto reader = std::make_unique<GatewayReader>(sink, FastPacketList{&isFast, nullptr});
-    long allocations = 0;
+void BM_DecodeSingleFrame(benchmark::State& state) {
+    const auto messages = busTraffic();
+    n2k::PgnDecoder decoder(database());
+    auto record = std::make_unique<n2k::DecodedPgn>();
+    std::size_t i = 0;
     for (auto _ : state) {
-        const long before = nmeaz::bench::allocationCount();
-        reader->feed(text.data(), text.size());
-        allocations += nmeaz::bench::allocationCount() - before;
+        decoder.decode(messages[i], *record);
+        benchmark::DoNotOptimize(record->count);
+        i = i + 1 == messages.size() ? 0 : i + 1;
     }
-    if (reader->reassemblyCounters().fastPacketErrors() != 0)
-        state.SkipWithError("the synthetic bus log reassembled with errors");
-    const auto frames = static_cast<double>(state.iterations() * log.frames.size());
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
-    state.counters["frames/s"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
-    state.counters["PGNs/s"] =
-        benchmark::Counter(static_cast<double>(sink.messages), benchmark::Counter::kIsRate);
-    state.counters["allocs/frame"] = static_cast<double>(allocations) / frames;
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
+BENCHMARK(BM_DecodeSingleFrame);
 
-void BM_YdwgText(benchmark::State& state) {
-    readText(state, busLog().ydwg);
-}
-BENCHMARK(BM_YdwgText)->Unit(benchmark::kMillisecond);
-
-void BM_CandumpText(benchmark::State& state) {
-    readText(state, busLog().candump);
-}
-BENCHMARK(BM_CandumpText)->Unit(benchmark::kMillisecond);
-
-void BM_PlainText(benchmark::State& state) {
-    readText(state, busLog().plain);
-}
-BENCHMARK(BM_PlainText)->Unit(benchmark::kMillisecond);
-
-// Reassembly alone, on frames already read.
-void BM_Reassembly(benchmark::State& state) {
-    const BusLog& log = busLog();
-    auto reassembler = std::make_unique<Reassembler>(FastPacketList{&isFast, nullptr});
-    long messages = 0;
+void BM_NamedJsonSingleFrame(benchmark::State& state) {
+    const auto messages = busTraffic();
+    n2k::PgnDecoder decoder(database());
+    auto record = std::make_unique<n2k::DecodedPgn>();
+    std::string out;
+    std::size_t i = 0;
     for (auto _ : state) {
-        for (const Frame& f : log.frames)
-            messages += reassembler->feed(f) != nullptr;
+        out.clear();
+        decoder.decode(messages[i], *record);
+        present::appendNamedPgn(database(), messages[i], *record, out);
+        benchmark::DoNotOptimize(out.data());
+        i = i + 1 == messages.size() ? 0 : i + 1;
     }
-    state.counters["frames/s"] = benchmark::Counter(
-        static_cast<double>(state.iterations() * log.frames.size()), benchmark::Counter::kIsRate);
-    state.counters["PGNs/s"] =
-        benchmark::Counter(static_cast<double>(messages), benchmark::Counter::kIsRate);
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
-BENCHMARK(BM_Reassembly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NamedJsonSingleFrame);
+
+void BM_LoadDatabase(benchmark::State& state) {
+    for (auto _ : state) {
+        n2k::PgnDatabase db;
+        QString error;
+        if (!n2kdb::loadPgnDatabase(QStringLiteral(TIDEWRIGHT_PGN_DATABASE_FILE), db, error)) {
+            state.SkipWithError(qPrintable(error));
+            return;
+        }
+        benchmark::DoNotOptimize(db.pgns().data());
+    }
+}
+BENCHMARK(BM_LoadDatabase)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-}  // namespace n2k
 
 BENCHMARK_MAIN();

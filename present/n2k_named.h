@@ -1,0 +1,34 @@
+// What one decoded PGN says, for programs and for people, both from one walk of the
+// decoder's record: the named JSON object (the database's field ids, values in its
+// units, lookups by name, missing values null, repeating sets as arrays of objects)
+// and the inspector's rows (field name, readable value, unit symbol).
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <string>
+
+#include "n2k/message.h"
+#include "n2k/pgn_decoder.h"
+
+namespace present {
+
+// Appends one JSON object (no newline):
+// {"pgn": 129025, "prio": 2, "src": 3, "dst": 255, "description": "Position, Rapid Update",
+//  "fields": {"latitude": 60.1234567, "longitude": 24.9876543}}
+// A PGN the database lacks is written with "unknown": true and its bytes in hex.
+void appendNamedPgn(const n2k::PgnDatabase& database, const n2k::Message& message,
+                    const n2k::DecodedPgn& decoded, std::string& out);
+
+struct PgnRow {
+    QString name;   // "Water Temperature", "PRN (3)" for the third item of a set
+    QString value;  // readable, with its unit symbol; empty for a missing value
+    QString unit;   // the unit symbol alone ("°", "kn", "°C", "hPa"), empty for none
+};
+
+// One row per decoded field, reserved and spare bits left out.
+QList<PgnRow> pgnRows(const n2k::PgnDatabase& database, const n2k::Message& message,
+                      const n2k::DecodedPgn& decoded);
+
+}  // namespace present
