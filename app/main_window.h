@@ -70,6 +70,11 @@ public:
     present::N2kStreamCounters n2kCounters() const {
         return streamRouter ? streamRouter->counters() : present::N2kStreamCounters{};
     }
+    // The PGN database the current stream decodes with; null before its first NMEA 2000
+    // line, or when it could not be loaded.
+    const n2k::PgnDatabase* pgnDatabase() const {
+        return streamRouter ? streamRouter->database() : nullptr;
+    }
     // The outputs that share what the monitor hears.
     ForwardingControl* forwarding() const { return forwardingControl; }
     // Shows "Port lost" in the line state until a port opens again.

@@ -42,6 +42,8 @@ public:
         window_->forwarding()->framed(sentence, checksumGood);
     }
     void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override {
+        window_->forwarding()->pgn(message, decoded);
+        window_->pictureDocks()->pgn(window_->pgnDatabase(), decoded);
         emit window_->pgnReceived(message, decoded);
     }
     unsigned framingRules() const override { return window_->lineHealth()->framingRules(); }

@@ -1,5 +1,7 @@
 #include "app/picture_docks.h"
 
+#include "sky/n2k_sky.h"
+
 #include <QDockWidget>
 #include <QMainWindow>
 #include <cstring>
@@ -40,6 +42,12 @@ PictureDocks::PictureDocks(QMainWindow* window, showDialog* inspector, AisTarget
 void PictureDocks::sentenceRecord(int code, const void* record) {
     // The current name is "$GPGSV": the talker and formatter follow the start character.
     sky_->addSentence(nmeaz::currentSentenceName + 1, code, record);
+}
+
+void PictureDocks::pgn(const n2k::PgnDatabase* database, const n2k::DecodedPgn& decoded) {
+    if (database != nullptr) {
+        sky::addSkyPgn(*database, decoded, sky_->model());
+    }
 }
 
 void PictureDocks::framed(QByteArrayView sentence, bool checksumGood) {

@@ -13,6 +13,10 @@ class QByteArrayView;
 class QMainWindow;
 class SkyDock;
 class showDialog;
+namespace n2k {
+class PgnDatabase;
+struct DecodedPgn;
+}  // namespace n2k
 
 class PictureDocks : public QObject {
     Q_OBJECT
@@ -30,6 +34,9 @@ public:
     void sentenceRecord(int code, const void* record);
     void framed(QByteArrayView sentence, bool checksumGood);
     void resultList(const QStringList& list);
+    // A decoded NMEA 2000 PGN: the satellites in view (129540) and DOPs (129539) feed
+    // the sky as GSV and GSA do.
+    void pgn(const n2k::PgnDatabase* database, const n2k::DecodedPgn& decoded);
 
 private:
     SkyDock* sky_;

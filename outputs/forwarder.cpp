@@ -212,6 +212,14 @@ const QByteArrayList& Forwarder::pgnLines(const n2k::Message& message, bool fast
     return ydwgLines_;
 }
 
+void Forwarder::forwardPgn(const n2k::Message& message, const n2k::DecodedPgn& decoded) {
+    const bool fastPacket =
+        decoded.definition != nullptr && decoded.definition->transport != n2k::PgnTransport::Mixed
+            ? decoded.definition->transport == n2k::PgnTransport::Fast
+            : message.length > 8;
+    forwardPgn(message, fastPacket);
+}
+
 void Forwarder::forwardPgn(const n2k::Message& message, bool fastPacket) {
     if (entries_.empty()) {
         return;

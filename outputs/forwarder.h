@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "n2k/message.h"
+#include "n2k/pgn_decoder.h"
 #include "outputs/output.h"
 #include "outputs/output_address.h"
 #include "outputs/output_filter.h"
@@ -44,6 +45,9 @@ public:
     // sentence. Filters see it as "PGN <number>". A PGN too long for a fast packet
     // (an ISO transport transfer) has no YDWG RAW form and is dropped, counted.
     void forwardPgn(const n2k::Message& message, bool fastPacket);
+    // The same, travelling as the database defines the PGN (a fast packet or a single
+    // frame); a PGN it lacks is a fast packet when it is longer than one frame.
+    void forwardPgn(const n2k::Message& message, const n2k::DecodedPgn& decoded);
     // Sends what the outputs gathered; call after each batch of sentences.
     void flush();
 

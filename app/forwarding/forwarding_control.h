@@ -25,6 +25,10 @@ public:
     void framed(QByteArrayView sentence, bool checksumGood) {
         forwarder_.forward(sentence, checksumGood);
     }
+    // One whole NMEA 2000 PGN, for the outputs' NMEA 2000 forms.
+    void pgn(const n2k::Message& message, const n2k::DecodedPgn& decoded) {
+        forwarder_.forwardPgn(message, decoded);
+    }
     void flush() { forwarder_.flush(); }
 
     // The sources being read; outputs that would feed one of them are stopped.

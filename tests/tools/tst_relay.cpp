@@ -1,5 +1,6 @@
 // tidewright-relay run as users run it: two sources merged into one TCP client, the
 // counters on standard error, a clean stop on SIGTERM, and the failures that end it.
+#include <QNetworkDatagram>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -38,7 +39,36 @@ private slots:
     void mergesTwoSourcesAndStopsOnSigterm();
     void failures_data();
     void failures();
+    void nmea2000GoesOutInTheOutputsForm();
 };
+
+// A YDWG RAW gateway on TCP; the relay forwards its PGNs as $PCDIN over UDP, the
+// gateway's NMEA 0183 beside them, and never writes to the gateway.
+void RelayTest::nmea2000GoesOutInTheOutputsForm() {
+    QTcpServer gateway;
+    QVERIFY(gateway.listen(QHostAddress::LocalHost, 0));
+    QUdpSocket receiver;
+    QVERIFY(receiver.bind(QHostAddress::LocalHost, 0));
+    QProcess relay;
+    relay.start(TIDEWRIGHT_RELAY_PATH,
+                {QStringLiteral("tcp://127.0.0.1:%1").arg(gateway.serverPort()), "--forward",
+                 QStringLiteral("udp://127.0.0.1:%1?n2k=pcdin").arg(receiver.localPort())});
+    QVERIFY(relay.waitForStarted());
+    QVERIFY(gateway.waitForNewConnection(10000));
+    QTcpSocket* feed = gateway.nextPendingConnection();
+    // 127250 vessel heading (one frame) from source 0x7F, then a sentence.
+    feed->write("12:00:00.000 R 09F1127F FF 10 3B FF 7F FF 7F FD\r\n");
+    feed->write(line("II", 1));
+    QByteArray got;
+    QTRY_VERIFY_WITH_TIMEOUT((got += receiver.receiveDatagram().data(), got.contains("$IITXT")),
+                             10000);
+    QVERIFY2(got.startsWith("$PCDIN,01F112,"), got.constData());
+    QVERIFY(got.contains(",7F,FF103BFF7FFF7FFD*"));
+    relay.terminate();
+    QVERIFY(relay.waitForFinished(10000));
+    feed->waitForReadyRead(200);
+    QCOMPARE(feed->readAll(), QByteArray());  // listen only: nothing went back to the gateway
+}
 
 void RelayTest::mergesTwoSourcesAndStopsOnSigterm() {
     QTcpServer tcpTalker;

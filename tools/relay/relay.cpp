@@ -5,7 +5,9 @@
 #include <QJsonObject>
 #include <QSerialPort>
 
+#include "n2k_db/database_loader.h"
 #include "present/parse_cycle.h"
+#include "present/stream_router.h"
 #include "sources/can_source.h"
 #include "sources/replay_source.h"
 #include "sources/serial_source.h"
@@ -30,6 +32,9 @@ public:
     void framed(QByteArrayView sentence, bool checksumGood) override {
         forwarder_.forward(sentence, checksumGood);
     }
+    void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override {
+        forwarder_.forwardPgn(message, decoded);
+    }
 
 private:
     outputs::Forwarder& forwarder_;
@@ -37,9 +42,16 @@ private:
 
 }  // namespace
 
+// The database is loaded when a source's first NMEA 2000 line arrives.
+static const n2k::PgnDatabase* relayPgnDatabase() {
+    return n2kdb::programPgnDatabaseOrSay("tidewright-relay");
+}
+
 struct Relay::Input {
     sources::Source* source = nullptr;
     QByteArray buffer;
+    // Gateway lines (NMEA 2000) apart from the NMEA 0183 of the same stream.
+    present::StreamRouter router{&relayPgnDatabase};
 };
 
 sources::Source* makeRelaySource(const QString& text, int baud, QObject* parent, QString* error) {
@@ -144,9 +156,9 @@ void Relay::stop() {
 }
 
 void Relay::take(Input& input, const QByteArray& bytes) {
-    input.buffer += bytes;
     ForwardSink sink(forwarder_);
-    present::runParseCycle(input.buffer, sink);
+    input.router.feed(bytes.constData(), static_cast<std::size_t>(bytes.size()), input.buffer, sink,
+                      [&sink](QByteArray& buffer) { present::runParseCycle(buffer, sink); });
     forwarder_.flush();
 }
 
