@@ -5,12 +5,19 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <functional>
 
 #include "nmea/line_counters.h"
 #include "present/sentence_tally.h"
+
+namespace n2k {
+struct Message;
+struct DecodedPgn;
+class PgnDatabase;
+}  // namespace n2k
 
 class LineHealth : public QObject {
     Q_OBJECT
@@ -34,6 +41,33 @@ public:
     const nmeaz::LineCounters& counts() const { return counters_; }
     void framed(QByteArrayView sentence, bool checksumGood);
     const present::SentenceTally& tally() const { return tally_; }
+
+    // NMEA 2000: each whole PGN is a key of the tally, one per PGN and source
+    // ("129025 Position, Rapid Update · src 3"), its payload kept as the key's last
+    // content. The database is the one that decoded it, kept for the views.
+    struct PgnHeader {
+        quint32 pgn = 0;
+        quint8 priority = 0;
+        quint8 source = 0;
+        quint8 destination = 0;
+    };
+    void pgn(const n2k::Message& message, const n2k::DecodedPgn& decoded,
+             const n2k::PgnDatabase* database);
+    // The header of a PGN key's last message; nullptr for an NMEA 0183 key.
+    const PgnHeader* pgnHeader(const QByteArray& key) const;
+    const n2k::PgnDatabase* pgnDatabase() const { return database_; }
+    static QByteArray pgnKeyText(quint32 pgn, const QString& description, quint8 source);
+
+    // What the NMEA 2000 side of the stream counted, as the stream path reports it.
+    struct N2kCounts {
+        bool heard = false;
+        quint64 frames = 0;
+        quint64 fastPacketErrors = 0;  // fast-packet and transport-protocol transfers dropped
+        quint64 unknownPgns = 0;
+        quint64 badGatewayLines = 0;
+    };
+    void setN2kCounts(const N2kCounts& counts) { n2k_ = counts; }
+    const N2kCounts& n2kCounts() const { return n2k_; }
 
     // A new stream: counters, keys and times start again.
     void reset();
@@ -59,6 +93,10 @@ private:
     Clock clock_;
     nmeaz::LineCounters counters_{};
     present::SentenceTally tally_;
+    QHash<QByteArray, PgnHeader> pgnHeaders_;
+    QHash<quint32, QByteArray> pgnKeys_;  // (PGN << 8 | source) -> its key text
+    const n2k::PgnDatabase* database_ = nullptr;
+    N2kCounts n2k_;
     qint64 cycleNow_ = 0;
     quint64 bytesBefore_ = 0;
     quint64 acceptedBefore_ = 0;

@@ -6,7 +6,8 @@
 #include <QTimer>
 #include <QWidget>
 
-class LineHealth;
+#include "app/line_health.h"
+
 class QSortFilterProxyModel;
 class QTableView;
 class QTableWidget;
@@ -32,6 +33,8 @@ protected:
 
 private:
     void showFields();
+    // The fields of an NMEA 2000 key's last PGN: name and readable value, then the bytes.
+    void showPgnFields(const LineHealth::PgnHeader& header, const QByteArray& payload);
 
     LineHealth* health_;
     SentencesModel* model_;
@@ -39,5 +42,6 @@ private:
     QTableView* keys_;
     QTableWidget* fields_;
     QByteArray shownSentence_;
+    QByteArray shownKey_;
     QTimer timer_;
 };

@@ -39,6 +39,9 @@ public:
     // Notes one framed sentence (line end included or not) at nowMs on a monotonic
     // clock. Timestamps must not go backwards.
     void record(QByteArrayView sentence, bool checksumGood, qint64 nowMs);
+    // Notes one good arrival under a key of the caller's making (an NMEA 2000 PGN
+    // from one source), keeping `last` as its latest content.
+    void recordAs(QByteArrayView key, QByteArrayView last, qint64 nowMs);
     void clear();
 
     // In order of first arrival; the "other" entry, once needed, is among them.
@@ -51,6 +54,7 @@ public:
 
 private:
     KeyStats& entryFor(QByteArrayView key, qint64 nowMs);
+    static void noteGood(KeyStats& stats, QByteArrayView last, qint64 nowMs);
 
     std::vector<KeyStats> keys_;
     QHash<QByteArray, int> index_;
