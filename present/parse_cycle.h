@@ -12,6 +12,10 @@
 namespace ais {
 struct AisMessageLayout;
 }
+namespace n2k {
+struct Message;
+struct DecodedPgn;
+}  // namespace n2k
 namespace nmeaz {
 struct ParserContext;
 struct SentenceLayout;
@@ -54,6 +58,12 @@ public:
         (void)messageType, (void)record, (void)ownShip;
     }
     virtual void sentenceRecord(int code, const void* record) { (void)code, (void)record; }
+    // One whole NMEA 2000 PGN of a mixed stream (present/stream_router.h), decoded
+    // with the loaded database, in stream order with the sentences. Both live only
+    // for the call.
+    virtual void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) {
+        (void)message, (void)decoded;
+    }
     // False for a sink that reads only currentDecoded() in sentenceDone: the cycle
     // then builds no lists, texts or snapshots for it.
     virtual bool wantsPresentation() const { return true; }

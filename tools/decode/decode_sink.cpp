@@ -5,8 +5,11 @@
 
 #include "direct_json.h"
 #include "line_stats.h"
+#include "n2k_stats.h"
 #include "nmea/records.h"
+#include "present/n2k_named.h"
 #include "present/named_json.h"
+#include "program_database.h"
 
 namespace decode {
 
@@ -44,6 +47,28 @@ void DecodeSink::sentenceDone(int) {
     hasText_ = false;
 }
 
+void DecodeSink::pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) {
+    if (summary_ || stats_) {
+        auto [it, inserted] = pgnIndex_.try_emplace(message.pgn, pgnCounts_.size());
+        if (inserted) {
+            pgnCounts_.emplace_back("PGN " + std::to_string(message.pgn), 0);
+        }
+        ++pgnCounts_[it->second].second;
+        if (summary_) {
+            auto [key, added] = keyIndex_.try_emplace(pgnCounts_[it->second].first, counts_.size());
+            if (added) {
+                counts_.emplace_back(pgnCounts_[it->second].first, 0);
+            }
+            ++counts_[key->second].second;
+        }
+        return;
+    }
+    static const n2k::PgnDatabase kEmpty;
+    const n2k::PgnDatabase* database = programPgnDatabase();
+    present::appendNamedPgn(database != nullptr ? *database : kEmpty, message, decoded, output_);
+    output_ += '\n';
+}
+
 void DecodeSink::framed(QByteArrayView sentence, bool checksumGood) {
     if (stats_) {
         tally_.record(sentence, checksumGood, 0);
@@ -53,7 +78,9 @@ void DecodeSink::framed(QByteArrayView sentence, bool checksumGood) {
 std::string DecodeSink::statsLine(qsizetype unfinished) const {
     nmeaz::LineCounters counters = counters_;
     counters.bytes += static_cast<std::uint64_t>(unfinished);
-    return decode::statsLine(counters, tally_);
+    std::string line = decode::statsLine(counters, tally_);
+    addN2kStats(line, n2k_, pgnCounts_);
+    return line;
 }
 
 std::string DecodeSink::summaryTable() const {

@@ -11,6 +11,7 @@
 #include "nmea/line_counters.h"
 #include "present/parse_cycle.h"
 #include "present/sentence_tally.h"
+#include "present/stream_router.h"
 
 namespace decode {
 
@@ -33,6 +34,11 @@ public:
     void setNamed(bool named) { named_ = named; }
     nmeaz::LineCounters* lineCounters() override { return stats_ ? &counters_ : nullptr; }
     void framed(QByteArrayView sentence, bool checksumGood) override;
+    // A PGN: its named object (written the same with or without --named, there being
+    // no other form), or its key "PGN 129025" counted.
+    void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override;
+    // The NMEA 2000 counters --stats adds when the input carried NMEA 2000.
+    void setN2kCounters(const present::N2kStreamCounters& counters) { n2k_ = counters; }
 
     // JSON lines written since the last call; the caller sends them out.
     std::string& pendingOutput() { return output_; }
@@ -56,6 +62,9 @@ private:
     std::string output_;
     std::unordered_map<std::string, std::size_t> keyIndex_;
     std::vector<std::pair<std::string, long long>> counts_;
+    std::unordered_map<std::uint32_t, std::size_t> pgnIndex_;
+    std::vector<std::pair<std::string, long long>> pgnCounts_;
+    present::N2kStreamCounters n2k_;
 };
 
 }  // namespace decode

@@ -14,14 +14,18 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: tidewright-decode [--summary] [--stats] [--named] [--raw]\n"
+    "Usage: tidewright-decode [--summary] [--stats] [--named] [--raw] [--format NAME]\n"
     "                         [--targets [--targets-every N] [--own LAT,LON[,SOG,COG]]]\n"
     "                         [FILE...]\n"
-    "Decodes NMEA 0183 logs (standard input when no FILE is named) as one byte stream.\n"
+    "Decodes NMEA 0183 and NMEA 2000 logs (standard input when no FILE is named) as\n"
+    "one byte stream; NMEA 2000 gateway lines of any format may be mixed with NMEA 0183.\n"
     "  --summary  print a table of sentence keys and their counts instead of JSON lines\n"
     "  --stats    print, at the end, one JSON object of line counters and sentence\n"
     "             keys instead of JSON lines (after the table with --summary)\n"
     "  --named    print every decoded value by name, in full precision (docs/fields.md)\n"
+    "  --format NAME  read every line that is not NMEA 0183 as one NMEA 2000 gateway\n"
+    "             format: yd, actisense, candump, plain, pcdin, mxpgn, pdgy; or the\n"
+    "             whole input as a binary gateway stream: ngt1, ebl\n"
     "  --raw      feed the bytes unchanged (by default a LF without a CR before it is\n"
     "             read as CR LF, as the talker sent it)\n"
     "  --targets  print one JSON object per AIS target (sorted by MMSI) at the end\n"
@@ -48,6 +52,7 @@ int main(int argc, char** argv) {
     bool named = false;
     bool stats = false;
     std::vector<std::string> names;
+    std::string format;
     bool optionsEnded = false;
     decode::TargetsOptions targetsOptions;
     for (int i = 1; i < argc; ++i) {
@@ -70,6 +75,12 @@ int main(int argc, char** argv) {
             named = true;
         } else if (!optionsEnded && arg == "--stats") {
             stats = true;
+        } else if (!optionsEnded && arg == "--format") {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "tidewright-decode: --format wants a format name\n%s", kUsage);
+                return 2;
+            }
+            format = argv[++i];
         } else if (!optionsEnded && arg == "--raw") {
             raw = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
@@ -115,6 +126,10 @@ int main(int argc, char** argv) {
     decode::StreamDecoder decoder(summary, stats, raw,
                                   targetsOptions.enabled ? &targetsSink : nullptr);
     decoder.setNamed(named);
+    if (!format.empty() && !decoder.forceFormat(format)) {
+        std::fprintf(stderr, "tidewright-decode: unknown format %s\n%s", format.c_str(), kUsage);
+        return 2;
+    }
     std::vector<char> chunk(1 << 16);
     for (Input& input : inputs) {
         for (;;) {

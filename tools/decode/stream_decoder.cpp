@@ -3,29 +3,49 @@
 #include <cstring>
 
 #include "present/parse_cycle.h"
+#include "program_database.h"
 
 namespace decode {
+
+StreamDecoder::StreamDecoder(bool summary, bool stats, bool raw, TargetsSink* targets)
+    : sink_(summary, stats), router_(&programPgnDatabase), raw_(raw), targets_(targets) {
+    if (targets_) {
+        cycle_ = [this](QByteArray& buffer) { targets_->consume(buffer); };
+    } else {
+        cycle_ = [this](QByteArray& buffer) { present::runParseCycle(buffer, sink_); };
+    }
+}
 
 void StreamDecoder::feed(const char* data, std::size_t size) {
     if (size == 0) {
         return;
     }
-    if (raw_) {
-        receiveBuffer_.append(data, static_cast<qsizetype>(size));
+    if (raw_ || router_.binaryStream(data, size)) {
+        route(data, size);
     } else {
         restoreLineEnds(data, size);
-    }
-    if (targets_) {
-        targets_->consume(receiveBuffer_);
-    } else {
-        present::runParseCycle(receiveBuffer_, sink_);
+        route(staging_.constData(), static_cast<std::size_t>(staging_.size()));
+        staging_.clear();
     }
 }
 
+// NMEA 2000 lines go to the gateway reader, everything else to the receive buffer.
+void StreamDecoder::route(const char* data, std::size_t size) {
+    present::CycleSink& sink = targets_ ? static_cast<present::CycleSink&>(*targets_) : sink_;
+    router_.feed(data, size, receiveBuffer_, sink, cycle_);
+}
+
 void StreamDecoder::finish() {
+    present::CycleSink& sink = targets_ ? static_cast<present::CycleSink&>(*targets_) : sink_;
+    router_.finish(receiveBuffer_, sink, cycle_);
     if (targets_) {
         targets_->finish(receiveBuffer_);
     }
+}
+
+std::string StreamDecoder::statsLine() {
+    sink_.setN2kCounters(router_.counters());
+    return sink_.statsLine(receiveBuffer_.size() + static_cast<qsizetype>(router_.heldBytes()));
 }
 
 void StreamDecoder::restoreLineEnds(const char* data, std::size_t size) {
@@ -39,13 +59,13 @@ void StreamDecoder::restoreLineEnds(const char* data, std::size_t size) {
             break;
         }
         if ((lf > data ? lf[-1] : previous_) != '\r') {
-            receiveBuffer_.append(run, lf - run);
-            receiveBuffer_.append('\r');
+            staging_.append(run, lf - run);
+            staging_.append('\r');
             run = lf;
         }
         p = lf + 1;
     }
-    receiveBuffer_.append(run, end - run);
+    staging_.append(run, end - run);
     previous_ = data[size - 1];
 }
 

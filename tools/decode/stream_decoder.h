@@ -6,8 +6,10 @@
 #include <QByteArray>
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "decode_sink.h"
+#include "present/stream_router.h"
 #include "targets_sink.h"
 
 namespace decode {
@@ -15,8 +17,11 @@ namespace decode {
 class StreamDecoder {
 public:
     // With `targets`, the stream feeds that target table instead of the JSON lines.
-    StreamDecoder(bool summary, bool stats, bool raw, TargetsSink* targets = nullptr)
-        : sink_(summary, stats), raw_(raw), targets_(targets) {}
+    StreamDecoder(bool summary, bool stats, bool raw, TargetsSink* targets = nullptr);
+
+    // Reads every line that is not NMEA 0183 as one gateway format, or the stream as
+    // one binary gateway (present::StreamRouter::forceFormat); false for an unknown name.
+    bool forceFormat(std::string_view name) { return router_.forceFormat(name); }
 
     // Decodes the next bytes of the stream; their results go to output().
     void feed(const char* data, std::size_t size);
@@ -28,14 +33,19 @@ public:
     std::string& output() { return targets_ ? targets_->pendingOutput() : sink_.pendingOutput(); }
     std::string summaryTable() const { return sink_.summaryTable(); }
     // The line counters and every key seen, with the bytes still waiting counted in.
-    std::string statsLine() const { return sink_.statsLine(receiveBuffer_.size()); }
+    std::string statsLine();
 
 private:
     // Log files saved on Linux and macOS end their lines in LF alone; the talker sent
     // CR LF. The byte before a LF may have come in the previous read (or file).
     void restoreLineEnds(const char* data, std::size_t size);
 
+    void route(const char* data, std::size_t size);
+
     DecodeSink sink_;
+    present::StreamRouter router_;
+    present::Nmea0183Cycle cycle_;
+    QByteArray staging_;
     bool raw_;
     TargetsSink* targets_;
     QByteArray receiveBuffer_;

@@ -1,0 +1,253 @@
+#include "present/stream_router.h"
+
+#include <cstring>
+
+namespace present {
+
+namespace {
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// The sentences that carry whole PGNs inside NMEA 0183 framing.
+bool carriesPgn(std::string_view line) {
+    return startsWith(line, "$PCDIN,") || startsWith(line, "$MXPGN,") ||
+           startsWith(line, "!PDGY,") || startsWith(line, "$PDGY,");
+}
+
+constexpr std::size_t kLongestCarrierPrefix = 7;  // "$PCDIN,"
+
+// An unfinished line already known to be NMEA 0183: it can go on at once, so that
+// the 0183 path sees its bytes in the same read as without the router.
+bool known0183(std::string_view start) {
+    return !start.empty() && (start.front() == '$' || start.front() == '!') &&
+           start.size() >= kLongestCarrierPrefix && !carriesPgn(start);
+}
+
+std::string_view withoutLineEnd(std::string_view line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.remove_suffix(1);
+    }
+    return line;
+}
+
+bool fastPacket(const void* user, std::uint32_t pgn) {
+    return static_cast<const n2k::PgnDatabase*>(user)->isFastPacket(pgn);
+}
+
+}  // namespace
+
+StreamRouter::StreamRouter(PgnDatabaseProvider database) : provider_(std::move(database)) {}
+
+StreamRouter::~StreamRouter() = default;
+
+bool StreamRouter::forceFormat(std::string_view name) {
+    n2k::StreamKind kind = n2k::StreamKind::Auto;
+    n2k::LineFormat format = n2k::LineFormat::Ydwg;
+    if (!n2k::streamFromName(name, kind, format)) {
+        return false;
+    }
+    kind_ = kind;
+    forced_ = format;
+    return true;
+}
+
+void StreamRouter::ensureReader() {
+    if (reader_) {
+        return;
+    }
+    database_ = provider_ ? provider_() : nullptr;
+    static const n2k::PgnDatabase kEmpty;
+    const n2k::PgnDatabase& database = database_ != nullptr ? *database_ : kEmpty;
+    n2k::FastPacketList list;
+    if (database_ != nullptr) {
+        list.isFastPacket = &fastPacket;
+        list.user = database_;
+    }
+    // Lines reach the reader already sorted out, so a text stream is read line by line
+    // as classified (or as the forced format); a binary stream goes in whole.
+    reader_ = std::make_unique<n2k::GatewayReader>(
+        static_cast<n2k::GatewaySink&>(*this), list,
+        kind_ == n2k::StreamKind::Auto ? n2k::StreamKind::Text : kind_, forced_);
+    decoder_ = std::make_unique<n2k::PgnDecoder>(database);
+    decoded_ = std::make_unique<n2k::DecodedPgn>();
+}
+
+void StreamRouter::feedReader(const char* data, std::size_t size) {
+    ensureReader();
+    readerBytes_ += size;
+    reader_->feed(data, size);
+}
+
+void StreamRouter::onMessage(const n2k::Message& message) {
+    decoder_->decode(message, *decoded_);
+    if (sink_ != nullptr) {
+        sink_->pgnMessage(message, *decoded_);
+    }
+}
+
+bool StreamRouter::isN2kLine(std::string_view line) const {
+    line = withoutLineEnd(line);
+    if (!line.empty() && (line.front() == '$' || line.front() == '!') && !carriesPgn(line)) {
+        return false;
+    }
+    const n2k::LineFormat format = n2k::classifyLine(line);
+    if (kind_ == n2k::StreamKind::Forced) {
+        return format != n2k::LineFormat::Nmea0183 && format != n2k::LineFormat::Comment &&
+               format != n2k::LineFormat::Blank;
+    }
+    return n2k::isGatewayFormat(format);
+}
+
+// The held line is complete (or must go on now): to the reader or the 0183 path.
+void StreamRouter::completeHeld(QByteArray& receiveBuffer, const Nmea0183Cycle& cycle) {
+    if (isN2kLine(held_)) {
+        if (!receiveBuffer.isEmpty()) {
+            cycle(receiveBuffer);
+        }
+        feedReader(held_.data(), held_.size());
+    } else {
+        receiveBuffer.append(held_.data(), static_cast<qsizetype>(held_.size()));
+    }
+    held_.clear();
+}
+
+// A binary gateway stream is recognised by a frame start in its first two bytes (an
+// EBL log file, an NGT-1 stream opened between frames); looking further would take a
+// stream of NMEA 0183 with binary noise at its start for a gateway's.
+namespace {
+
+n2k::StreamKind binaryKindOf(const char* data, std::size_t size) {
+    if (size >= 2 && data[0] == 0x10 && data[1] == 0x02) {
+        return n2k::StreamKind::Ngt1;
+    }
+    if (size >= 2 && data[0] == 0x1B && data[1] == 0x01) {
+        return n2k::StreamKind::Ebl;
+    }
+    return n2k::StreamKind::Auto;
+}
+
+}  // namespace
+
+bool StreamRouter::binaryStream(const char* data, std::size_t size) const {
+    if (kind_ == n2k::StreamKind::Ngt1 || kind_ == n2k::StreamKind::Ebl) {
+        return true;
+    }
+    return !started_ && kind_ == n2k::StreamKind::Auto &&
+           binaryKindOf(data, size) != n2k::StreamKind::Auto;
+}
+
+void StreamRouter::feed(const char* data, std::size_t size, QByteArray& receiveBuffer,
+                        CycleSink& sink, const Nmea0183Cycle& cycle) {
+    sink_ = &sink;
+    if (!started_ && size > 0) {
+        started_ = true;
+        if (kind_ == n2k::StreamKind::Auto) {
+            const n2k::StreamKind binary = binaryKindOf(data, size);
+            if (binary != n2k::StreamKind::Auto) {
+                kind_ = binary;
+            }
+        }
+    }
+    if (kind_ == n2k::StreamKind::Ngt1 || kind_ == n2k::StreamKind::Ebl) {
+        feedReader(data, size);
+        cycle(receiveBuffer);
+        sink_ = nullptr;
+        return;
+    }
+
+    const char* p = data;
+    const char* const end = data + size;
+    const char* run = p;  // the start of the 0183 bytes not yet appended
+    while (p < end) {
+        const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
+        const char* lineEnd = nl != nullptr ? nl + 1 : end;
+        switch (line_) {
+            case Line::To0183:
+                if (nl != nullptr) {
+                    line_ = Line::Start;
+                }
+                break;
+            case Line::Held:
+                held_.append(p, lineEnd - p);
+                run = lineEnd;
+                if (nl != nullptr) {
+                    completeHeld(receiveBuffer, cycle);
+                    line_ = Line::Start;
+                } else if (known0183(held_) || held_.size() > n2k::kMaxLineLength) {
+                    completeHeld(receiveBuffer, cycle);
+                    line_ = Line::To0183;
+                }
+                break;
+            case Line::Start:
+                if (nl == nullptr) {
+                    const std::string_view start(p, end - p);
+                    if (!known0183(start)) {
+                        receiveBuffer.append(run, p - run);
+                        held_.assign(start);
+                        run = end;
+                        line_ = Line::Held;
+                        if (held_.size() > n2k::kMaxLineLength) {
+                            completeHeld(receiveBuffer, cycle);
+                            line_ = Line::To0183;
+                        }
+                    } else {
+                        line_ = Line::To0183;
+                    }
+                } else if (isN2kLine(std::string_view(p, lineEnd - p))) {
+                    receiveBuffer.append(run, p - run);
+                    if (!receiveBuffer.isEmpty()) {
+                        cycle(receiveBuffer);
+                    }
+                    feedReader(p, lineEnd - p);
+                    run = lineEnd;
+                }
+                break;
+        }
+        p = lineEnd;
+    }
+    receiveBuffer.append(run, end - run);
+    cycle(receiveBuffer);
+    sink_ = nullptr;
+}
+
+void StreamRouter::finish(QByteArray& receiveBuffer, CycleSink& sink, const Nmea0183Cycle& cycle) {
+    sink_ = &sink;
+    if (line_ == Line::Held) {
+        const bool toReader = isN2kLine(held_);
+        completeHeld(receiveBuffer, cycle);
+        if (!toReader) {
+            cycle(receiveBuffer);
+        }
+        line_ = Line::Start;
+    }
+    if (reader_) {
+        reader_->finish();
+    }
+    sink_ = nullptr;
+}
+
+N2kStreamCounters StreamRouter::counters() const {
+    N2kStreamCounters out;
+    if (!reader_) {
+        return out;
+    }
+    out.heard = true;
+    out.bytes = readerBytes_;
+    const n2k::ReassemblyCounters& r = reader_->reassemblyCounters();
+    const n2k::LineCounters& l = reader_->lineCounters();
+    const n2k::BinaryCounters& b = reader_->binaryCounters();
+    out.frames = r.frames;
+    out.messages = reader_->messagesDelivered();
+    out.fastPacketErrors = r.fastPacketErrors();
+    out.transportErrors = r.transportErrors();
+    out.unknownPgns = decoder_->unknownCount();
+    for (const std::uint64_t malformed : l.malformed) {
+        out.badGatewayLines += malformed;
+    }
+    out.badGatewayLines += l.notThisFormat + l.overlong + b.badChecksum + b.badFrames;
+    return out;
+}
+
+}  // namespace present
