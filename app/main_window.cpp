@@ -20,6 +20,7 @@
 #include "ais/vdm.h"
 #include "app/about_dialog.h"
 #include "app/ais_targets_dock.h"
+#include "app/devices/devices_dock.h"
 #include "app/globals.h"
 #include "app/health_status.h"
 #include "app/line_health.h"
@@ -32,6 +33,8 @@
 #include "app/source_factory.h"
 #include "app/speed_hunter.h"
 #include "app/status_notices.h"
+#include "n2k_db/database_loader.h"
+#include "present/stream_router.h"
 #include "serial/line_speeds.h"
 #include "serial/open_failure.h"
 #include "serial/port_naming.h"
@@ -136,6 +139,13 @@ void MainWindow::init() {
     parseDock->raise();
     ui->menuView->addAction(targetsDock->toggleViewAction());
 
+    devices = new DevicesDock([this] { return health->now(); }, this);
+    addDockWidget(Qt::TopDockWidgetArea, devices);
+    tabifyDockWidget(parseDock, devices);
+    parseDock->raise();
+    ui->menuView->addAction(devices->toggleViewAction());
+    connect(health, &LineHealth::cleared, devices, &DevicesDock::clear);
+
     setStatusTip(tr("No COM Port Selected"));
     connect(this, &MainWindow::sig_updateStatus, this, &MainWindow::slot_updateStatus);
 
@@ -213,6 +223,7 @@ bool MainWindow::openPort() {
         // line, a half sentence, the first fragments of an AIS message.
         chunkDecoder.reset();
         receiveBuffer.clear();
+        newStream();
         ais::aisResetFragmentTable();
         if (source->open()) {
             comOpened = true;
@@ -278,8 +289,7 @@ void MainWindow::startSpeedSearch() {
     hunter->start();
 }
 void MainWindow::receiveChunk(const QByteArray& chunk) {
-    receiveBuffer.append(chunk);
-    on_actionParse_triggered();
+    routeChunk(chunk);
 
     const QByteArray text = chunkDecoder.decode(chunk);
     if (text.isEmpty()) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <memory>
 
 #include "app/chunk_text.h"
 #include "app/log_recorder.h"
@@ -14,6 +15,13 @@
 #include "app/receive_time_stamper.h"
 
 class HealthStatus;
+class DevicesDock;
+namespace n2k {
+class PgnDatabase;
+}
+namespace present {
+class StreamRouter;
+}
 class SnapshotThrottle;
 class LineHealth;
 class QCloseEvent;
@@ -52,6 +60,11 @@ public:
     // parse step at once, then the raw pane and a running recording.
     void receiveChunk(const QByteArray& chunk);
     AisTargetsDock* aisTargetsDock() const { return targetsDock; }
+    DevicesDock* devicesDock() const { return devices; }
+    showDialog* inspector() const;
+    // The NMEA 2000 database, loaded when the first NMEA 2000 line arrives; nullptr
+    // when it could not be (said once in the status bar).
+    const n2k::PgnDatabase* pgnDatabaseOnce();
     // Where recordings are kept; tests put a storage of their own in.
     LogRecorder& logRecorder() { return recorder; }
 
@@ -77,6 +90,10 @@ public slots:
     void slot_updateStatus(QString status);
     void init();
     void showParse();
+    // A read's bytes through the stream router: NMEA 2000 lines to the gateway reader,
+    // the rest to the receive buffer and the parse cycle.
+    void routeChunk(const QByteArray& chunk);
+    void newStream();
     void saveXml(int selector, void* record);
 
 protected:
@@ -125,4 +142,8 @@ private:
     LineHealth* health = nullptr;
     HealthStatus* healthStatus = nullptr;
     SnapshotThrottle* snapshots = nullptr;
+    DevicesDock* devices = nullptr;
+    std::unique_ptr<present::StreamRouter> router;
+    std::unique_ptr<n2k::PgnDatabase> pgnDatabase;
+    bool pgnDatabaseTried = false;
 };

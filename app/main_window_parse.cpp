@@ -1,12 +1,16 @@
 // The parse step of the main window: the parse cycle over the receive buffer, with its
 // results published through the window's signals, and the XML snapshots.
 #include "app/ais_targets_dock.h"
+#include "app/devices/devices_dock.h"
 #include "app/globals.h"
 #include "app/line_health.h"
 #include "app/main_window.h"
+#include "app/show_dialog.h"
 #include "app/snapshot_throttle.h"
 #include "app/status_notices.h"
+#include "n2k_db/database_loader.h"
 #include "present/parse_cycle.h"
+#include "present/stream_router.h"
 #include "present/xml_snapshot.h"
 
 namespace {
@@ -32,6 +36,16 @@ public:
     void framed(QByteArrayView sentence, bool checksumGood) override {
         window_->lineHealth()->framed(sentence, checksumGood);
     }
+    void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override {
+        const n2k::PgnDatabase* database = window_->pgnDatabaseOnce();
+        window_->lineHealth()->pgn(message, decoded, database);
+        if (database != nullptr) {
+            window_->devicesDock()->note(message, decoded, *database);
+        }
+        if (showDialog* inspector = window_->inspector()) {
+            inspector->showPgn(message, decoded, database);
+        }
+    }
 
 private:
     MainWindow* window_;
@@ -48,4 +62,49 @@ void MainWindow::showParse() {
 
 void MainWindow::saveXml(int selector, void* record) {
     snapshots->offer(selector, record);
+}
+
+void MainWindow::newStream() {
+    router = std::make_unique<present::StreamRouter>([this] { return pgnDatabaseOnce(); });
+}
+
+const n2k::PgnDatabase* MainWindow::pgnDatabaseOnce() {
+    if (!pgnDatabaseTried) {
+        pgnDatabaseTried = true;
+        auto loaded = std::make_unique<n2k::PgnDatabase>();
+        QString error;
+        if (n2kdb::loadProgramPgnDatabase(*loaded, error)) {
+            pgnDatabase = std::move(loaded);
+        } else {
+            notices->set(QStringLiteral("n2k-database"),
+                         tr("NMEA 2000 PGNs are shown raw: %1").arg(error));
+        }
+    }
+    return pgnDatabase.get();
+}
+
+void MainWindow::routeChunk(const QByteArray& chunk) {
+    if (!router) {
+        newStream();
+    }
+    if (parseView) {
+        emit clearShowText();
+    }
+    WindowSink sink(this);
+    health->beginCycle();
+    router->feed(chunk.constData(), static_cast<std::size_t>(chunk.size()), receiveBuffer, sink,
+                 [&sink](QByteArray& buffer) { present::runParseCycle(buffer, sink); });
+    health->endCycle();
+    const present::N2kStreamCounters counts = router->counters();
+    LineHealth::N2kCounts n2k;
+    n2k.heard = counts.heard;
+    n2k.frames = counts.frames;
+    n2k.fastPacketErrors = counts.fastPacketErrors + counts.transportErrors;
+    n2k.unknownPgns = counts.unknownPgns;
+    n2k.badGatewayLines = counts.badGatewayLines;
+    health->setN2kCounts(n2k);
+}
+
+showDialog* MainWindow::inspector() const {
+    return parseView.data();
 }
