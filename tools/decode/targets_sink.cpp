@@ -4,8 +4,11 @@
 #include <cstring>
 #include <limits>
 
+#include "nmea/sentence_parsers.h"
 #include "nmea/tag_block.h"
+#include "program_database.h"
 #include "targets/ais_reports.h"
+#include "targets/n2k_reports.h"
 #include "targets/nmea_fixes.h"
 #include "targets/target_json.h"
 
@@ -123,7 +126,26 @@ void TargetsSink::aisRecord(int messageType, const void* record, bool ownShip) {
 }
 
 void TargetsSink::sentenceRecord(int code, const void* record) {
+    if (code == nmeaz::kCodeGga || code == nmeaz::kCodeRmc || code == nmeaz::kCodeVtg) {
+        nmea0183FixMs_ = nowMs_;
+    }
     targets::applyNavigationFix(code, record, table_, nowMs_);
+}
+
+// How long an NMEA 0183 fix keeps the NMEA 2000 fixes out.
+constexpr std::int64_t kNmea0183FixHeldMs = 10000;
+
+void TargetsSink::pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) {
+    const n2k::PgnDatabase* database = programPgnDatabase();
+    if (database == nullptr) {
+        return;
+    }
+    targets::Report report;
+    if (targets::reportFromPgn(*database, message, decoded, report)) {
+        table_.merge(report, nowMs_);
+    } else if (nmea0183FixMs_ < 0 || nowMs_ - nmea0183FixMs_ > kNmea0183FixHeldMs) {
+        targets::applyPgnFix(*database, decoded, table_, nowMs_);
+    }
 }
 
 void TargetsSink::consume(QByteArray& receiveBuffer) {

@@ -34,6 +34,9 @@ public:
     void separator() override {}
     void aisRecord(int messageType, const void* record, bool ownShip) override;
     void sentenceRecord(int code, const void* record) override;
+    // AIS PGNs merge into the same table; own ship's NMEA 2000 fixes count only while
+    // no NMEA 0183 fix is heard.
+    void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override;
 
     // Runs the parse cycle over the complete lines of the buffer, printing the
     // targets whenever the log's time passes the next interval; an incomplete last
@@ -53,6 +56,7 @@ private:
     std::int64_t nowMs_ = 0;
     bool hasTime_ = false;
     std::int64_t nextPrintMs_ = -1;
+    std::int64_t nmea0183FixMs_ = -1;  // when an NMEA 0183 fix was last heard
 };
 
 }  // namespace decode

@@ -12,4 +12,9 @@ std::string defaultLogPath() {
     return defaultLogPath(datafiles::runningExecutable(), TIDEWRIGHT_SIM_DATA_FROM_BINDIR);
 }
 
+std::string defaultN2kLogPath() {
+    return datafiles::dataFilePath(datafiles::runningExecutable(), TIDEWRIGHT_SIM_DATA_FROM_BINDIR,
+                                   "default.n2k");
+}
+
 }  // namespace sim

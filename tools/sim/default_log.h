@@ -14,5 +14,7 @@ std::string defaultLogPath(std::string_view executablePath, std::string_view dat
 
 // The same for this running executable, with the data directory chosen at build time.
 std::string defaultLogPath();
+// The NMEA 2000 demo log (default.n2k), found the same way.
+std::string defaultN2kLogPath();
 
 }  // namespace sim

@@ -1,5 +1,6 @@
 // tidewright-sim: a talker simulator. Replays an NMEA 0183 log onto a pseudo-terminal
-// (published for the monitor's port list) or onto a serial device, as a talker would.
+// (published for the monitor's port list) or onto a serial device, as a talker would,
+// and, when asked, an NMEA 2000 capture as a gateway would write it.
 
 #include <cerrno>
 #include <csignal>
@@ -19,6 +20,8 @@
 #include "faults.h"
 #include "line.h"
 #include "log_lines.h"
+#include "n2k_db/database_loader.h"
+#include "n2k_replay.h"
 #include "network_output.h"
 #include "options.h"
 #include "pacer.h"
@@ -161,11 +164,35 @@ std::unique_ptr<sim::Output> openNetworkOutput(const sim::SimOptions& options, s
     return sender;
 }
 
+// The NMEA 2000 capture, in the gateway format asked for, between the log's lines.
+bool addN2kLines(const sim::SimOptions& options, std::vector<std::string>& lines,
+                 std::string& error) {
+    n2k::PgnDatabase database;
+    QString databaseError;
+    if (!n2kdb::loadProgramPgnDatabase(database, databaseError)) {
+        error = databaseError.toStdString();
+        return false;
+    }
+    std::vector<n2k::Message> messages;
+    const std::string path =
+        options.n2kLogPath.empty() ? sim::defaultN2kLogPath() : options.n2kLogPath;
+    if (!sim::loadN2kCapture(path, database, messages, error)) {
+        return false;
+    }
+    const sim::N2kReplayOptions replay{options.n2kFormat, options.dropFrameEvery,
+                                       options.garbleEvery};
+    lines = sim::interleave(lines, sim::n2kLines(messages, database, replay));
+    return true;
+}
+
 int run(const sim::SimOptions& options) {
     std::string error;
     std::vector<std::string> lines;
     if (!sim::loadLog(options.logPath.empty() ? sim::defaultLogPath() : options.logPath, lines,
                       error)) {
+        return fail(error);
+    }
+    if (!options.n2kFormat.empty() && !addN2kLines(options, lines, error)) {
         return fail(error);
     }
     Tee tee;

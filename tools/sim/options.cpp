@@ -37,6 +37,8 @@ constexpr PeriodOption kPeriodOptions[] = {
     {"--drop-fragment", &SimOptions::dropFragmentEvery},
     {"--split", &SimOptions::splitEvery},
     {"--garbage", &SimOptions::garbageEvery},
+    {"--drop-frame", &SimOptions::dropFrameEvery},
+    {"--garble", &SimOptions::garbleEvery},
 };
 
 }  // namespace
@@ -62,6 +64,10 @@ const char* usageText() {
            "                        given; port 0 picks a free one); prints 'tcp HOST:PORT'\n"
            "  --udp HOST:PORT       send the talk as UDP datagrams (broadcast allowed)\n"
            "  --seed N              seed for the random parts of the faults\n"
+           "  --n2k-format FORMAT   also replay an NMEA 2000 capture between the log's lines,\n"
+           "                        written as yd (YDWG RAW), pcdin, plain or candump\n"
+           "  --n2k-log FILE        the NMEA 2000 capture (any gateway format; default: the\n"
+           "                        NMEA 2000 demo log)\n"
            "  --help                print this help and exit\n"
            "  --version             print the version number and exit\n"
            "Faults, each every N-th sentence:\n"
@@ -70,6 +76,10 @@ const char* usageText() {
            "  --drop-fragment N     every N-th multi-sentence AIS message loses a fragment\n"
            "  --split N             the sentence in two writes at a random point, with a pause\n"
            "  --garbage N           the sentence as heard by a receiver at the other speed\n"
+           "NMEA 2000 faults, with --n2k-format:\n"
+           "  --drop-frame N        every N-th fast packet loses one of its frames\n"
+           "  --garble N            every N-th NMEA 2000 line is garbled\n"
+           "Tidewright never transmits on the bus; the simulator stands in for a gateway.\n"
            "Signals: INT, TERM and HUP end it (the link is removed); USR1 pauses and\n"
            "resumes the talk.\n";
 }
@@ -140,6 +150,21 @@ ParseOutcome parseOptions(int argc, const char* const* argv, SimOptions& options
                 return ParseOutcome::Error;
             }
             options.baud = static_cast<int>(speed);
+        } else if (arg == "--n2k-format" || arg == "--n2k-log") {
+            if (!takeValue()) {
+                return ParseOutcome::Error;
+            }
+            if (arg == "--n2k-format" && value != "yd" && value != "pcdin" && value != "plain" &&
+                value != "candump") {
+                error = "unknown NMEA 2000 format '" + std::string(value) +
+                        "' (yd, pcdin, plain or candump)";
+                return ParseOutcome::Error;
+            }
+            if (value.empty()) {
+                error = "option " + std::string(arg) + " needs a non-empty value";
+                return ParseOutcome::Error;
+            }
+            (arg == "--n2k-format" ? options.n2kFormat : options.n2kLogPath) = std::string(value);
         } else if (arg == "--device" || arg == "--name" || arg == "--tee" || arg == "--tcp" ||
                    arg == "--udp") {
             if (!takeValue()) {
@@ -214,6 +239,11 @@ ParseOutcome parseOptions(int argc, const char* const* argv, SimOptions& options
     }
     if ((!options.tcpListen.empty() || !options.udpTarget.empty()) && !options.linkName.empty()) {
         error = "--name applies to the simulator's own pseudo-terminal, not to the network";
+        return ParseOutcome::Error;
+    }
+    if (options.n2kFormat.empty() &&
+        (!options.n2kLogPath.empty() || options.dropFrameEvery > 0 || options.garbleEvery > 0)) {
+        error = "--n2k-log, --drop-frame and --garble need --n2k-format";
         return ParseOutcome::Error;
     }
     return ParseOutcome::Run;

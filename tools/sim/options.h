@@ -26,6 +26,12 @@ struct SimOptions {
     int dropFragmentEvery = 0;
     int splitEvery = 0;
     int garbageEvery = 0;
+    // NMEA 2000: a capture (any gateway format) replayed between the log's lines in
+    // this gateway format; empty format: none.
+    std::string n2kFormat;   // "yd", "pcdin", "plain" or "candump"
+    std::string n2kLogPath;  // empty: the default NMEA 2000 log beside the executable
+    int dropFrameEvery = 0;  // every N-th fast packet loses one of its frames
+    int garbleEvery = 0;     // every N-th NMEA 2000 line is garbled
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };
