@@ -41,6 +41,7 @@ public:
         window_->lineHealth()->pgn(message, decoded, database);
         if (database != nullptr) {
             window_->devicesDock()->note(message, decoded, *database);
+            window_->aisTargetsDock()->addPgn(*database, message, decoded);
         }
         if (showDialog* inspector = window_->inspector()) {
             inspector->showPgn(message, decoded, database);
