@@ -34,6 +34,19 @@ void LineHealth::framed(QByteArrayView sentence, bool checksumGood) {
     tally_.record(sentence, checksumGood, cycleNow_);
 }
 
+void LineHealth::setN2kCounts(const N2kCounts& counts) {
+    if (counts.bytes != n2k_.bytes) {
+        if (lastByteMs_ < 0 || cycleNow_ - lastByteMs_ >= kSilentMs) {
+            receivingSinceMs_ = cycleNow_;
+        }
+        lastByteMs_ = cycleNow_;
+    }
+    if (counts.messages != n2k_.messages) {
+        lastGoodMs_ = cycleNow_;
+    }
+    n2k_ = counts;
+}
+
 QByteArray LineHealth::pgnKeyText(quint32 pgn, const QString& description, quint8 source) {
     return tr("%1 %2 · src %3")
         .arg(pgn)

@@ -65,8 +65,12 @@ public:
         quint64 fastPacketErrors = 0;  // fast-packet and transport-protocol transfers dropped
         quint64 unknownPgns = 0;
         quint64 badGatewayLines = 0;
+        quint64 bytes = 0;
+        quint64 messages = 0;
     };
-    void setN2kCounts(const N2kCounts& counts) { n2k_ = counts; }
+    // Called after every read, with that read's clock reading: NMEA 2000 bytes and whole
+    // PGNs keep the line state "Receiving" as NMEA 0183 bytes and sentences do.
+    void setN2kCounts(const N2kCounts& counts);
     const N2kCounts& n2kCounts() const { return n2k_; }
 
     // A new stream: counters, keys and times start again.

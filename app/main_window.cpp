@@ -223,7 +223,7 @@ bool MainWindow::openPort() {
         // line, a half sentence, the first fragments of an AIS message.
         chunkDecoder.reset();
         receiveBuffer.clear();
-        newStream();
+        streamRouter.reset();
         ais::aisResetFragmentTable();
         if (source->open()) {
             comOpened = true;
@@ -289,7 +289,7 @@ void MainWindow::startSpeedSearch() {
     hunter->start();
 }
 void MainWindow::receiveChunk(const QByteArray& chunk) {
-    routeChunk(chunk);
+    parseChunk(chunk);
 
     const QByteArray text = chunkDecoder.decode(chunk);
     if (text.isEmpty()) {

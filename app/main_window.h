@@ -13,14 +13,13 @@
 #include "app/log_recorder.h"
 #include "app/raw_pane.h"
 #include "app/receive_time_stamper.h"
+#include "n2k/pgn_decoder.h"
+#include "present/stream_router.h"
 
 class HealthStatus;
 class DevicesDock;
 namespace n2k {
 class PgnDatabase;
-}
-namespace present {
-class StreamRouter;
 }
 class SnapshotThrottle;
 class LineHealth;
@@ -62,9 +61,11 @@ public:
     AisTargetsDock* aisTargetsDock() const { return targetsDock; }
     DevicesDock* devicesDock() const { return devices; }
     showDialog* inspector() const;
-    // The NMEA 2000 database, loaded when the first NMEA 2000 line arrives; nullptr
-    // when it could not be (said once in the status bar).
-    const n2k::PgnDatabase* pgnDatabaseOnce();
+    // The database that decodes the stream's PGNs; nullptr before NMEA 2000 was heard
+    // or when it could not be loaded.
+    const n2k::PgnDatabase* pgnDatabase() const {
+        return streamRouter ? streamRouter->database() : nullptr;
+    }
     // Where recordings are kept; tests put a storage of their own in.
     LogRecorder& logRecorder() { return recorder; }
 
@@ -78,6 +79,9 @@ signals:
     void sendParse(QString text);
     void clearShowText();
     void sendresult(QStringList result);
+    // One whole NMEA 2000 PGN of the stream, decoded, in stream order with the
+    // sentences; both live only for the (direct) call.
+    void pgnReceived(const n2k::Message& message, const n2k::DecodedPgn& decoded);
 
 public slots:
     void on_actionParse_triggered();
@@ -90,10 +94,6 @@ public slots:
     void slot_updateStatus(QString status);
     void init();
     void showParse();
-    // A read's bytes through the stream router: NMEA 2000 lines to the gateway reader,
-    // the rest to the receive buffer and the parse cycle.
-    void routeChunk(const QByteArray& chunk);
-    void newStream();
     void saveXml(int selector, void* record);
 
 protected:
@@ -119,6 +119,9 @@ private:
     QByteArray recordedText(const QByteArray& text);
     // Shows the text received since the last call in the raw pane.
     void flushRawPane();
+    // The next bytes of the source through the stream router: NMEA 0183 to the parse
+    // cycle, NMEA 2000 to pgnReceived.
+    void parseChunk(const QByteArray& chunk);
 
     Ui::MainWindow* ui;
     QPlainTextEdit* rawText = nullptr;
@@ -143,7 +146,6 @@ private:
     HealthStatus* healthStatus = nullptr;
     SnapshotThrottle* snapshots = nullptr;
     DevicesDock* devices = nullptr;
-    std::unique_ptr<present::StreamRouter> router;
-    std::unique_ptr<n2k::PgnDatabase> pgnDatabase;
-    bool pgnDatabaseTried = false;
+    // Splits the stream into NMEA 0183 and NMEA 2000; a fresh one for every open source.
+    std::unique_ptr<present::StreamRouter> streamRouter;
 };

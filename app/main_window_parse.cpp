@@ -1,5 +1,6 @@
 // The parse step of the main window: the parse cycle over the receive buffer, with its
 // results published through the window's signals, and the XML snapshots.
+#include <QtGlobal>
 #include "app/ais_targets_dock.h"
 #include "app/devices/devices_dock.h"
 #include "app/globals.h"
@@ -37,7 +38,7 @@ public:
         window_->lineHealth()->framed(sentence, checksumGood);
     }
     void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override {
-        const n2k::PgnDatabase* database = window_->pgnDatabaseOnce();
+        const n2k::PgnDatabase* database = window_->pgnDatabase();
         window_->lineHealth()->pgn(message, decoded, database);
         if (database != nullptr) {
             window_->devicesDock()->note(message, decoded, *database);
@@ -46,6 +47,7 @@ public:
         if (showDialog* inspector = window_->inspector()) {
             inspector->showPgn(message, decoded, database);
         }
+        emit window_->pgnReceived(message, decoded);
     }
 
 private:
@@ -61,49 +63,60 @@ void MainWindow::showParse() {
     health->endCycle();
 }
 
-void MainWindow::saveXml(int selector, void* record) {
-    snapshots->offer(selector, record);
+namespace {
+
+// The database is loaded when the first NMEA 2000 line arrives; without it PGNs are
+// shown raw.
+const n2k::PgnDatabase* monitorPgnDatabase() {
+    QString error;
+    const n2k::PgnDatabase* database = n2kdb::programPgnDatabase(error);
+    static bool said = false;
+    if (database == nullptr && !said) {
+        said = true;
+        qWarning("NMEA 2000 PGNs are shown raw: %s", qPrintable(error));
+    }
+    return database;
 }
 
-void MainWindow::newStream() {
-    router = std::make_unique<present::StreamRouter>([this] { return pgnDatabaseOnce(); });
-}
+}  // namespace
 
-const n2k::PgnDatabase* MainWindow::pgnDatabaseOnce() {
-    if (!pgnDatabaseTried) {
-        pgnDatabaseTried = true;
-        auto loaded = std::make_unique<n2k::PgnDatabase>();
-        QString error;
-        if (n2kdb::loadProgramPgnDatabase(*loaded, error)) {
-            pgnDatabase = std::move(loaded);
-        } else {
-            notices->set(QStringLiteral("n2k-database"),
-                         tr("NMEA 2000 PGNs are shown raw: %1").arg(error));
-        }
+void MainWindow::parseChunk(const QByteArray& chunk) {
+    if (!streamRouter) {
+        streamRouter = std::make_unique<present::StreamRouter>(&monitorPgnDatabase);
     }
-    return pgnDatabase.get();
-}
-
-void MainWindow::routeChunk(const QByteArray& chunk) {
-    if (!router) {
-        newStream();
+    if (parseView.isNull()) {
+        receiveBuffer.append(chunk);
+        return;
     }
-    if (parseView) {
-        emit clearShowText();
-    }
+    emit clearShowText();
     WindowSink sink(this);
+    // One reading of the clock for the whole read: the PGNs between its sentences
+    // are stamped with it too.
     health->beginCycle();
-    router->feed(chunk.constData(), static_cast<std::size_t>(chunk.size()), receiveBuffer, sink,
-                 [&sink](QByteArray& buffer) { present::runParseCycle(buffer, sink); });
+    streamRouter->feed(chunk.constData(), static_cast<std::size_t>(chunk.size()), receiveBuffer,
+                       sink, [&sink](QByteArray& buffer) { present::runParseCycle(buffer, sink); });
     health->endCycle();
-    const present::N2kStreamCounters counts = router->counters();
+
+    const present::N2kStreamCounters counts = streamRouter->counters();
     LineHealth::N2kCounts n2k;
     n2k.heard = counts.heard;
+    n2k.bytes = counts.bytes;
+    n2k.messages = counts.messages;
     n2k.frames = counts.frames;
     n2k.fastPacketErrors = counts.fastPacketErrors + counts.transportErrors;
     n2k.unknownPgns = counts.unknownPgns;
     n2k.badGatewayLines = counts.badGatewayLines;
     health->setN2kCounts(n2k);
+    if (counts.heard && streamRouter->database() == nullptr) {
+        QString error;
+        n2kdb::programPgnDatabase(error);
+        notices->set(QStringLiteral("n2k-database"),
+                     tr("NMEA 2000 PGNs are shown raw: %1").arg(error));
+    }
+}
+
+void MainWindow::saveXml(int selector, void* record) {
+    snapshots->offer(selector, record);
 }
 
 showDialog* MainWindow::inspector() const {

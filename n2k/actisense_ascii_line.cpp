@@ -22,13 +22,12 @@ LineKind readActisenseAsciiLine(std::string_view line, LineOutput& out) {
     const int length = parseHexBytes(payload, m.data, kMaxPayload);
     if (length < 0 || !words.atEnd() || (packed & 0xF) > 7)
         return LineKind::Malformed;
-    m.source = static_cast<std::uint8_t>(packed >> 12);
-    m.destination = static_cast<std::uint8_t>(packed >> 4);
-    m.priority = static_cast<std::uint8_t>(packed & 0xF);
-    m.pgn = pgn;
-    m.length = length;
-    m.sentByGateway = false;
-    return LineKind::Message;
+    CanAddress a;
+    a.source = static_cast<std::uint8_t>(packed >> 12);
+    a.destination = static_cast<std::uint8_t>(packed >> 4);
+    a.priority = static_cast<std::uint8_t>(packed & 0xF);
+    a.pgn = pgn;
+    return messageRead(out, a, length, m.timeMs);
 }
 
 }  // namespace n2k

@@ -46,6 +46,14 @@ constexpr std::uint32_t encodeCanId(const CanAddress& a) {
     return id | a.source;
 }
 
+// Gives a whole PGN the addresses of the frames it came in.
+constexpr void setAddress(Message& m, const CanAddress& a) {
+    m.pgn = a.pgn;
+    m.priority = a.priority;
+    m.source = a.source;
+    m.destination = a.destination;
+}
+
 static_assert(decodeCanId(0x09F8017F).pgn == 129025);
 static_assert(decodeCanId(0x09F8017F).source == 0x7F);
 static_assert(decodeCanId(0x09F8017F).priority == 2);

@@ -50,16 +50,14 @@ int decodeBase64(std::string_view text, std::uint8_t* out, int capacity) {
 }
 
 LineKind readPdgyLine(std::string_view line, LineOutput& out) {
-    const bool status = line.substr(0, 6) == "$PDGY,";
-    if (!status && line.substr(0, 6) != "!PDGY,")
-        return LineKind::NotThisFormat;
-    std::string_view body;
-    const SentenceCheck check = sentenceBody(line, body);
-    if (check == SentenceCheck::BadChecksum || check == SentenceCheck::BadDigits)
-        return LineKind::Malformed;
-    if (status)
-        return LineKind::Status;
-    FieldCursor fields(body.substr(5), ',');
+    std::string_view text;
+    const LineKind status = sentenceFields(line, "$PDGY,", text);
+    if (status != LineKind::NotThisFormat)
+        return status == LineKind::Message ? LineKind::Status : status;
+    const LineKind opened = sentenceFields(line, "!PDGY,", text);
+    if (opened != LineKind::Message)
+        return opened;
+    FieldCursor fields(text, ',');
     std::string_view pgnText, prio, src, dst, time, payload;
     std::uint32_t pgn = 0, priority = 0, source = 0, destination = 0;
     if (!fields.next(pgnText) || !parseDecimal(pgnText, pgn) || pgn > 0x3FFFF ||
@@ -68,18 +66,16 @@ LineKind readPdgyLine(std::string_view line, LineOutput& out) {
         !parseDecimal(dst, destination) || destination > 255 || !fields.next(time) ||
         !fields.next(payload) || !fields.atEnd())
         return LineKind::Malformed;
-    Message& m = out.message;
-    const int length = decodeBase64(payload, m.data, kMaxPayload);
+    const int length = decodeBase64(payload, out.message.data, kMaxPayload);
     if (length < 0)
         return LineKind::Malformed;
-    m.pgn = pgn;
-    m.priority = static_cast<std::uint8_t>(priority);
-    m.source = static_cast<std::uint8_t>(source);
-    m.destination = static_cast<std::uint8_t>(destination);
-    m.timeMs = kNoTime;  // seconds since the gateway started, not a time of day
-    m.length = length;
-    m.sentByGateway = false;
-    return LineKind::Message;
+    CanAddress address;
+    address.pgn = pgn;
+    address.priority = static_cast<std::uint8_t>(priority);
+    address.source = static_cast<std::uint8_t>(source);
+    address.destination = static_cast<std::uint8_t>(destination);
+    // The time is in seconds since the gateway started, not a time of day.
+    return messageRead(out, address, length, kNoTime);
 }
 
 }  // namespace n2k

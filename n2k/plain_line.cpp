@@ -41,23 +41,9 @@ LineKind readPlainLine(std::string_view line, LineOutput& out) {
     address.priority = static_cast<std::uint8_t>(priority);
     address.source = static_cast<std::uint8_t>(source);
     address.destination = static_cast<std::uint8_t>(destination);
-    if (length > 8) {
-        Message& m = out.message;
-        m.pgn = number;
-        m.priority = address.priority;
-        m.source = address.source;
-        m.destination = address.destination;
-        m.timeMs = timeMs;
-        m.length = static_cast<int>(length);
-        m.sentByGateway = false;
-        return LineKind::Message;
-    }
-    Frame& f = out.frame;
-    f.canId = encodeCanId(address);
-    f.length = static_cast<std::uint8_t>(length);
-    f.timeMs = timeMs;
-    f.sentByGateway = false;
-    return LineKind::Frame;
+    if (length > 8)
+        return messageRead(out, address, static_cast<int>(length), timeMs);
+    return frameRead(out, encodeCanId(address), static_cast<int>(length), timeMs);
 }
 
 }  // namespace n2k

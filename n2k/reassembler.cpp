@@ -16,6 +16,22 @@ enum TransportControl : std::uint8_t {
     kAbort = 255,
 };
 
+// A free slot, or else the one least recently touched (counted as evicted when it
+// was still being filled).
+template <typename Slot, std::size_t N>
+Slot* claimSlot(Slot (&slots)[N], std::uint64_t& evicted) {
+    Slot* oldest = &slots[0];
+    for (Slot& slot : slots) {
+        if (!slot.used)
+            return &slot;
+        if (slot.stamp < oldest->stamp)
+            oldest = &slot;
+    }
+    if (!oldest->discarding)
+        ++evicted;
+    return oldest;
+}
+
 }  // namespace
 
 Reassembler::Reassembler(FastPacketList fastPackets) : fastPackets_(fastPackets) {}
@@ -44,17 +60,19 @@ const Message* Reassembler::feed(const Frame& frame) {
     return done;
 }
 
-const Message* Reassembler::single(const Frame& frame) {
-    const CanAddress a = decodeCanId(frame.canId);
-    out_.pgn = a.pgn;
-    out_.priority = a.priority;
-    out_.source = a.source;
-    out_.destination = a.destination;
-    out_.timeMs = frame.timeMs;
-    out_.sentByGateway = frame.sentByGateway;
-    out_.length = frame.length > 8 ? 8 : frame.length;
-    std::memcpy(out_.data, frame.data, static_cast<std::size_t>(out_.length));
+const Message* Reassembler::deliver(const CanAddress& a, std::int64_t timeMs, bool sentByGateway,
+                                    const std::uint8_t* data, int length) {
+    setAddress(out_, a);
+    out_.timeMs = timeMs;
+    out_.sentByGateway = sentByGateway;
+    out_.length = length;
+    std::memcpy(out_.data, data, static_cast<std::size_t>(length));
     return &out_;
+}
+
+const Message* Reassembler::single(const Frame& frame) {
+    return deliver(decodeCanId(frame.canId), frame.timeMs, frame.sentByGateway, frame.data,
+                   frame.length > 8 ? 8 : frame.length);
 }
 
 Reassembler::FastSlot* Reassembler::findFast(std::uint8_t source, std::uint8_t destination,
@@ -65,19 +83,6 @@ Reassembler::FastSlot* Reassembler::findFast(std::uint8_t source, std::uint8_t d
             return &slot;
     }
     return nullptr;
-}
-
-Reassembler::FastSlot* Reassembler::claimFast() {
-    FastSlot* oldest = &fast_[0];
-    for (FastSlot& slot : fast_) {
-        if (!slot.used)
-            return &slot;
-        if (slot.stamp < oldest->stamp)
-            oldest = &slot;
-    }
-    if (!oldest->discarding)
-        ++counters_.fastPacketEvicted;
-    return oldest;
 }
 
 const Message* Reassembler::fastPacket(const Frame& frame) {
@@ -109,7 +114,7 @@ const Message* Reassembler::fastPacket(const Frame& frame) {
             return nullptr;
         }
         if (slot == nullptr)
-            slot = claimFast();
+            slot = claimSlot(fast_, counters_.fastPacketEvicted);
         slot->used = true;
         slot->discarding = false;
         slot->drop = Drop::None;
@@ -166,17 +171,10 @@ const Message* Reassembler::fastPacket(const Frame& frame) {
 
     if (slot->received < slot->length)
         return nullptr;
-    out_.pgn = slot->pgn;
-    out_.priority = slot->priority;
-    out_.source = slot->source;
-    out_.destination = slot->destination;
-    out_.timeMs = frame.timeMs;
-    out_.sentByGateway = slot->sentByGateway;
-    out_.length = slot->length;
-    std::memcpy(out_.data, slot->data, static_cast<std::size_t>(slot->length));
     slot->used = false;
     ++counters_.fastPackets;
-    return &out_;
+    return deliver({slot->pgn, slot->priority, slot->source, slot->destination}, frame.timeMs,
+                   slot->sentByGateway, slot->data, slot->length);
 }
 
 Reassembler::TransportSlot* Reassembler::findTransport(std::uint8_t source,
@@ -186,19 +184,6 @@ Reassembler::TransportSlot* Reassembler::findTransport(std::uint8_t source,
             return &slot;
     }
     return nullptr;
-}
-
-Reassembler::TransportSlot* Reassembler::claimTransport() {
-    TransportSlot* oldest = &transport_[0];
-    for (TransportSlot& slot : transport_) {
-        if (!slot.used)
-            return &slot;
-        if (slot.stamp < oldest->stamp)
-            oldest = &slot;
-    }
-    if (!oldest->discarding)
-        ++counters_.transportEvicted;
-    return oldest;
 }
 
 const Message* Reassembler::transportControl(const Frame& frame) {
@@ -225,7 +210,7 @@ const Message* Reassembler::transportControl(const Frame& frame) {
                 return nullptr;
             }
             if (slot == nullptr)
-                slot = claimTransport();
+                slot = claimSlot(transport_, counters_.transportEvicted);
             slot->used = true;
             slot->discarding = false;
             slot->drop = Drop::None;
@@ -310,17 +295,10 @@ const Message* Reassembler::transportData(const Frame& frame) {
         ++slot->nextPacket;
         return nullptr;
     }
-    out_.pgn = slot->pgn;
-    out_.priority = slot->priority;
-    out_.source = slot->source;
-    out_.destination = slot->destination;
-    out_.timeMs = frame.timeMs;
-    out_.sentByGateway = frame.sentByGateway;
-    out_.length = slot->size;
-    std::memcpy(out_.data, slot->data, static_cast<std::size_t>(slot->size));
     slot->used = false;
     ++counters_.transports;
-    return &out_;
+    return deliver({slot->pgn, slot->priority, slot->source, slot->destination}, frame.timeMs,
+                   frame.sentByGateway, slot->data, slot->size);
 }
 
 }  // namespace n2k

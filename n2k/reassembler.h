@@ -18,6 +18,7 @@
 
 #include <cstdint>
 
+#include "n2k/can_id.h"
 #include "n2k/counters.h"
 #include "n2k/message.h"
 
@@ -89,9 +90,10 @@ private:
     const Message* transportControl(const Frame& frame);
     const Message* transportData(const Frame& frame);
     FastSlot* findFast(std::uint8_t source, std::uint8_t destination, std::uint32_t pgn);
-    FastSlot* claimFast();
+
     TransportSlot* findTransport(std::uint8_t source, std::uint8_t destination);
-    TransportSlot* claimTransport();
+    const Message* deliver(const CanAddress& address, std::int64_t timeMs, bool sentByGateway,
+                           const std::uint8_t* data, int length);
 
     FastPacketList fastPackets_;
     ReassemblyCounters counters_;

@@ -23,4 +23,15 @@ SentenceCheck sentenceBody(std::string_view line, std::string_view& body) {
     return sum == nmeaz::checksumOf(body) ? SentenceCheck::Good : SentenceCheck::BadChecksum;
 }
 
+LineKind sentenceFields(std::string_view line, std::string_view prefix, std::string_view& fields) {
+    if (line.substr(0, prefix.size()) != prefix)
+        return LineKind::NotThisFormat;
+    std::string_view body;
+    const SentenceCheck check = sentenceBody(line, body);
+    if (check == SentenceCheck::BadChecksum || check == SentenceCheck::BadDigits)
+        return LineKind::Malformed;
+    fields = body.substr(prefix.size() - 1);
+    return LineKind::Message;
+}
+
 }  // namespace n2k

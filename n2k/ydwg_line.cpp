@@ -18,8 +18,6 @@ LineKind readYdwgLine(std::string_view line, LineOutput& out) {
     if (frame.timeMs < 0 || !words.next(id) || id.size() != 8 || !parseHex(id, canId) ||
         canId > 0x1FFFFFFF)
         return LineKind::Malformed;
-    frame.canId = canId;
-    frame.sentByGateway = direction == "T";
     int length = 0;
     std::string_view byte;
     while (words.next(byte)) {
@@ -27,8 +25,7 @@ LineKind readYdwgLine(std::string_view line, LineOutput& out) {
             return LineKind::Malformed;
         ++length;
     }
-    frame.length = static_cast<std::uint8_t>(length);
-    return LineKind::Frame;
+    return frameRead(out, canId, length, frame.timeMs, direction == "T");
 }
 
 }  // namespace n2k

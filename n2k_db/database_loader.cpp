@@ -347,4 +347,12 @@ bool loadProgramPgnDatabase(n2k::PgnDatabase& out, QString& error) {
     return loadPgnDatabase(QString::fromStdString(pgnDatabasePath()), out, error);
 }
 
+const n2k::PgnDatabase* programPgnDatabase(QString& error) {
+    static n2k::PgnDatabase database;
+    static QString failure;
+    static const bool loaded = loadProgramPgnDatabase(database, failure);
+    error = failure;
+    return loaded ? &database : nullptr;
+}
+
 }  // namespace n2kdb

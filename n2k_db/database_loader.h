@@ -20,4 +20,8 @@ bool loadPgnDatabase(const QString& path, n2k::PgnDatabase& out, QString& error)
 // load at start-up.
 bool loadProgramPgnDatabase(n2k::PgnDatabase& out, QString& error);
 
+// The program's one database, loaded on the first call; nullptr (with the reason in
+// `error`, on every call) when it cannot be loaded. Not for use from several threads.
+const n2k::PgnDatabase* programPgnDatabase(QString& error);
+
 }  // namespace n2kdb

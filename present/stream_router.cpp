@@ -1,5 +1,6 @@
 #include "present/stream_router.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace present {
@@ -16,13 +17,38 @@ bool carriesPgn(std::string_view line) {
            startsWith(line, "!PDGY,") || startsWith(line, "$PDGY,");
 }
 
-constexpr std::size_t kLongestCarrierPrefix = 7;  // "$PCDIN,"
-
-// An unfinished line already known to be NMEA 0183: it can go on at once, so that
-// the 0183 path sees its bytes in the same read as without the router.
+// An unfinished line already known to be NMEA 0183 (it starts like a sentence and can
+// no longer become one that carries a PGN): it goes on at once, so that the 0183 path
+// sees its bytes in the same read as without the router.
 bool known0183(std::string_view start) {
-    return !start.empty() && (start.front() == '$' || start.front() == '!') &&
-           start.size() >= kLongestCarrierPrefix && !carriesPgn(start);
+    if (start.empty() || (start.front() != '$' && start.front() != '!')) {
+        return false;
+    }
+    for (const std::string_view carrier : {"$PCDIN,", "$MXPGN,", "!PDGY,", "$PDGY,"}) {
+        const std::size_t n = std::min(start.size(), carrier.size());
+        if (start.compare(0, n, carrier, 0, n) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Every gateway text line is printable ASCII: a line with any other byte (binary
+// noise, a receiver at the wrong speed) goes to the NMEA 0183 path at once, without
+// waiting for its end.
+bool printable(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 || byte > 0x7E) && byte != '\t' && byte != '\r' && byte != '\n') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// An unfinished line that cannot become an NMEA 2000 line.
+bool surely0183(std::string_view start) {
+    return known0183(start) || !printable(start);
 }
 
 std::string_view withoutLineEnd(std::string_view line) {
@@ -87,9 +113,16 @@ void StreamRouter::onMessage(const n2k::Message& message) {
     }
 }
 
-bool StreamRouter::isN2kLine(std::string_view line) const {
+bool StreamRouter::isN2kLine(std::string_view line) {
     line = withoutLineEnd(line);
+    // No gateway writes lines this long: to the NMEA 0183 path as noise, whole.
+    if (line.size() > static_cast<std::size_t>(n2k::kMaxLineLength)) {
+        return false;
+    }
     if (!line.empty() && (line.front() == '$' || line.front() == '!') && !carriesPgn(line)) {
+        return false;
+    }
+    if (!printable(line)) {
         return false;
     }
     const n2k::LineFormat format = n2k::classifyLine(line);
@@ -97,7 +130,22 @@ bool StreamRouter::isN2kLine(std::string_view line) const {
         return format != n2k::LineFormat::Nmea0183 && format != n2k::LineFormat::Comment &&
                format != n2k::LineFormat::Blank;
     }
-    return n2k::isGatewayFormat(format);
+    if (!n2k::isGatewayFormat(format)) {
+        return false;
+    }
+    if (heardN2k_) {
+        return true;  // a broken line of a stream that carries NMEA 2000 is a bad gateway line
+    }
+    // Until a line reads as NMEA 2000, one that only looks like a gateway format
+    // ("12,34" could begin a PLAIN line) is noise of the NMEA 0183 stream, counted
+    // there as always.
+    if (!trial_) {
+        trial_ = std::make_unique<n2k::LineOutput>();
+    }
+    const n2k::LineKind kind = n2k::readLine(format, line, *trial_);
+    heardN2k_ = kind == n2k::LineKind::Frame || kind == n2k::LineKind::Message ||
+                kind == n2k::LineKind::Status;
+    return heardN2k_;
 }
 
 // The held line is complete (or must go on now): to the reader or the 0183 path.
@@ -175,7 +223,8 @@ void StreamRouter::feed(const char* data, std::size_t size, QByteArray& receiveB
                 if (nl != nullptr) {
                     completeHeld(receiveBuffer, cycle);
                     line_ = Line::Start;
-                } else if (known0183(held_) || held_.size() > n2k::kMaxLineLength) {
+                } else if (known0183(held_) || !printable(std::string_view(p, lineEnd - p)) ||
+                           held_.size() > n2k::kMaxLineLength) {
                     completeHeld(receiveBuffer, cycle);
                     line_ = Line::To0183;
                 }
@@ -183,7 +232,7 @@ void StreamRouter::feed(const char* data, std::size_t size, QByteArray& receiveB
             case Line::Start:
                 if (nl == nullptr) {
                     const std::string_view start(p, end - p);
-                    if (!known0183(start)) {
+                    if (!surely0183(start)) {
                         receiveBuffer.append(run, p - run);
                         held_.assign(start);
                         run = end;

@@ -6,6 +6,11 @@
 // reach the sink in stream order: the 0183 bytes before an NMEA 2000 line are parsed
 // before its PGN is published.
 //
+// A line that only looks like a gateway format before the stream has carried any
+// line that reads as NMEA 2000 stays with NMEA 0183 (as noise), so a stream of NMEA
+// 0183 alone is counted exactly as before; once NMEA 2000 was heard, broken gateway
+// lines are counted as bad gateway lines.
+//
 // The PGN database is asked for only when the first NMEA 2000 line arrives, so a
 // stream of NMEA 0183 alone never loads it.
 #pragma once
@@ -76,7 +81,7 @@ private:
     enum class Line : std::uint8_t { Start, Held, To0183 };
 
     void onMessage(const n2k::Message& message) override;
-    bool isN2kLine(std::string_view line) const;
+    bool isN2kLine(std::string_view line);
     void ensureReader();
     void feedReader(const char* data, std::size_t size);
     void completeHeld(QByteArray& receiveBuffer, const Nmea0183Cycle& cycle);
@@ -85,13 +90,16 @@ private:
     const n2k::PgnDatabase* database_ = nullptr;
     n2k::StreamKind kind_ = n2k::StreamKind::Auto;
     n2k::LineFormat forced_ = n2k::LineFormat::Ydwg;
-    bool started_ = false;  // the first bytes were looked at for a binary gateway
+    bool started_ = false;
+    bool heardN2k_ = false;  // a line read as NMEA 2000: broken gateway lines count as such  // the
+                             // first bytes were looked at for a binary gateway
     Line line_ = Line::Start;
     std::string held_;
     std::uint64_t readerBytes_ = 0;
     std::unique_ptr<n2k::GatewayReader> reader_;
     std::unique_ptr<n2k::PgnDecoder> decoder_;
     std::unique_ptr<n2k::DecodedPgn> decoded_;
+    std::unique_ptr<n2k::LineOutput> trial_;
     CycleSink* sink_ = nullptr;
 };
 

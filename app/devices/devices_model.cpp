@@ -22,31 +22,15 @@ int DevicesModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant DevicesModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
+    static const char* const kTitles[ColumnCount] = {
+        QT_TR_NOOP("Address"),     QT_TR_NOOP("Manufacturer"), QT_TR_NOOP("Class"),
+        QT_TR_NOOP("Function"),    QT_TR_NOOP("Model"),        QT_TR_NOOP("Software"),
+        QT_TR_NOOP("Serial code"), QT_TR_NOOP("PGNs"),         QT_TR_NOOP("Address claim")};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= ColumnCount) {
         return {};
     }
-    switch (section) {
-        case Address:
-            return tr("Address");
-        case Manufacturer:
-            return tr("Manufacturer");
-        case Class:
-            return tr("Class");
-        case Function:
-            return tr("Function");
-        case Model:
-            return tr("Model");
-        case Software:
-            return tr("Software");
-        case Serial:
-            return tr("Serial code");
-        case Pgns:
-            return tr("PGNs");
-        case Claim:
-            return tr("Address claim");
-        default:
-            return {};
-    }
+    return tr(kTitles[section]);
 }
 
 QString DevicesModel::claimText(const devices::Device& device) {

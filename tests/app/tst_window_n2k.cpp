@@ -4,6 +4,7 @@
 // fields; the inspector lists the PGN keys with their fields. A gateway that feeds a
 // real capture receives not one byte back: Tidewright only listens.
 #include <QAbstractItemModel>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QListView>
@@ -16,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
+#include <memory>
 
 #include "app/ais_targets_dock.h"
 #include "app/ais_targets_model.h"
@@ -109,6 +111,21 @@ private slots:
         QVERIFY(!device->softwareVersion.empty());
         devicesDock->refresh();
         QVERIFY(devicesDock->model()->rowCount() >= 1);
+        // Selecting the device shows what it said of itself and what it sends.
+        QTableView* table = devicesDock->deviceView();
+        for (int r = 0; r < table->model()->rowCount(); ++r) {
+            if (table->model()->index(r, DevicesModel::Address).data().toInt() == device->address) {
+                table->setCurrentIndex(table->model()->index(r, 0));
+            }
+        }
+        QTableWidget* detail = devicesDock->detailView();
+        QHash<QString, QString> shown;
+        for (int r = 0; r < detail->rowCount(); ++r) {
+            shown.insert(detail->item(r, 0)->text(), detail->item(r, 1)->text());
+        }
+        QCOMPARE(shown.value("Model"), QString::fromStdString(device->model));
+        QVERIFY(shown.value("NAME").startsWith("0x"));
+        QVERIFY(shown.contains("PGN 60928 ISO Address Claim"));
 
         // The AIS PGNs of the replayed bus merge into the targets table.
         QTRY_VERIFY_WITH_TIMEOUT(window.aisTargetsDock()->model()->table().size() > 0, 30000);
@@ -149,6 +166,19 @@ private slots:
         const QString key = QStringLiteral("129025 Position, Rapid Update · src ");
         QTRY_VERIFY_WITH_TIMEOUT(sentenceRow(sentences, key) >= 0, 20000);
         QTRY_VERIFY_WITH_TIMEOUT(window.aisTargetsDock()->model()->table().size() > 0, 20000);
+        // A bus without a single NMEA 0183 sentence is a line that works: seconds
+        // later, more of it keeps the line state "Receiving".
+        LineHealth* line = window.lineHealth();
+        auto offset = std::make_shared<qint64>(0);
+        const qint64 base = line->now();
+        QElapsedTimer real;
+        real.start();
+        line->setClock([=] { return base + real.elapsed() + *offset; });
+        *offset = 2 * LineHealth::kNoValidMs;
+        const quint64 framesBefore = line->n2kCounts().frames;
+        peer->write(lines.left(lines.indexOf('\n', 4000) + 1));
+        QTRY_VERIFY(line->n2kCounts().frames > framesBefore);
+        QCOMPARE(line->stateText(line->now()), QString("Receiving"));
 
         // Selecting a row shows its last PGN field by field, then its bytes. Some
         // sources of this bus send positions without data: those stay empty.

@@ -4,9 +4,11 @@
 // nothing of the 0183 output.
 #include <gtest/gtest.h>
 
+#include <QDate>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QString>
 #include <cmath>
 #include <cstdio>
@@ -90,18 +92,73 @@ double resolutionOf(int pgn, const QString& id) {
     return step;
 }
 
+// The reference writes some numbers as text: MMSIs as digit strings, dates as
+// "2020.03.04", times and durations as "170:36:00.5". Read back as the number the
+// named output writes (days since 1970, seconds); false for any other text.
+bool numberFromReferenceText(const QString& text, double& out) {
+    static const QRegularExpression digits(QStringLiteral("^\\d+$"));
+    static const QRegularExpression date(QStringLiteral("^(\\d{4})\\.(\\d{2})\\.(\\d{2})$"));
+    static const QRegularExpression time(
+        QStringLiteral("^(-?)(\\d+):(\\d{2}):(\\d{2}(\\.\\d+)?)$"));
+    if (digits.match(text).hasMatch()) {
+        out = text.toDouble();
+        return true;
+    }
+    if (const auto m = date.match(text); m.hasMatch()) {
+        const QDate day(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        out = static_cast<double>(QDate(1970, 1, 1).daysTo(day));
+        return day.isValid();
+    }
+    if (const auto m = time.match(text); m.hasMatch()) {
+        out = m.captured(2).toDouble() * 3600 + m.captured(3).toDouble() * 60 +
+              m.captured(4).toDouble();
+        out = m.captured(1).isEmpty() ? out : -out;
+        return true;
+    }
+    return false;
+}
+
+// Fields where the two decoders knowingly differ, each for a stated reason.
+struct KnownDifference {
+    int pgn;
+    const char* field;
+    const char* reason;
+};
+constexpr KnownDifference kKnownDifferences[] = {
+    {126993, "dataTransmitOffset",
+     "the newer database of the reference has a resolution of 0.001 s, ours 0.01 s"},
+    {65280, "data",
+     "the newer database of the reference splits one more field off this proprietary PGN"},
+    {129540, "rangeResiduals",
+     "the capture's last satellite is cut short by the data's end: missing here, 0 there"},
+};
+
+bool knownDifference(int pgn, const QString& field) {
+    for (const KnownDifference& known : kKnownDifferences) {
+        if (known.pgn == pgn && field == QLatin1String(known.field)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Compares the fields both objects name; returns a description of the first difference.
 QString disagreement(int pgn, const QJsonObject& ours, const QJsonObject& theirs) {
     for (auto it = theirs.begin(); it != theirs.end(); ++it) {
         const QString id = it.key();
         if (!ours.contains(id) || id.startsWith(QStringLiteral("reserved")) ||
-            id.startsWith(QStringLiteral("spare"))) {
+            id.startsWith(QStringLiteral("spare")) || knownDifference(pgn, id)) {
             continue;
         }
         const QJsonValue a = ours.value(id);
-        const QJsonValue b = it.value();
+        QJsonValue b = it.value();
+        double number = 0;
+        if (a.isDouble() && b.isString() && numberFromReferenceText(b.toString(), number)) {
+            b = number;
+        }
         if (a.isDouble() && b.isDouble()) {
-            const double step = std::max(resolutionOf(pgn, id), 1e-9);
+            // The reference prints at most seven decimals (positions of resolution 1e-16).
+            const double step = std::max(resolutionOf(pgn, id), 1e-7);
             if (std::fabs(a.toDouble() - b.toDouble()) > step * 1.000001) {
                 return id + QStringLiteral(": %1 vs %2").arg(a.toDouble()).arg(b.toDouble());
             }

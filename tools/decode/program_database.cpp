@@ -8,17 +8,15 @@
 namespace decode {
 
 const n2k::PgnDatabase* programPgnDatabase() {
-    static n2k::PgnDatabase database;
-    static const bool loaded = [] {
-        QString error;
-        if (!n2kdb::loadProgramPgnDatabase(database, error)) {
-            std::fprintf(stderr, "tidewright-decode: NMEA 2000 PGNs are written raw: %s\n",
-                         qPrintable(error));
-            return false;
-        }
-        return true;
-    }();
-    return loaded ? &database : nullptr;
+    QString error;
+    const n2k::PgnDatabase* database = n2kdb::programPgnDatabase(error);
+    static bool said = false;
+    if (database == nullptr && !said) {
+        said = true;
+        std::fprintf(stderr, "tidewright-decode: NMEA 2000 PGNs are written raw: %s\n",
+                     qPrintable(error));
+    }
+    return database;
 }
 
 }  // namespace decode
