@@ -41,7 +41,10 @@ HealthStatus::HealthStatus(LineHealth* health, QWidget* parent) : QWidget(parent
     rate_ = statusField(tr("Sentences per second"), this);
     errors_ = statusField(tr("Line errors"), this);
     n2kRate_ = statusField(tr("NMEA 2000 frames per second"), this);
+    n2kRate_->setAccessibleDescription(tr("NMEA 2000 frames per second"));
     n2kErrors_ = statusField(tr("NMEA 2000 errors"), this);
+    n2kErrors_->setAccessibleDescription(
+        tr("NMEA 2000 fast packets dropped, PGNs the database lacks and malformed gateway lines"));
     speed_->hide();
     n2kRate_->hide();
     n2kErrors_->hide();

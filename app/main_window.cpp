@@ -145,6 +145,9 @@ void MainWindow::init() {
     parseDock->raise();
     ui->menuView->addAction(devices->toggleViewAction());
     connect(health, &LineHealth::cleared, devices, &DevicesDock::clear);
+    connect(health, &LineHealth::cleared, this, [this] {
+        n2kCleared = streamRouter ? streamRouter->counters() : present::N2kStreamCounters{};
+    });
 
     setStatusTip(tr("No COM Port Selected"));
     connect(this, &MainWindow::sig_updateStatus, this, &MainWindow::slot_updateStatus);

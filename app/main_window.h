@@ -148,4 +148,7 @@ private:
     DevicesDock* devices = nullptr;
     // Splits the stream into NMEA 0183 and NMEA 2000; a fresh one for every open source.
     std::unique_ptr<present::StreamRouter> streamRouter;
+    // The router's counts when the line health was last cleared: the status fields
+    // count from there.
+    present::N2kStreamCounters n2kCleared;
 };

@@ -98,14 +98,16 @@ void MainWindow::parseChunk(const QByteArray& chunk) {
     health->endCycle();
 
     const present::N2kStreamCounters counts = streamRouter->counters();
+    const present::N2kStreamCounters& base = n2kCleared;
     LineHealth::N2kCounts n2k;
     n2k.heard = counts.heard;
-    n2k.bytes = counts.bytes;
-    n2k.messages = counts.messages;
-    n2k.frames = counts.frames;
-    n2k.fastPacketErrors = counts.fastPacketErrors + counts.transportErrors;
-    n2k.unknownPgns = counts.unknownPgns;
-    n2k.badGatewayLines = counts.badGatewayLines;
+    n2k.bytes = counts.bytes - base.bytes;
+    n2k.messages = counts.messages - base.messages;
+    n2k.frames = counts.frames - base.frames;
+    n2k.fastPacketErrors = counts.fastPacketErrors + counts.transportErrors -
+                           base.fastPacketErrors - base.transportErrors;
+    n2k.unknownPgns = counts.unknownPgns - base.unknownPgns;
+    n2k.badGatewayLines = counts.badGatewayLines - base.badGatewayLines;
     health->setN2kCounts(n2k);
     if (counts.heard && streamRouter->database() == nullptr) {
         QString error;

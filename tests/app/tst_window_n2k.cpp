@@ -4,6 +4,7 @@
 // fields; the inspector lists the PGN keys with their fields. A gateway that feeds a
 // real capture receives not one byte back: Tidewright only listens.
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -179,6 +180,14 @@ private slots:
         peer->write(lines.left(lines.indexOf('\n', 4000) + 1));
         QTRY_VERIFY(line->n2kCounts().frames > framesBefore);
         QCOMPARE(line->stateText(line->now()), QString("Receiving"));
+
+        // Clear starts the NMEA 2000 counts again, as it does the sentence counts.
+        window.findChild<QAction*>("actionClear")->trigger();
+        QCOMPARE(line->n2kCounts().frames, quint64(0));
+        const QByteArray more = lines.left(lines.indexOf('\n', 2000) + 1);
+        peer->write(more);
+        QTRY_COMPARE(line->n2kCounts().frames, quint64(more.count('\n')));
+        QCOMPARE(line->n2kCounts().badGatewayLines, quint64(0));
 
         // Selecting a row shows its last PGN field by field, then its bytes. Some
         // sources of this bus send positions without data: those stay empty.
