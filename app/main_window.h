@@ -71,6 +71,12 @@ public:
 
     // The counters, keys and state of the line being listened to.
     LineHealth* lineHealth() const { return health; }
+    // What the NMEA 2000 side of the current source counted (frames, messages,
+    // fast-packet and transport errors, unknown PGNs, bad gateway lines); all zero
+    // while none was heard.
+    present::N2kStreamCounters n2kCounters() const {
+        return streamRouter ? streamRouter->counters() : present::N2kStreamCounters{};
+    }
     // Shows "Port lost" in the line state until a port opens again.
     void setPortLost(const QString& reason);
 

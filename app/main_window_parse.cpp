@@ -68,14 +68,7 @@ namespace {
 // The database is loaded when the first NMEA 2000 line arrives; without it PGNs are
 // shown raw.
 const n2k::PgnDatabase* monitorPgnDatabase() {
-    QString error;
-    const n2k::PgnDatabase* database = n2kdb::programPgnDatabase(error);
-    static bool said = false;
-    if (database == nullptr && !said) {
-        said = true;
-        qWarning("NMEA 2000 PGNs are shown raw: %s", qPrintable(error));
-    }
-    return database;
+    return n2kdb::programPgnDatabaseOrSay("tidewright");
 }
 
 }  // namespace

@@ -60,8 +60,8 @@ const Message* Reassembler::feed(const Frame& frame) {
     return done;
 }
 
-const Message* Reassembler::deliver(const CanAddress& a, std::int64_t timeMs, bool sentByGateway,
-                                    const std::uint8_t* data, int length) {
+const Message* Reassembler::complete(const CanAddress& a, std::int64_t timeMs, bool sentByGateway,
+                                     const std::uint8_t* data, int length) {
     setAddress(out_, a);
     out_.timeMs = timeMs;
     out_.sentByGateway = sentByGateway;
@@ -71,8 +71,8 @@ const Message* Reassembler::deliver(const CanAddress& a, std::int64_t timeMs, bo
 }
 
 const Message* Reassembler::single(const Frame& frame) {
-    return deliver(decodeCanId(frame.canId), frame.timeMs, frame.sentByGateway, frame.data,
-                   frame.length > 8 ? 8 : frame.length);
+    return complete(decodeCanId(frame.canId), frame.timeMs, frame.sentByGateway, frame.data,
+                    frame.length > 8 ? 8 : frame.length);
 }
 
 Reassembler::FastSlot* Reassembler::findFast(std::uint8_t source, std::uint8_t destination,
@@ -173,8 +173,8 @@ const Message* Reassembler::fastPacket(const Frame& frame) {
         return nullptr;
     slot->used = false;
     ++counters_.fastPackets;
-    return deliver({slot->pgn, slot->priority, slot->source, slot->destination}, frame.timeMs,
-                   slot->sentByGateway, slot->data, slot->length);
+    return complete({slot->pgn, slot->priority, slot->source, slot->destination}, frame.timeMs,
+                    slot->sentByGateway, slot->data, slot->length);
 }
 
 Reassembler::TransportSlot* Reassembler::findTransport(std::uint8_t source,
@@ -297,8 +297,8 @@ const Message* Reassembler::transportData(const Frame& frame) {
     }
     slot->used = false;
     ++counters_.transports;
-    return deliver({slot->pgn, slot->priority, slot->source, slot->destination}, frame.timeMs,
-                   frame.sentByGateway, slot->data, slot->size);
+    return complete({slot->pgn, slot->priority, slot->source, slot->destination}, frame.timeMs,
+                    frame.sentByGateway, slot->data, slot->size);
 }
 
 }  // namespace n2k

@@ -92,8 +92,8 @@ private:
     FastSlot* findFast(std::uint8_t source, std::uint8_t destination, std::uint32_t pgn);
 
     TransportSlot* findTransport(std::uint8_t source, std::uint8_t destination);
-    const Message* deliver(const CanAddress& address, std::int64_t timeMs, bool sentByGateway,
-                           const std::uint8_t* data, int length);
+    const Message* complete(const CanAddress& address, std::int64_t timeMs, bool sentByGateway,
+                            const std::uint8_t* data, int length);
 
     FastPacketList fastPackets_;
     ReassemblyCounters counters_;

@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QHash>
+#include <cstdio>
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -353,6 +355,17 @@ const n2k::PgnDatabase* programPgnDatabase(QString& error) {
     static const bool loaded = loadProgramPgnDatabase(database, failure);
     error = failure;
     return loaded ? &database : nullptr;
+}
+
+const n2k::PgnDatabase* programPgnDatabaseOrSay(const char* program) {
+    QString error;
+    const n2k::PgnDatabase* database = programPgnDatabase(error);
+    static bool said = false;
+    if (database == nullptr && !said) {
+        said = true;
+        std::fprintf(stderr, "%s: NMEA 2000 PGNs are shown raw: %s\n", program, qPrintable(error));
+    }
+    return database;
 }
 
 }  // namespace n2kdb

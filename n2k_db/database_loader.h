@@ -23,5 +23,8 @@ bool loadProgramPgnDatabase(n2k::PgnDatabase& out, QString& error);
 // The program's one database, loaded on the first call; nullptr (with the reason in
 // `error`, on every call) when it cannot be loaded. Not for use from several threads.
 const n2k::PgnDatabase* programPgnDatabase(QString& error);
+// The same, saying once on standard error ("PROGRAM: NMEA 2000 PGNs are shown raw:
+// reason") when it cannot be loaded: what a program calls at its first NMEA 2000 line.
+const n2k::PgnDatabase* programPgnDatabaseOrSay(const char* program);
 
 }  // namespace n2kdb

@@ -33,6 +33,13 @@ bool known0183(std::string_view start) {
     return true;
 }
 
+// The common case, decided from two bytes: a sentence that is none of the carriers
+// of PGNs (they start "$P" or "$M" or "!P").
+inline bool plain0183(const char* line, const char* end) {
+    return end - line >= 2 && (line[0] == '$' || line[0] == '!') && line[1] != 'P' &&
+           line[1] != 'M';
+}
+
 // Every gateway text line is printable ASCII: a line with any other byte (binary
 // noise, a receiver at the wrong speed) goes to the NMEA 0183 path at once, without
 // waiting for its end.
@@ -161,16 +168,27 @@ void StreamRouter::completeHeld(QByteArray& receiveBuffer, const Nmea0183Cycle& 
     held_.clear();
 }
 
-// A binary gateway stream is recognised by a frame start in its first two bytes (an
-// EBL log file, an NGT-1 stream opened between frames); looking further would take a
-// stream of NMEA 0183 with binary noise at its start for a gateway's.
 namespace {
 
+// A binary gateway stream is recognised by its first bytes: a frame start (an EBL log
+// file, an NGT-1 stream opened between frames) followed soon by that frame's end.
+// Looking further, or for less, would take a stream of NMEA 0183 with binary noise at
+// its start for a gateway's.
+bool hasPair(const char* data, std::size_t size, char a, char b) {
+    const std::size_t limit = size < 600 ? size : 600;
+    for (std::size_t i = 2; i + 1 < limit; ++i) {
+        if (data[i] == a && data[i + 1] == b) {
+            return true;
+        }
+    }
+    return false;
+}
+
 n2k::StreamKind binaryKindOf(const char* data, std::size_t size) {
-    if (size >= 2 && data[0] == 0x10 && data[1] == 0x02) {
+    if (size >= 2 && data[0] == 0x10 && data[1] == 0x02 && hasPair(data, size, 0x10, 0x03)) {
         return n2k::StreamKind::Ngt1;
     }
-    if (size >= 2 && data[0] == 0x1B && data[1] == 0x01) {
+    if (size >= 2 && data[0] == 0x1B && data[1] == 0x01 && hasPair(data, size, 0x1B, 0x0A)) {
         return n2k::StreamKind::Ebl;
     }
     return n2k::StreamKind::Auto;
@@ -244,7 +262,7 @@ void StreamRouter::feed(const char* data, std::size_t size, QByteArray& receiveB
                     } else {
                         line_ = Line::To0183;
                     }
-                } else if (isN2kLine(std::string_view(p, lineEnd - p))) {
+                } else if (!plain0183(p, lineEnd) && isN2kLine(std::string_view(p, lineEnd - p))) {
                     receiveBuffer.append(run, p - run);
                     if (!receiveBuffer.isEmpty()) {
                         cycle(receiveBuffer);

@@ -135,6 +135,13 @@ void setDimensions(const Values& v, std::string_view lengthId, std::string_view 
     report.toPort.set(static_cast<int>(std::lround(beam - starboard)));
 }
 
+// Position, course, speed and heading: what every position report carries.
+void setKinematics(const Values& v, std::string_view headingId, Report& report) {
+    setPosition(v, report);
+    setMotion(v, report);
+    setHeading(v, headingId, report);
+}
+
 void setShipType(const Values& v, Report& report) {
     std::uint64_t type = 0;
     if (v.whole("typeOfShip", type) && type != 0 && type < 100) {
@@ -180,9 +187,7 @@ bool reportFromPgn(const n2k::PgnDatabase& database, const n2k::Message& message
     switch (message.pgn) {
         case 129038: {
             report.targetClass = TargetClass::A;
-            setPosition(v, report);
-            setMotion(v, report);
-            setHeading(v, "heading", report);
+            setKinematics(v, "heading", report);
             std::uint64_t status = 0;
             if (v.whole("navStatus", status) && status < 16) {
                 report.status.set(static_cast<int>(status));
@@ -191,15 +196,11 @@ bool reportFromPgn(const n2k::PgnDatabase& database, const n2k::Message& message
         }
         case 129039:
             report.targetClass = TargetClass::B;
-            setPosition(v, report);
-            setMotion(v, report);
-            setHeading(v, "heading", report);
+            setKinematics(v, "heading", report);
             break;
         case 129040:
             report.targetClass = TargetClass::B;
-            setPosition(v, report);
-            setMotion(v, report);
-            setHeading(v, "trueHeading", report);
+            setKinematics(v, "trueHeading", report);
             v.text("name", report.shipName);
             setShipType(v, report);
             setDimensions(v, "length", "beam", "positionReferenceFromStarboard",

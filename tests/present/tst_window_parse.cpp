@@ -39,6 +39,12 @@ class WindowParseTest : public QObject {
     // when the text arrived shows that the snapshot follows the text.
     void record() {
         connect(window, &MainWindow::clearShowText, this, [this] { events.append("clear"); });
+        connect(window, &MainWindow::pgnReceived, this,
+                [this](const n2k::Message& message, const n2k::DecodedPgn& decoded) {
+                    events.append(QStringLiteral("pgn:%1%2")
+                                      .arg(message.pgn)
+                                      .arg(decoded.definition != nullptr ? "" : " raw"));
+                });
         connect(window, &MainWindow::sendresult, this,
                 [this](const QStringList& list) { events.append("list:" + list.value(0)); });
         connect(window, &MainWindow::sendParse, this, [this](const QString& text) {
@@ -59,6 +65,7 @@ class WindowParseTest : public QObject {
 private slots:
     void initTestCase() {
         qputenv("XDG_RUNTIME_DIR", workDir.path().toLocal8Bit());
+        qputenv("TIDEWRIGHT_PGN_DATABASE", TIDEWRIGHT_PGN_DATABASE_FILE);
         QVERIFY(QDir::setCurrent(workDir.path()));
         QVERIFY(pty.isValid());
         auto accepted = testsupport::answerSetup(pty.slavePath());
@@ -108,6 +115,19 @@ private slots:
         send("!AIVDM,1,1,,A,B52K>;h00Fc>jpUlNV@ikwpUoP06,0*4C\r\n");
         QCOMPARE(events, (QStringList{"clear", "sep", "clear", "sep", "clear", "sep", "clear",
                                       "list:8", "clear", "list:18"}));
+    }
+
+    // A YDWG gateway line between two sentences: its PGN is decoded with the database
+    // and published between them; the sentences' results are those they always were.
+    void nmea2000LineBetweenSentences() {
+        send(kGga + "21:55:35.425 R 15FD0723 FF C0 D9 6F FF 7F FF FF\r\n" + kGga);
+        const qsizetype pgn = events.indexOf("pgn:130311");
+        QVERIFY2(pgn > 0, qPrintable(events.join(' ')));
+        QCOMPARE(events.indexOf("list:123519"), 1);
+        QCOMPARE(events.lastIndexOf("list:123519"), pgn + 1);
+        QCOMPARE(events.count("text:GGA::+xml") + events.count("text:GGA::"), 2);
+        QCOMPARE(window->n2kCounters().messages, 1u);
+        QVERIFY(receiveBuffer.isEmpty());
     }
 
     void twoSentencesInOneRead() {

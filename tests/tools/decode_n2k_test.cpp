@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QString>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -228,7 +229,14 @@ INSTANTIATE_TEST_SUITE_P(
                     Capture{"candumpSample2.txt", "candump"},
                     Capture{"candump-fast.txt", "candump"}, Capture{"129540.raw", "plain"},
                     Capture{"pgn129538.raw", "plain"}, Capture{"sample-fast.raw.txt", "plain"},
-                    Capture{"ikonvert-sample.log", "pdgy"}));
+                    Capture{"ikonvert-sample.log", "pdgy"}),
+    [](const testing::TestParamInfo<Capture>& info) {
+        std::string name = info.param.file;
+        for (char& c : name) {
+            c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        }
+        return name;
+    });
 
 struct BadLine {
     const char* format;

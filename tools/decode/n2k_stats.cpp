@@ -2,42 +2,30 @@
 
 namespace decode {
 
-namespace {
-
-void appendField(std::string& out, const char* name, std::uint64_t value) {
-    out += '"';
-    out += name;
-    out += "\": ";
-    out += std::to_string(value);
-    out += ", ";
-}
-
-}  // namespace
-
 void addN2kStats(std::string& line, const present::N2kStreamCounters& counters,
                  const std::vector<std::pair<std::string, long long>>& pgnKeys) {
     if (!counters.heard || line.size() < 2) {
         return;
     }
+    const std::pair<const char*, std::uint64_t> fields[] = {
+        {"bytes", counters.bytes},
+        {"frames", counters.frames},
+        {"messages", counters.messages},
+        {"fast_packet_errors", counters.fastPacketErrors},
+        {"transport_errors", counters.transportErrors},
+        {"unknown_pgns", counters.unknownPgns},
+        {"bad_gateway_lines", counters.badGatewayLines},
+    };
     std::string part = ", \"n2k\": {";
-    appendField(part, "bytes", counters.bytes);
-    appendField(part, "frames", counters.frames);
-    appendField(part, "messages", counters.messages);
-    appendField(part, "fast_packet_errors", counters.fastPacketErrors);
-    appendField(part, "transport_errors", counters.transportErrors);
-    appendField(part, "unknown_pgns", counters.unknownPgns);
-    appendField(part, "bad_gateway_lines", counters.badGatewayLines);
+    for (const auto& [name, value] : fields) {
+        part.append("\"").append(name).append("\": ").append(std::to_string(value)).append(", ");
+    }
     part += "\"pgns\": {";
-    bool first = true;
+    const char* separator = "";
     for (const auto& [key, count] : pgnKeys) {
-        if (!first) {
-            part += ", ";
-        }
-        first = false;
-        part += '"';
-        part += key;
-        part += "\": ";
-        part += std::to_string(count);
+        part.append(separator).append("\"").append(key).append("\": ").append(
+            std::to_string(count));
+        separator = ", ";
     }
     part += "}}";
     line.insert(line.size() - 2, part);
