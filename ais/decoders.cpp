@@ -183,9 +183,13 @@ void storeField(const AisField& field, int availableBits, int payloadBits, char*
         case AisStore::PayloadBits:
             storeUnsigned(target, static_cast<std::uint32_t>(payloadBits));
             break;
-        case AisStore::Matches:
-            *target = messageBits.read(first, field.width) == field.matchValue ? '1' : '0';
+        case AisStore::Matches: {
+            const auto value = messageBits.read(first, field.width);
+            *target = value == field.matchValue                              ? '1'
+                      : field.matchValue2 != 0 && value == field.matchValue2 ? '2'
+                                                                             : '0';
             break;
+        }
         case AisStore::FromEnd: {
             // Counted back from the end of the payload.
             const int from = payloadBits - first;

@@ -48,7 +48,8 @@ enum class AisStore : std::uint8_t {
     BitCount,      // std::uint32_t: how many bits the Hex field at the same firstBit holds
     PayloadBits,   // std::uint32_t: the payload's bits less its fill bits, up to the
                    // nominal length
-    Matches,       // char: '1' when the field's unsigned value is matchValue, else '0'
+    Matches,       // char: '1' when the field's unsigned value is matchValue, '2' when it
+                   // is matchValue2 (when that is not 0), else '0'
     FromEnd,       // std::uint32_t: `width` bits starting firstBit bits before the end of
                    // the payload (less its fill bits)
 };
@@ -77,7 +78,9 @@ enum class AisGate : std::uint8_t {
     GateIsNotThree = 7,
     GateIsThree = 8,
     GateIsTwoOrThree = 12,
-    Never = 0x80,  // a field that only steers the others (a gate): decoded, never listed
+    // Decoded, never listed: a field that only steers the others (a gate), or, when it
+    // has a named way other than Omit, a value that only the named output writes.
+    Never = 0x80,
 };
 
 // How the named output (JSON with names and units) and the readable view present a
@@ -100,7 +103,21 @@ enum class AisNamedWay : std::uint8_t {
     Longitude1000,  // 1/1,000 minute -> decimal degrees; 181 degrees (10,860,000) is n/a
     Speed27,        // whole knots as they are; 63 is not available
     Course27,       // whole degrees as they are; 511 is not available
-    WholeKnots, // speed in whole knots (message 9); 1023 is not available
+    WholeKnots,     // speed in whole knots (message 9); 1023 is not available
+    Scaled,         // (raw + addend) / divisor in the field's unit (AisScale); null outside
+                    // the raw range the field defines
+    Eta,            // message 5's packed month, day, hour and minute: four named values
+                    // (eta_month, eta_day, eta_hour, eta_minute), each null when n/a
+};
+
+// How a Scaled field turns its raw code into a value: (raw + addend) / divisor. Raw
+// codes outside [least, most] are "not available" or reserved and have no value.
+struct AisScale {
+    std::int16_t addend = 0;
+    std::uint16_t divisor = 1;
+    std::int16_t least = 0;
+    std::int16_t most = 0;
+    const char* unit = nullptr;  // the readable view's unit symbol; nullptr: none
 };
 
 struct AisField {
@@ -119,8 +136,10 @@ struct AisField {
     AisNamedWay namedWay = AisNamedWay::Plain;
     // Hex and BitCount: bits at the end of the payload that belong to later fields.
     std::uint16_t tailBits = 0;
-    // Matches: the value that gives '1'.
+    // Matches: the value that gives '1', and the one that gives '2' (0: none).
     std::uint32_t matchValue = 0;
+    std::uint32_t matchValue2 = 0;
+    AisScale scale = {};
 };
 
 struct AisMessageLayout {
@@ -242,8 +261,10 @@ inline constexpr AisField kMessage5[] = {
     TW_AIS_U(AisMessage5, dimension_to_port, 258, 6),
     TW_AIS_U(AisMessage5, dimension_to_starboard, 264, 6),
     TW_AIS_U(AisMessage5, position_fix_type, 270, 4),
-    TW_AIS_U(AisMessage5, eta, 274, 20),
-    TW_AIS_U(AisMessage5, draught, 294, 8),
+    TW_AIS_U(AisMessage5, eta, 274, 20, nullptr, AisNamedWay::Eta),
+    // 1/10 metre; 0 is not available, 255 means 25.5 m or more.
+    TW_AIS_U(AisMessage5, draught, 294, 8, nullptr, AisNamedWay::Scaled, 0, 0, 0,
+             {0, 10, 1, 255, "m"}),
     TW_AIS_T(AisMessage5, destination, 302, 120),
     TW_AIS_C(AisMessage5, dte_flag, 422, 1),
     TW_AIS_C(AisMessage5, spare, 423, 1, nullptr, AisNamedWay::Omit),
@@ -468,16 +489,61 @@ inline constexpr AisField kAcknowledgement[] = {
     TW_AISX_PAYLOAD_BITS(AisAcknowledgement),
 };
 
-// The meteorological and hydrographic application: listed after the data, and only
-// when met_hydro says the message carries it.
+// The meteorological and hydrographic application (DAC 1 FID 31): listed after the
+// data, and only when met_hydro says the message carries it ('1'). Every value is
+// scaled by its definition: (raw + addend) / divisor, raw codes outside [least, most]
+// being "not available" or reserved.
 #define TW_AISX_MET(m, first, width, store, way, named, namedWay)                                \
     TW_AISX(AisMessage8, m, first, width, store, way, 0, AisGate::GateIsOne, AisGate::GateIsOne, \
             named, namedWay)
-#define TW_AISX_MET_U(m, first, width)                                             \
-    TW_AISX_MET(m, first, width, AisStore::Unsigned, AisListWay::Integer, nullptr, \
-                AisNamedWay::Plain)
-#define TW_AISX_MET_S(m, first, width) \
-    TW_AISX_MET(m, first, width, AisStore::Signed, AisListWay::Integer, nullptr, AisNamedWay::Plain)
+#define TW_AISX_MET_SCALED(m, first, width, store, addend, divisor, least, most, unit)       \
+    {                                                                                        \
+        TW_AISX_MEMBER(AisMessage8, m), first, width, store, AisListWay::Integer, 0,         \
+            AisGate::GateIsOne, AisGate::GateIsOne, nullptr, AisNamedWay::Scaled, 0, 0, 0, { \
+            addend, divisor, least, most, unit                                               \
+        }                                                                                    \
+    }
+#define TW_AISX_MET_U(m, first, width, addend, divisor, least, most, unit) \
+    TW_AISX_MET_SCALED(m, first, width, AisStore::Unsigned, addend, divisor, least, most, unit)
+#define TW_AISX_MET_S(m, first, width, addend, divisor, least, most, unit) \
+    TW_AISX_MET_SCALED(m, first, width, AisStore::Signed, addend, divisor, least, most, unit)
+// The older weather message (DAC 1 FID 11, met_hydro '2') fills the same members
+// from its own places and codes. It only reaches the named output: the result list
+// of such a message stays as it was (header, DAC, FID, data).
+#define TW_AISX_WX(m, first, width, addend, divisor, least, most, unit)                           \
+    {                                                                                             \
+        TW_AISX_MEMBER(AisMessage8, m), first, width, AisStore::Unsigned, AisListWay::Integer, 0, \
+            AisGate::GateIsTwo, AisGate::Never, nullptr, AisNamedWay::Scaled, 0, 0, 0, {          \
+            addend, divisor, least, most, unit                                                    \
+        }                                                                                         \
+    }
+
+// The day and time, the wind, and the currents, waves and swell: the same fields and
+// codes in both forms, from a different first bit. F is the form's field macro.
+#define TW_AISX_MET_TIME(F, b)                                                  \
+    F(utc_day, b, 5, 0, 1, 1, 31, nullptr),                                     \
+        F(utc_hour, (b) + 5, 5, 0, 1, 0, 23, nullptr),                          \
+        F(utc_minute, (b) + 10, 6, 0, 1, 0, 59, nullptr)
+#define TW_AISX_MET_WIND(F, b)                                                  \
+    F(average_wind_speed, b, 7, 0, 1, 0, 126, "kn"),                            \
+        F(wind_gust, (b) + 7, 7, 0, 1, 0, 126, "kn"),                           \
+        F(wind_direction, (b) + 14, 9, 0, 1, 0, 359, "°"),                      \
+        F(wind_gust_direction, (b) + 23, 9, 0, 1, 0, 359, "°")
+#define TW_AISX_MET_SEA(F, b)                                                   \
+    F(surface_current_speed, b, 8, 0, 10, 0, 250, "kn"),                        \
+        F(surface_current_direction, (b) + 8, 9, 0, 1, 0, 359, "°"),            \
+        F(current_speed_2, (b) + 17, 8, 0, 10, 0, 250, "kn"),                   \
+        F(current_direction_2, (b) + 25, 9, 0, 1, 0, 359, "°"),                 \
+        F(current_measuring_level_2, (b) + 34, 5, 0, 1, 0, 30, "m"),            \
+        F(current_speed_3, (b) + 39, 8, 0, 10, 0, 250, "kn"),                   \
+        F(current_direction_3, (b) + 47, 9, 0, 1, 0, 359, "°"),                 \
+        F(current_measuring_level_3, (b) + 56, 5, 0, 1, 0, 30, "m"),            \
+        F(significant_wave_height, (b) + 61, 8, 0, 10, 0, 250, "m"),            \
+        F(wave_period, (b) + 69, 6, 0, 1, 0, 60, "s"),                          \
+        F(wave_direction, (b) + 75, 9, 0, 1, 0, 359, "°"),                      \
+        F(swell_height, (b) + 84, 8, 0, 10, 0, 250, "m"),                       \
+        F(swell_period, (b) + 92, 6, 0, 1, 0, 60, "s"),                         \
+        F(swell_direction, (b) + 98, 9, 0, 1, 0, 359, "°")
 
 inline constexpr AisField kMessage8[] = {
     TW_AISX_HEADER(AisMessage8),
@@ -485,53 +551,59 @@ inline constexpr AisField kMessage8[] = {
     TW_AISX_NAMED(AisMessage8, dac, 40, 10, "dac"),
     TW_AISX_NAMED(AisMessage8, fid, 50, 6, "fid"),
     TW_AISX_DATA(AisMessage8, 56, 952, 0, AisGate::Always),
-    // DAC and FID read as one 16-bit number: 1 * 64 + 31.
+    // DAC and FID read as one 16-bit number: 1 * 64 + 31, 1 * 64 + 11.
     {TW_AISX_MEMBER(AisMessage8, met_hydro), 40, 16, AisStore::Matches, AisListWay::Character, 0,
-     AisGate::Always, AisGate::Never, nullptr, AisNamedWay::Omit, 0, 1 * 64 + 31},
+     AisGate::Always, AisGate::Never, nullptr, AisNamedWay::Omit, 0, 1 * 64 + 31, 1 * 64 + 11},
     TW_AISX_MET(longitude, 56, 25, AisStore::Signed, AisListWay::Degrees1000, "lon",
                 AisNamedWay::Longitude1000),
     TW_AISX_MET(latitude, 81, 24, AisStore::Signed, AisListWay::Degrees1000, "lat",
                 AisNamedWay::Latitude1000),
     TW_AISX_MET(position_accuracy, 105, 1, AisStore::Character, AisListWay::Character, nullptr,
                 AisNamedWay::Plain),
-    TW_AISX_MET_U(utc_day, 106, 5),
-    TW_AISX_MET_U(utc_hour, 111, 5),
-    TW_AISX_MET_U(utc_minute, 116, 6),
-    TW_AISX_MET_U(average_wind_speed, 122, 7),
-    TW_AISX_MET_U(wind_gust, 129, 7),
-    TW_AISX_MET_U(wind_direction, 136, 9),
-    TW_AISX_MET_U(wind_gust_direction, 145, 9),
-    TW_AISX_MET_S(air_temperature, 154, 11),
-    TW_AISX_MET_U(relative_humidity, 165, 7),
-    TW_AISX_MET_S(dew_point, 172, 10),
-    TW_AISX_MET_U(air_pressure, 182, 9),
-    TW_AISX_MET_U(air_pressure_tendency, 191, 2),
+    TW_AISX_MET_TIME(TW_AISX_MET_U, 106),
+    TW_AISX_MET_WIND(TW_AISX_MET_U, 122),
+    TW_AISX_MET_S(air_temperature, 154, 11, 0, 10, -600, 600, "°C"),
+    TW_AISX_MET_U(relative_humidity, 165, 7, 0, 1, 0, 100, "%"),
+    TW_AISX_MET_S(dew_point, 172, 10, 0, 10, -200, 500, "°C"),
+    // 0 is 799 hPa or less, 402 is 1201 hPa or more.
+    TW_AISX_MET_U(air_pressure, 182, 9, 799, 1, 0, 402, "hPa"),
+    TW_AISX_MET_U(air_pressure_tendency, 191, 2, 0, 1, 0, 2, nullptr),
     TW_AISX_MET(horizontal_visibility_greater, 193, 1, AisStore::Character, AisListWay::Character,
                 nullptr, AisNamedWay::Plain),
-    TW_AISX_MET_U(horizontal_visibility, 194, 7),
-    TW_AISX_MET_U(water_level, 201, 12),
-    TW_AISX_MET_U(water_level_trend, 213, 2),
-    TW_AISX_MET_U(surface_current_speed, 215, 8),
-    TW_AISX_MET_U(surface_current_direction, 223, 9),
-    TW_AISX_MET_U(current_speed_2, 232, 8),
-    TW_AISX_MET_U(current_direction_2, 240, 9),
-    TW_AISX_MET_U(current_measuring_level_2, 249, 5),
-    TW_AISX_MET_U(current_speed_3, 254, 8),
-    TW_AISX_MET_U(current_direction_3, 262, 9),
-    TW_AISX_MET_U(current_measuring_level_3, 271, 5),
-    TW_AISX_MET_U(significant_wave_height, 276, 8),
-    TW_AISX_MET_U(wave_period, 284, 6),
-    TW_AISX_MET_U(wave_direction, 290, 9),
-    TW_AISX_MET_U(swell_height, 299, 8),
-    TW_AISX_MET_U(swell_period, 307, 6),
-    TW_AISX_MET_U(swell_direction, 313, 9),
-    TW_AISX_MET_U(sea_state, 322, 4),
-    TW_AISX_MET_S(water_temperature, 326, 10),
-    TW_AISX_MET_U(precipitation_type, 336, 3),
-    TW_AISX_MET_U(salinity, 339, 9),
-    TW_AISX_MET_U(ice, 348, 2),
+    TW_AISX_MET_U(horizontal_visibility, 194, 7, 0, 10, 0, 126, "NM"),
+    // Above -10 m of the local chart datum, in centimetres.
+    TW_AISX_MET_U(water_level, 201, 12, -1000, 100, 0, 4000, "m"),
+    TW_AISX_MET_U(water_level_trend, 213, 2, 0, 1, 0, 2, nullptr),
+    TW_AISX_MET_SEA(TW_AISX_MET_U, 215),
+    TW_AISX_MET_U(sea_state, 322, 4, 0, 1, 0, 12, nullptr),  // Beaufort
+    TW_AISX_MET_S(water_temperature, 326, 10, 0, 10, -100, 500, "°C"),
+    TW_AISX_MET_U(precipitation_type, 336, 3, 0, 1, 0, 6, nullptr),
+    TW_AISX_MET_U(salinity, 339, 9, 0, 10, 0, 500, "‰"),
+    TW_AISX_MET_U(ice, 348, 2, 0, 1, 0, 2, nullptr),
     TW_AISX_MET(met_spare, 350, 10, AisStore::Unsigned, AisListWay::Integer, nullptr,
                 AisNamedWay::Omit),
+    // FID 11: the position in 1/1,000 minute, latitude first; temperatures, the dew
+    // point and the water level from fixed offsets, pressure from 800 hPa.
+    {TW_AISX_MEMBER(AisMessage8, latitude), 56, 24, AisStore::Signed, AisListWay::Degrees1000, 0,
+     AisGate::GateIsTwo, AisGate::Never, "lat", AisNamedWay::Latitude1000},
+    {TW_AISX_MEMBER(AisMessage8, longitude), 80, 25, AisStore::Signed, AisListWay::Degrees1000, 0,
+     AisGate::GateIsTwo, AisGate::Never, "lon", AisNamedWay::Longitude1000},
+    TW_AISX_MET_TIME(TW_AISX_WX, 105),
+    TW_AISX_MET_WIND(TW_AISX_WX, 121),
+    TW_AISX_WX(air_temperature, 153, 11, -600, 10, 0, 1200, "°C"),
+    TW_AISX_WX(relative_humidity, 164, 7, 0, 1, 0, 100, "%"),
+    TW_AISX_WX(dew_point, 171, 10, -200, 10, 0, 700, "°C"),
+    TW_AISX_WX(air_pressure, 181, 9, 800, 1, 0, 400, "hPa"),
+    TW_AISX_WX(air_pressure_tendency, 190, 2, 0, 1, 0, 2, nullptr),
+    TW_AISX_WX(horizontal_visibility, 192, 8, 0, 10, 0, 250, "NM"),
+    TW_AISX_WX(water_level, 200, 9, -100, 10, 0, 400, "m"),
+    TW_AISX_WX(water_level_trend, 209, 2, 0, 1, 0, 2, nullptr),
+    TW_AISX_MET_SEA(TW_AISX_WX, 211),
+    TW_AISX_WX(sea_state, 318, 4, 0, 1, 0, 12, nullptr),
+    TW_AISX_WX(water_temperature, 322, 10, -100, 10, 0, 600, "°C"),
+    TW_AISX_WX(precipitation_type, 332, 3, 0, 1, 0, 6, nullptr),
+    TW_AISX_WX(salinity, 335, 9, 0, 10, 0, 500, "‰"),
+    TW_AISX_WX(ice, 344, 2, 0, 1, 0, 2, nullptr),
     TW_AISX_PAYLOAD_BITS(AisMessage8),
 };
 
@@ -712,6 +784,11 @@ inline constexpr AisField kMessage27[] = {
 #undef TW_AISX_FORM
 #undef TW_AISX_ADDRESSED
 #undef TW_AISX_RESERVATION
+#undef TW_AISX_WX
+#undef TW_AISX_MET_SEA
+#undef TW_AISX_MET_WIND
+#undef TW_AISX_MET_TIME
+#undef TW_AISX_MET_SCALED
 #undef TW_AISX_MET_S
 #undef TW_AISX_MET_U
 #undef TW_AISX_MET
@@ -767,7 +844,7 @@ constexpr AisMessageLayout laterLayout(int type, const char* recordName, int nom
 }
 
 static_assert(std::size(kMessage6) == 12 && std::size(kAcknowledgement) == 13);
-static_assert(std::size(kMessage8) == 49 && std::size(kMessage12) == 9);
+static_assert(std::size(kMessage8) == 49 + 36 && std::size(kMessage12) == 9);
 static_assert(std::size(kMessage20) == 21 && std::size(kMessage22) == 22);
 static_assert(std::size(kMessage25) == 20 && std::size(kMessage26) == 22);
 

@@ -279,8 +279,10 @@ struct AisAcknowledgement {
 };
 
 // Message 8: binary broadcast message. The meteorological and hydrographic fields
-// (application DAC 1, FID 31) are filled only when met_hydro is '1'. Positions there
-// are in 1/1,000 minute; every other value is the raw code of its field.
+// are filled when met_hydro is '1' (application DAC 1, FID 31) or '2' (the older
+// weather message, DAC 1 FID 11, which leaves position_accuracy and
+// horizontal_visibility_greater empty). Positions there are in 1/1,000 minute; every
+// other value is the raw code of its field, as the layout's scales describe.
 struct AisMessage8 {
     std::uint32_t message_type;
     char repeat_indicator;
@@ -290,7 +292,7 @@ struct AisMessage8 {
     std::uint32_t fid;
     std::uint32_t data_bits;
     char data[kMessage8DataChars + 1];
-    char met_hydro;  // '1' for DAC 1 FID 31, '0' otherwise
+    char met_hydro;  // '1' for DAC 1 FID 31, '2' for DAC 1 FID 11, '0' otherwise
     std::int32_t longitude;
     std::int32_t latitude;
     char position_accuracy;

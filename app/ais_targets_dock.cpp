@@ -11,7 +11,10 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "ais/layout.h"
+#include "ais/records.h"
 #include "app/plan_view.h"
+#include "app/plot/plot_menu.h"
 #include "app/target_sort_proxy.h"
 #include "targets/target_fields.h"
 
@@ -52,6 +55,9 @@ AisTargetsDock::AisTargetsDock(const targets::TableSettings& settings, AisTarget
     details_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     details_->verticalHeader()->setVisible(false);
     details_->horizontalHeader()->setStretchLastSection(true);
+    addPlotMenu(
+        details_, [this](int row) { return detailIsNumber(row); },
+        [this](int row) { plotDetail(row); });
 
     auto* right = new QWidget(splitter);
     right->setAccessibleName(tr("AIS plan view with range"));
@@ -97,8 +103,22 @@ targets::TableSettings AisTargetsDock::storedSettings() {
     return settings;
 }
 
+void AisTargetsDock::addAisRecord(int messageType, const void* record, bool ownShip) {
+    model_->addAisRecord(messageType, record, ownShip);
+    if (messageType != 8) {
+        return;
+    }
+    const auto& met = *static_cast<const ais::AisMessage8*>(record);
+    if (met.met_hydro == '1' || met.met_hydro == '2') {
+        metValues_.insert(met.mmsi, present::aisScaledRows(*ais::aisLayoutFor(8), record));
+    }
+}
+
 void AisTargetsDock::refresh() {
     model_->refresh();
+    for (auto it = metValues_.begin(); it != metValues_.end();) {
+        it = model_->table().find(it.key()) == nullptr ? metValues_.erase(it) : std::next(it);
+    }
     proxy_->sort(table_->horizontalHeader()->sortIndicatorSection(),
                  table_->horizontalHeader()->sortIndicatorOrder());
     if (selected_ != 0 && model_->table().find(selected_) == nullptr) {
@@ -107,6 +127,25 @@ void AisTargetsDock::refresh() {
     }
     showDetails();
     plan_->requestRepaint();
+    emit refreshed();
+}
+
+bool AisTargetsDock::detailIsNumber(int row) const {
+    const QTableWidgetItem* value = details_->item(row, 1);
+    bool number = false;
+    // MMSI, class and message count (the first rows) are not values over time.
+    if (selected_ != 0 && row >= 3 && value != nullptr) {
+        value->text().section(QLatin1Char(' '), 0, 0).toDouble(&number);
+    }
+    return number;
+}
+
+bool AisTargetsDock::plotDetail(int row) {
+    if (!detailIsNumber(row)) {
+        return false;
+    }
+    emit plotRequested(selected_, details_->item(row, 0)->text());
+    return true;
 }
 
 void AisTargetsDock::selectMmsi(quint32 mmsi) {
@@ -147,6 +186,16 @@ void AisTargetsDock::showDetails() {
         }
         targets::formatField(*t, info, text, sizeof text);
         rows.append({tr(info.label), QString::fromUtf8(text), QString::number(slot.source)});
+    }
+    const auto met = metValues_.constFind(t->mmsi);
+    if (met != metValues_.cend()) {
+        for (const present::NamedReadableRow& value : *met) {
+            // "air_temperature" reads "Air temperature".
+            QString label = value.name;
+            label.replace(QLatin1Char('_'), QLatin1Char(' '));
+            label[0] = label[0].toUpper();
+            rows.append({label, value.row.value, QStringLiteral("8")});
+        }
     }
     QStringList flags;
     if (t->flags & targets::kFlagBadMmsi) {

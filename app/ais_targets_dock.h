@@ -3,9 +3,11 @@
 #pragma once
 
 #include <QDockWidget>
+#include <QHash>
 #include <QTimer>
 
 #include "app/ais_targets_model.h"
+#include "present/readable_values.h"
 
 class QComboBox;
 class QTableView;
@@ -28,9 +30,7 @@ public:
     static targets::TableSettings storedSettings();
 
     // Called from the parse cycle for every decoded record.
-    void addAisRecord(int messageType, const void* record, bool ownShip) {
-        model_->addAisRecord(messageType, record, ownShip);
-    }
+    void addAisRecord(int messageType, const void* record, bool ownShip);
     void addSentenceRecord(int code, const void* record) {
         model_->addSentenceRecord(code, record);
     }
@@ -49,6 +49,15 @@ public:
     QTableView* tableView() const { return table_; }
     PlanView* planView() const { return plan_; }
     QTableWidget* detailsView() const { return details_; }
+    // "Plot" on row `row` of the details: emits plotRequested with the selected MMSI
+    // and the row's label when the row holds a number; false when it does not.
+    bool plotDetail(int row);
+    bool detailIsNumber(int row) const;
+
+signals:
+    void plotRequested(quint32 mmsi, const QString& label);
+    // After every refresh, for listeners that sample the targets.
+    void refreshed();
 
 private:
     void showDetails();
@@ -62,4 +71,7 @@ private:
     QComboBox* rangeBox_;
     QTimer refreshTimer_;
     quint32 selected_ = 0;
+    // The latest weather and sea values of each station that sent them (message 8),
+    // shown in its details; kept only while the station is a target.
+    QHash<quint32, QList<present::NamedReadableRow>> metValues_;
 };

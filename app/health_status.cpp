@@ -1,9 +1,11 @@
 #include "app/health_status.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 
 #include "app/line_health.h"
+#include "app/steady_label.h"
 
 namespace {
 
@@ -22,12 +24,25 @@ QString styleFor(LineHealth::State state) {
     return {};
 }
 
-QLabel* statusField(const QString& accessibleName, QWidget* parent) {
+// A status field says what it is in its accessible description; its accessible name
+// carries the value with it ("Line state: Receiving"), so a screen reader reads both.
+QLabel* statusField(const QString& purpose, QWidget* parent) {
     auto* label = new QLabel(parent);
-    label->setAccessibleName(accessibleName);
+    label->setAccessibleDescription(purpose);
+    label->setAccessibleName(purpose);
     label->setFrameShape(QFrame::WinPanel);
     label->setFrameShadow(QFrame::Plain);
     return label;
+}
+
+// Labels are set only when their text changes: an unchanged status bar is never laid
+// out or repainted again.
+void showValue(QLabel* label, const QString& text) {
+    if (label->text() != text) {
+        setSteadyText(label, text);
+        label->setAccessibleName(QCoreApplication::translate("HealthStatus", "%1: %2")
+                                     .arg(label->accessibleDescription(), text));
+    }
 }
 
 }  // namespace
@@ -63,7 +78,7 @@ HealthStatus::HealthStatus(LineHealth* health, QWidget* parent) : QWidget(parent
 }
 
 void HealthStatus::setSpeedNote(const QString& note) {
-    speed_->setText(note);
+    showValue(speed_, note);
     speed_->setVisible(!note.isEmpty());
 }
 
@@ -118,15 +133,8 @@ void HealthStatus::refreshN2k(qint64 now) {
 
 void HealthStatus::refresh() {
     const qint64 now = health_->now();
-    // Labels are set only when their text changes: an unchanged status bar is never
-    // laid out or repainted again.
-    const auto show = [](QLabel* label, const QString& text) {
-        if (label->text() != text) {
-            label->setText(text);
-        }
-    };
     const LineHealth::State state = health_->state(now);
-    show(state_, health_->stateText(now));
+    showValue(state_, health_->stateText(now));
     const QString style = styleFor(state);
     if (state_->styleSheet() != style) {
         state_->setStyleSheet(style);
@@ -141,11 +149,16 @@ void HealthStatus::refresh() {
         span > 0 ? static_cast<double>(samples_.back().second - samples_.front().second) * 1000.0 /
                        static_cast<double>(span)
                  : 0.0;
-    show(rate_, tr("%1 sentences/s").arg(rate, 0, 'f', 1));
+    showValue(rate_, tr("%1 sentences/s").arg(rate, 0, 'f', 1));
 
     const quint64 errors = health_->errorTotal();
-    show(errors_, errors == 1 ? tr("1 error") : tr("%1 errors").arg(errors));
-    const QString breakdown = health_->errorBreakdown();
+    QString errorText = errors == 1 ? tr("1 error") : tr("%1 errors").arg(errors);
+    // Warnings join the field only once there are any, so a clean line reads as before.
+    if (const quint64 warnings = health_->warningTotal(); warnings > 0) {
+        errorText += warnings == 1 ? tr(", 1 warning") : tr(", %1 warnings").arg(warnings);
+    }
+    showValue(errors_, errorText);
+    const QString breakdown = health_->errorBreakdown() + health_->sourceLossBreakdown();
     if (errors_->toolTip() != breakdown) {
         errors_->setToolTip(breakdown);
     }

@@ -30,8 +30,13 @@ void LineHealth::endCycle() {
     }
 }
 
-void LineHealth::framed(QByteArrayView sentence, bool checksumGood) {
-    tally_.record(sentence, checksumGood, cycleNow_);
+void LineHealth::framed(QByteArrayView sentence, bool checksumGood,
+                        nmeaz::FrameDeviations deviations) {
+    tally_.record(sentence, checksumGood, cycleNow_, deviations);
+    conformance_.check(sentence);
+    if (checksumGood && deviations != 0) {
+        emit sentenceWithWarning(sentence);
+    }
 }
 
 void LineHealth::setN2kCounts(const N2kCounts& counts) {
@@ -96,9 +101,11 @@ void LineHealth::reset() {
     pgnHeaders_.clear();
     pgnKeys_.clear();
     n2k_ = {};
+    conformance_.clear();
     bytesBefore_ = acceptedBefore_ = 0;
     openedMs_ = now();
     lastByteMs_ = lastGoodMs_ = receivingSinceMs_ = -1;
+    sourceBase_ = sourceCounters_;
     emit cleared();
 }
 
@@ -156,20 +163,61 @@ QString LineHealth::stateText(qint64 nowMs) const {
 }
 
 quint64 LineHealth::errorTotal() const {
-    return counters_.badChecksum + counters_.tooLong + counters_.fragmentsDropped;
+    return counters_.badChecksum + counters_.tooLong + counters_.malformed +
+           counters_.fragmentsDropped + sourceLosses().losses();
+}
+
+void LineHealth::sourceOpened(const sources::SourceCounters& counters) {
+    sourceCounters_ = sourceBase_ = counters;
+}
+
+void LineHealth::sourceCountersChanged(const sources::SourceCounters& counters) {
+    sourceCounters_ = counters;
+}
+
+sources::SourceCounters LineHealth::sourceLosses() const {
+    return sources::since(sourceCounters_, sourceBase_);
+}
+
+QString LineHealth::sourceLossBreakdown() const {
+    const QStringList lines = sources::lossLines(sourceLosses());
+    return lines.isEmpty() ? QString() : QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
+}
+
+quint64 LineHealth::warningTotal() const {
+    quint64 total = 0;
+    for (const std::uint64_t count : counters_.warnings) {
+        total += count;
+    }
+    return total;
+}
+
+QStringList LineHealth::errorBreakdownParts() const {
+    const nmeaz::LineCounters& c = counters_;
+    QStringList parts = {
+        tr("Bad checksums: %1").arg(c.badChecksum),
+        tr("Too long: %1").arg(c.tooLong),
+        tr("Malformed: %1").arg(c.malformed),
+        tr("AIS fragments dropped: %1").arg(c.fragmentsDropped),
+        tr("Without checksum: %1").arg(c.noChecksum),
+        tr("Unknown types: %1").arg(c.unknownType),
+        tr("Undecodable AIS: %1").arg(c.aisUndecodable),
+        tr("Noise bytes: %1").arg(c.noiseBytes),
+        tr("Bytes received: %1").arg(c.bytes),
+    };
+    // Warnings: sentences read although they deviate, by kind.
+    const quint64 warnings = warningTotal();
+    parts << tr("Warnings: %1").arg(warnings);
+    if (warnings > 0) {
+        for (int i = 0; i < nmeaz::kDeviationKindCount; ++i) {
+            if (c.warnings[i] > 0) {
+                parts << tr("  %1: %2").arg(tr(nmeaz::kDeviationKinds[i].label)).arg(c.warnings[i]);
+            }
+        }
+    }
+    return parts;
 }
 
 QString LineHealth::errorBreakdown() const {
-    const nmeaz::LineCounters& c = counters_;
-    return tr("Bad checksums: %1\nToo long: %2\nAIS fragments dropped: %3\n"
-              "Without checksum: %4\nUnknown types: %5\nUndecodable AIS: %6\n"
-              "Noise bytes: %7\nBytes received: %8")
-        .arg(c.badChecksum)
-        .arg(c.tooLong)
-        .arg(c.fragmentsDropped)
-        .arg(c.noChecksum)
-        .arg(c.unknownType)
-        .arg(c.aisUndecodable)
-        .arg(c.noiseBytes)
-        .arg(c.bytes);
+    return errorBreakdownParts().join(QLatin1Char('\n'));
 }

@@ -8,10 +8,13 @@
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 #include "nmea/line_counters.h"
+#include "present/conformance_log.h"
 #include "present/sentence_tally.h"
+#include "sources/source_counters.h"
 
 namespace n2k {
 struct Message;
@@ -39,8 +42,14 @@ public:
     void endCycle();
     nmeaz::LineCounters* counters() { return &counters_; }
     const nmeaz::LineCounters& counts() const { return counters_; }
-    void framed(QByteArrayView sentence, bool checksumGood);
+    void framed(QByteArrayView sentence, bool checksumGood, nmeaz::FrameDeviations deviations = 0);
     const present::SentenceTally& tally() const { return tally_; }
+    // What the conformance rules found in the framed sentences.
+    const present::ConformanceLog& conformance() const { return conformance_; }
+
+    // How the framer reads this line (nmeaz::FramingRule bits): chosen when it opens.
+    void setFramingRules(unsigned rules) { framingRules_ = rules; }
+    unsigned framingRules() const { return framingRules_; }
 
     // NMEA 2000: each whole PGN is a key of the tally, one per PGN and source
     // ("129025 Position, Rapid Update · src 3"), its payload kept as the key's last
@@ -85,22 +94,39 @@ public:
     enum class State { NoPort, Receiving, Silent, NoValidSentences, PortLost };
     State state(qint64 nowMs) const;
     QString stateText(qint64 nowMs) const;
-    // Bad checksums, overlong sentences and dropped fragments.
+    // Bad checksums, overlong sentences, malformed sentences and dropped fragments.
     quint64 errorTotal() const;
+    // Sentences read although they deviate from the sentence format.
+    quint64 warningTotal() const;
+    // The error tooltip: one part per line, each "What: count".
+    QStringList errorBreakdownParts() const;
     QString errorBreakdown() const;
+    // What the source lost below the byte stream (datagrams the system dropped, serial
+    // overruns): a newly opened source, and every change of its counts. The losses
+    // count in errorTotal(); sourceLossBreakdown() gives them as lines that follow
+    // errorBreakdown(), empty when the source counts none.
+    void sourceOpened(const sources::SourceCounters& counters);
+    void sourceCountersChanged(const sources::SourceCounters& counters);
+    sources::SourceCounters sourceLosses() const;
+    QString sourceLossBreakdown() const;
 
 signals:
     // After reset(): views drop what they show.
     void cleared();
+    // A sentence read although it deviates from the sentence format (its text as it
+    // came), emitted while the parse cycle runs, before the raw pane sees its line.
+    void sentenceWithWarning(QByteArrayView sentence);
 
 private:
     Clock clock_;
+    unsigned framingRules_ = 0;
     nmeaz::LineCounters counters_{};
     present::SentenceTally tally_;
     QHash<QByteArray, PgnHeader> pgnHeaders_;
     QHash<quint32, QByteArray> pgnKeys_;  // (PGN << 8 | source) -> its key text
     const n2k::PgnDatabase* database_ = nullptr;
     N2kCounts n2k_;
+    present::ConformanceLog conformance_;
     qint64 cycleNow_ = 0;
     quint64 bytesBefore_ = 0;
     quint64 acceptedBefore_ = 0;
@@ -111,4 +137,7 @@ private:
     qint64 lastByteMs_ = -1;
     qint64 lastGoodMs_ = -1;
     qint64 receivingSinceMs_ = -1;  // when bytes began to arrive after a silence
+    // The source's own counts run on across a reset; the view shows them from there.
+    sources::SourceCounters sourceCounters_;
+    sources::SourceCounters sourceBase_;
 };

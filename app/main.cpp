@@ -2,7 +2,11 @@
 #include <cstdio>
 
 #include <QGuiApplication>
+#include "app/dock_by_title.h"
+#include "app/forwarding/forwarding_control.h"
 #include "app/main_window.h"
+#include "app/picture_docks.h"
+#include "app/plot/plot_hub.h"
 #include "app/start_options.h"
 #include "tidewright/version.h"
 
@@ -32,12 +36,43 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QString::fromLatin1(tidewright::kVersion));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tidewright"));
+    // The docks exist only with the window, so an unknown dock title is found here.
+    const auto raiseDock = [&options](MainWindow& window) {
+        if (options.showDock.isEmpty() || raiseDockByTitle(window, options.showDock)) {
+            return true;
+        }
+        std::fprintf(stderr, "tidewright: no dock is titled '%s'; the docks are: %s\n",
+                     qPrintable(options.showDock),
+                     qPrintable(dockTitles(window).join(QStringLiteral(", "))));
+        return false;
+    };
+    const auto openPlots = [&options](MainWindow& window) {
+        for (const auto& [key, field] : options.plots) {
+            QString error;
+            if (!window.pictureDocks()->plots()->plotNamed(key, field, &error)) {
+                std::fprintf(stderr, "tidewright: %s\n", qPrintable(error));
+            }
+        }
+    };
+    // Outputs given on the command line replace the remembered ones for this run.
+    const auto forwardGiven = [&options](MainWindow& window) {
+        if (options.forward.isEmpty()) {
+            return;
+        }
+        for (const QString& problem : window.forwarding()->useOutputs(options.forward)) {
+            std::fprintf(stderr, "tidewright: %s\n", qPrintable(problem));
+        }
+    };
     if (options.source.isEmpty()) {
         MainWindow window;
+        forwardGiven(window);
         window.show();
-        return app.exec();
+        openPlots(window);
+        return raiseDock(window) ? app.exec() : 2;
     }
     MainWindow window(options.source, options.baud);
+    forwardGiven(window);
     window.show();
-    return app.exec();
+    openPlots(window);
+    return raiseDock(window) ? app.exec() : 2;
 }

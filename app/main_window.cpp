@@ -20,29 +20,37 @@
 #include "ais/vdm.h"
 #include "app/about_dialog.h"
 #include "app/ais_targets_dock.h"
+#include "app/conformance_report.h"
 #include "app/devices/devices_dock.h"
+#include "app/forwarding/forwarding_control.h"
 #include "app/globals.h"
 #include "app/health_status.h"
 #include "app/line_health.h"
+#include "app/picture_docks.h"
 #include "app/raw_pane.h"
 #include "app/readable_toggle.h"
 #include "app/replay_bar.h"
 #include "app/sentences_dock.h"
 #include "app/show_dialog.h"
+#include "app/sky/sky_dock.h"
 #include "app/snapshot_throttle.h"
 #include "app/source_factory.h"
 #include "app/speed_hunter.h"
 #include "app/status_notices.h"
 #include "n2k_db/database_loader.h"
+#include "nmea/parser_context.h"
+#include "present/parse_cycle.h"
 #include "present/stream_router.h"
 #include "serial/line_speeds.h"
 #include "serial/open_failure.h"
 #include "serial/port_naming.h"
 #include "serial/setup_dialog.h"
 #include "sources/port_watch.h"
+#include "sources/replay_source.h"
 #include "sources/serial_source.h"
 #include "sources/source.h"
 #include "sources/source_address.h"
+#include "sources/source_memory.h"
 #include "ui_main_window.h"
 
 // The resources live in a static library; naming them here makes the linker keep them.
@@ -127,11 +135,14 @@ void MainWindow::init() {
     rawDock->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     rawPane = new RawPane(rawDock);
     rawText = rawPane->view();
+    connect(health, &LineHealth::sentenceWithWarning, rawPane, &RawPane::noteDeviation);
     rawDock->setWidget(rawPane);
     addDockWidget(Qt::BottomDockWidgetArea, rawDock);
     ui->menuView->addAction(rawDock->toggleViewAction());
     ui->menuView->addAction(rawPane->timestampsAction());
     ui->mainToolBar->addAction(rawPane->pauseAction());
+    markConformanceFindings(rawPane, health);
+    addConformanceReportAction(ui->menuLog, this, health);
 
     targetsDock = new AisTargetsDock(this);
     addDockWidget(Qt::TopDockWidgetArea, targetsDock);
@@ -148,6 +159,11 @@ void MainWindow::init() {
     connect(health, &LineHealth::cleared, this, [this] {
         n2kCleared = streamRouter ? streamRouter->counters() : present::N2kStreamCounters{};
     });
+    pictures = new PictureDocks(this, parseView, targetsDock);
+    tabifyDockWidget(parseDock, pictures->skyDock());
+    parseDock->raise();
+    ui->menuView->addAction(pictures->skyDock()->toggleViewAction());
+    connect(this, &MainWindow::sendresult, pictures, &PictureDocks::resultList);
 
     setStatusTip(tr("No COM Port Selected"));
     connect(this, &MainWindow::sig_updateStatus, this, &MainWindow::slot_updateStatus);
@@ -162,6 +178,7 @@ void MainWindow::init() {
     ui->statusBar->addWidget(notices, 1);
     healthStatus = new HealthStatus(health);
     ui->statusBar->addPermanentWidget(healthStatus, 0);
+    forwardingControl = new ForwardingControl(this, ui->menuSetup, ui->statusBar);
     setUpSourceControls();
 }
 
@@ -213,6 +230,10 @@ bool MainWindow::openPort() {
         refusal.isEmpty() ? makeSource(comName, portSettings.BaudRate, this, &problem) : nullptr;
     if (source) {
         connect(source, &sources::Source::bytesArrived, this, &MainWindow::receiveChunk);
+        // Strict framing as chosen; '#' comment lines only in a replayed file.
+        health->setFramingRules(
+            (sources::strictFramingChosen() ? nmeaz::kStrictFraming : 0u) |
+            (qobject_cast<sources::ReplaySource*>(source) != nullptr ? nmeaz::kCommentLines : 0u));
         connect(source, &sources::Source::stateChanged, this,
                 [this](sources::Source::State state, const QString& reason) {
                     emit sig_updateStatus(source->statusText(state, reason));
@@ -227,6 +248,7 @@ bool MainWindow::openPort() {
         chunkDecoder.reset();
         receiveBuffer.clear();
         streamRouter.reset();
+        present::startNewStream();
         ais::aisResetFragmentTable();
         if (source->open()) {
             comOpened = true;
@@ -280,6 +302,8 @@ void MainWindow::closePort() {
 
 void MainWindow::setPortLost(const QString& reason) {
     health->setPortLost(reason);
+    // The status message beside the line state must not go on saying "Listening".
+    emit sig_updateStatus(tr("Port lost: %1").arg(reason));
 }
 
 void MainWindow::startSpeedSearch() {

@@ -16,6 +16,7 @@
 #include "n2k/pgn_decoder.h"
 #include "present/stream_router.h"
 
+class ForwardingControl;
 class HealthStatus;
 class DevicesDock;
 namespace n2k {
@@ -30,6 +31,7 @@ class QLabel;
 class StatusNotices;
 class QPlainTextEdit;
 class AisTargetsDock;
+class PictureDocks;
 class ReplayBar;
 class aboutDialog;
 class setupDialog;
@@ -66,6 +68,8 @@ public:
     const n2k::PgnDatabase* pgnDatabase() const {
         return streamRouter ? streamRouter->database() : nullptr;
     }
+    // The sky view and the plots.
+    PictureDocks* pictureDocks() const { return pictures; }
     // Where recordings are kept; tests put a storage of their own in.
     LogRecorder& logRecorder() { return recorder; }
 
@@ -77,6 +81,8 @@ public:
     present::N2kStreamCounters n2kCounters() const {
         return streamRouter ? streamRouter->counters() : present::N2kStreamCounters{};
     }
+    // The outputs that share what the monitor hears.
+    ForwardingControl* forwarding() const { return forwardingControl; }
     // Shows "Port lost" in the line state until a port opens again.
     void setPortLost(const QString& reason);
 
@@ -148,6 +154,7 @@ private:
     ChunkTextDecoder chunkDecoder;
     bool inspectorConnected = false;
     AisTargetsDock* targetsDock = nullptr;
+    PictureDocks* pictures = nullptr;
     LineHealth* health = nullptr;
     HealthStatus* healthStatus = nullptr;
     SnapshotThrottle* snapshots = nullptr;
@@ -157,4 +164,5 @@ private:
     // The router's counts when the line health was last cleared: the status fields
     // count from there.
     present::N2kStreamCounters n2kCleared;
+    ForwardingControl* forwardingControl = nullptr;
 };

@@ -3,9 +3,11 @@
 #include <QtGlobal>
 #include "app/ais_targets_dock.h"
 #include "app/devices/devices_dock.h"
+#include "app/forwarding/forwarding_control.h"
 #include "app/globals.h"
 #include "app/line_health.h"
 #include "app/main_window.h"
+#include "app/picture_docks.h"
 #include "app/show_dialog.h"
 #include "app/snapshot_throttle.h"
 #include "app/status_notices.h"
@@ -32,10 +34,14 @@ public:
     }
     void sentenceRecord(int code, const void* record) override {
         window_->aisTargetsDock()->addSentenceRecord(code, record);
+        window_->pictureDocks()->sentenceRecord(code, record);
     }
     nmeaz::LineCounters* lineCounters() override { return window_->lineHealth()->counters(); }
-    void framed(QByteArrayView sentence, bool checksumGood) override {
-        window_->lineHealth()->framed(sentence, checksumGood);
+    void framedWithDeviations(QByteArrayView sentence, bool checksumGood,
+                              nmeaz::FrameDeviations deviations) override {
+        window_->lineHealth()->framed(sentence, checksumGood, deviations);
+        window_->pictureDocks()->framed(sentence, checksumGood);
+        window_->forwarding()->framed(sentence, checksumGood);
     }
     void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override {
         const n2k::PgnDatabase* database = window_->pgnDatabase();
@@ -49,6 +55,7 @@ public:
         }
         emit window_->pgnReceived(message, decoded);
     }
+    unsigned framingRules() const override { return window_->lineHealth()->framingRules(); }
 
 private:
     MainWindow* window_;
@@ -61,6 +68,7 @@ void MainWindow::showParse() {
     health->beginCycle();
     present::runParseCycle(receiveBuffer, sink);
     health->endCycle();
+    forwardingControl->flush();
 }
 
 namespace {
@@ -89,6 +97,7 @@ void MainWindow::parseChunk(const QByteArray& chunk) {
     streamRouter->feed(chunk.constData(), static_cast<std::size_t>(chunk.size()), receiveBuffer,
                        sink, [&sink](QByteArray& buffer) { present::runParseCycle(buffer, sink); });
     health->endCycle();
+    forwardingControl->flush();
 
     const present::N2kStreamCounters counts = streamRouter->counters();
     const present::N2kStreamCounters& base = n2kCleared;

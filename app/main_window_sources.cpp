@@ -5,9 +5,12 @@
 #include <QFileDialog>
 #include <QMenu>
 
+#include "app/forwarding/forwarding_control.h"
 #include "app/globals.h"
+#include "app/line_health.h"
 #include "app/main_window.h"
 #include "app/replay_bar.h"
+#include "app/status_notices.h"
 #include "sources/replay_source.h"
 #include "sources/source_memory.h"
 #include "ui_main_window.h"
@@ -49,7 +52,15 @@ void MainWindow::openLogForReplay() {
 
 void MainWindow::sourceOpened() {
     sources::rememberSource(comName, portSettings.BaudRate);
+    forwardingControl->setSources({comName});
     replayBar->attach(qobject_cast<sources::ReplaySource*>(source));
+    // What the source loses below the byte stream joins the line errors; a source
+    // found stuck and reopened says so until the next source opens.
+    health->sourceOpened(source->counters());
+    connect(source, &sources::Source::countersChanged, health, &LineHealth::sourceCountersChanged);
+    notices->clear(QStringLiteral("source"));
+    connect(source, &sources::Source::reopened, this,
+            [this](const QString& notice) { notices->set(QStringLiteral("source"), notice); });
 }
 
 QByteArray MainWindow::recordedText(const QByteArray& text) {

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QFontDatabase>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -10,6 +11,7 @@
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -25,10 +27,15 @@ int hexValue(char c) {
     if (c >= 'A' && c <= 'F') {
         return c - 'A' + 10;
     }
+    // Lower-case digits are read too (and warned about, see noteDeviation()).
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
     return -1;
 }
 
 const QString kMark = QStringLiteral("\u2716 ");
+const QString kWarningMark = QStringLiteral("\u26A0 ");
 
 }  // namespace
 
@@ -77,6 +84,7 @@ RawPane::RawPane(QWidget* parent) : QWidget(parent) {
     // memory; one extra block holds the line still arriving.
     view_->setMaximumBlockCount(kLines + 1);
     view_->installEventFilter(this);
+    view_->viewport()->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -108,7 +116,38 @@ bool RawPane::eventFilter(QObject* watched, QEvent* event) {
         pause_->toggle();
         return true;
     }
+    if (watched == view_->viewport() && event->type() == QEvent::ToolTip) {
+        // The messages of a marked line, as its format carries them.
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = view_->cursorForPosition(help->pos()).charFormat().toolTip();
+        if (tip.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(help->globalPos(), tip, view_);
+        }
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+bool RawPane::conformanceMark(const Line& line, QTextCharFormat& format) const {
+    if (!marker_) {
+        return false;
+    }
+    const qsizetype dollar = line.text.indexOf('$');
+    const qsizetype bang = line.text.indexOf('!');
+    const qsizetype start = dollar < 0 ? bang : bang < 0 ? dollar : std::min(dollar, bang);
+    if (start < 0) {
+        return false;
+    }
+    bool error = false;
+    QString messages;
+    if (!marker_(QByteArrayView(line.text).sliced(start), error, messages)) {
+        return false;
+    }
+    format.setForeground(error ? QColor(0xc0, 0x10, 0x10) : QColor(0xb0, 0x70, 0x00));
+    format.setToolTip(messages);
+    return true;
 }
 
 void RawPane::append(const QByteArray& text, const QTime& arrived) {
@@ -134,8 +173,29 @@ void RawPane::append(const QByteArray& text, const QTime& arrived) {
     schedule();
 }
 
+void RawPane::noteDeviation(QByteArrayView sentence) {
+    while (!sentence.isEmpty() && (sentence.back() == '\n' || sentence.back() == '\r')) {
+        sentence.chop(1);
+    }
+    deviating_.emplace_back(sentence.toByteArray());
+    if (static_cast<int>(deviating_.size()) > kPendingDeviations) {
+        deviating_.pop_front();
+    }
+}
+
 void RawPane::completeLine(bool broken) {
     partial_.verdict = judge(partial_.text);
+    // Lines come in the order the framer read their sentences: a noted sentence is
+    // this line's, or one whose line never showed (noted, but the text was lost).
+    if (partial_.verdict == Verdict::Plain && !deviating_.empty()) {
+        for (auto it = deviating_.begin(); it != deviating_.end(); ++it) {
+            if (partial_.text.endsWith(*it)) {
+                partial_.verdict = Verdict::Warning;
+                deviating_.erase(deviating_.begin(), it + 1);
+                break;
+            }
+        }
+    }
     partial_.broken = broken;
     storedChars_ += partial_.text.size();
     lines_.push_back(std::move(partial_));
@@ -165,7 +225,9 @@ QString RawPane::render(const Line& line) const {
     if (timestamps_->isChecked() && line.arrived.isValid()) {
         text = line.arrived.toString(QStringLiteral("hh:mm:ss.zzz "));
     }
-    if (line.verdict != Verdict::Plain) {
+    if (line.verdict == Verdict::Warning) {
+        text += kWarningMark;
+    } else if (line.verdict != Verdict::Plain) {
         text += kMark;
     }
     text += QString::fromLatin1(line.text);
@@ -210,11 +272,23 @@ void RawPane::flush() {
     QTextCharFormat marked;
     marked.setForeground(QColor(0xb0, 0x00, 0x20));
     marked.setFontWeight(QFont::Bold);
+    QTextCharFormat warned;
+    warned.setForeground(QColor(0x8a, 0x5a, 0x00));  // amber that reads on white
     // Runs of plain lines go in with one insertion.
     QString run;
     for (qint64 n = shownUpTo_; n < end; ++n) {
         const Line& line = lines_[static_cast<std::size_t>(n - firstNumber_)];
         if (!shows(line)) {
+            continue;
+        }
+        QTextCharFormat flagged;
+        if (line.verdict == Verdict::Plain && conformanceMark(line, flagged)) {
+            if (!run.isEmpty()) {
+                cursor.insertText(run, plain);
+                run.clear();
+            }
+            cursor.insertText(render(line), flagged);
+            cursor.insertText(QStringLiteral("\n"), plain);
             continue;
         }
         if (line.verdict == Verdict::Plain) {
@@ -226,7 +300,7 @@ void RawPane::flush() {
             cursor.insertText(run, plain);
             run.clear();
         }
-        cursor.insertText(render(line), marked);
+        cursor.insertText(render(line), line.verdict == Verdict::Warning ? warned : marked);
         cursor.insertText(QStringLiteral("\n"), plain);
     }
     shownUpTo_ = end;
@@ -267,6 +341,7 @@ void RawPane::clear() {
     inLine_ = false;
     firstNumber_ = shownUpTo_ = 0;
     partialShown_ = 0;
+    deviating_.clear();
     timer_.stop();
     view_->clear();
 }

@@ -12,8 +12,10 @@
 #include <memory>
 
 #include "app/line_health.h"
+#include "app/plot/plot_menu.h"
 #include "app/sentences_model.h"
 #include "n2k/pgn_decoder.h"
+#include "nmea/parser_context.h"
 #include "present/n2k_named.h"
 
 SentencesDock::SentencesDock(LineHealth* health, QWidget* parent)
@@ -44,15 +46,30 @@ SentencesDock::SentencesDock(LineHealth* health, QWidget* parent)
     fields_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     fields_->horizontalHeader()->setStretchLastSection(true);
 
+    addPlotMenu(
+        fields_, [this](int row) { return fieldIsNumber(row); },
+        [this](int row) { plotField(row); });
+
+    findings_ = new QTableWidget(0, 3, this);
+    findings_->setAccessibleName(tr("Conformance findings of the selected key"));
+    findings_->setHorizontalHeaderLabels({tr("Rule"), tr("Field"), tr("Message")});
+    findings_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    findings_->verticalHeader()->hide();
+    findings_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    findings_->horizontalHeader()->setStretchLastSection(true);
+
     auto* split = new QSplitter(Qt::Vertical, this);
     split->addWidget(keys_);
     split->addWidget(fields_);
+    split->addWidget(findings_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(split);
 
-    connect(keys_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this] { showFields(); });
+    connect(keys_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
+        showFields();
+        showFindings();
+    });
     connect(health_, &LineHealth::cleared, this, &SentencesDock::refresh);
     timer_.setInterval(kRefreshMs);
     connect(&timer_, &QTimer::timeout, this, [this] {
@@ -73,6 +90,43 @@ void SentencesDock::showEvent(QShowEvent* event) {
 void SentencesDock::refresh() {
     model_->refresh(health_->now());
     showFields();
+    showFindings();
+}
+
+void SentencesDock::showFindings() {
+    const QModelIndex current = keys_->currentIndex();
+    const QByteArray key =
+        current.isValid()
+            ? model_
+                  ->data(model_->index(sorted_->mapToSource(current).row(), SentencesModel::Key),
+                         Qt::DisplayRole)
+                  .toString()
+                  .toLatin1()
+            : QByteArray();
+    const present::ConformanceLog& log = health_->conformance();
+    const qint64 count = key.isEmpty() ? 0 : log.countFor(key);
+    if (key == findingsKey_ && count == findingsShown_)
+        return;
+    findingsKey_ = key;
+    findingsShown_ = count;
+    // Newest first: the latest finding is the one a reader looks for.
+    const QList<present::NotedFinding> latest =
+        key.isEmpty() ? QList<present::NotedFinding>() : log.latestFor(key);
+    findings_->setRowCount(static_cast<int>(latest.size()));
+    for (int row = 0; row < latest.size(); ++row) {
+        const present::NotedFinding& finding = latest[latest.size() - 1 - row];
+        const QString severity = QLatin1StringView(conformance::severityName(finding.severity));
+        findings_->setItem(
+            row, 0,
+            new QTableWidgetItem(QStringLiteral("%1 (%2)").arg(
+                QLatin1StringView(conformance::ruleOf(finding.rule).name), severity)));
+        findings_->setItem(
+            row, 1,
+            new QTableWidgetItem(
+                finding.field < 0 ? QString()
+                                  : QStringLiteral("%1 %2").arg(finding.field).arg(finding.name)));
+        findings_->setItem(row, 2, new QTableWidgetItem(finding.message));
+    }
 }
 
 void SentencesDock::showFields() {
@@ -89,13 +143,46 @@ void SentencesDock::showFields() {
         showPgnFields(*header, sentence);
         return;
     }
-    // The checksum is not a field: it stays with the last one as the wire shows it.
-    const QList<QByteArray> parts = sentence.isEmpty() ? QList<QByteArray>() : sentence.split(',');
-    fields_->setRowCount(static_cast<int>(parts.size()));
+    // The checksum is not a field: it stays with the last one as the wire shows it. A
+    // receiver's metadata after it is no field either: it gets a row of its own.
+    const std::string_view tail =
+        nmeaz::trailingData(std::string_view(sentence.constData(), sentence.size()));
+    const QByteArray fields =
+        tail.empty() ? sentence : sentence.first(sentence.size() - qsizetype(tail.size()) - 1);
+    const QList<QByteArray> parts = fields.isEmpty() ? QList<QByteArray>() : fields.split(',');
+    const int rows = static_cast<int>(parts.size()) + (tail.empty() ? 0 : 1);
+    fields_->setRowCount(rows);
     for (int i = 0; i < parts.size(); ++i) {
         fields_->setItem(i, 0, new QTableWidgetItem(QString::number(i)));
         fields_->setItem(i, 1, new QTableWidgetItem(QString::fromLatin1(parts[i])));
     }
+    if (!tail.empty()) {
+        fields_->setItem(rows - 1, 0, new QTableWidgetItem(tr("Tail")));
+        fields_->setItem(
+            rows - 1, 1,
+            new QTableWidgetItem(QString::fromLatin1(tail.data(), qsizetype(tail.size()))));
+    }
+}
+
+bool SentencesDock::fieldIsNumber(int row) const {
+    const QTableWidgetItem* text = fields_->item(row, 1);
+    bool number = false;
+    // NMEA 2000 fields are not sentence fields: they are not plotted from here.
+    if (row >= 1 && text != nullptr && !shownSentence_.isEmpty() &&
+        health_->pgnHeader(shownKey_) == nullptr) {
+        text->text().section(QLatin1Char('*'), 0, 0).toDouble(&number);
+    }
+    return number;
+}
+
+bool SentencesDock::plotField(int row) {
+    if (!fieldIsNumber(row)) {
+        return false;
+    }
+    const qsizetype comma = shownSentence_.indexOf(',');
+    emit plotRequested(QString::fromLatin1(comma < 0 ? shownSentence_ : shownSentence_.left(comma)),
+                       row);
+    return true;
 }
 
 void SentencesDock::showPgnFields(const LineHealth::PgnHeader& header, const QByteArray& payload) {

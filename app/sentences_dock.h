@@ -1,6 +1,7 @@
 // The "Sentences" dock: every key heard on the line with its count, rate, age and
 // errors, sortable by any column; below it the selected key's last sentence, field by
-// field. Refreshed a few times a second while visible.
+// field, and its latest conformance findings. Refreshed a few times a second while
+// visible.
 #pragma once
 
 #include <QTimer>
@@ -24,6 +25,15 @@ public:
     SentencesModel* model() const { return model_; }
     QTableView* keyView() const { return keys_; }
     QTableWidget* fieldView() const { return fields_; }
+    QTableWidget* findingView() const { return findings_; }
+
+    // "Plot" on field `row` of the field view (row 0 is the address): emits
+    // plotRequested when it holds a number; false when it does not.
+    bool plotField(int row);
+    bool fieldIsNumber(int row) const;
+
+signals:
+    void plotRequested(const QString& key, int field);
 
 public slots:
     void refresh();
@@ -35,13 +45,17 @@ private:
     void showFields();
     // The fields of an NMEA 2000 key's last PGN: name and readable value, then the bytes.
     void showPgnFields(const LineHealth::PgnHeader& header, const QByteArray& payload);
+    void showFindings();
 
     LineHealth* health_;
     SentencesModel* model_;
     QSortFilterProxyModel* sorted_;
     QTableView* keys_;
     QTableWidget* fields_;
+    QTableWidget* findings_;
     QByteArray shownSentence_;
     QByteArray shownKey_;
+    QByteArray findingsKey_;
+    qint64 findingsShown_ = -1;
     QTimer timer_;
 };

@@ -45,6 +45,10 @@ QVariant SentencesModel::headerData(int section, Qt::Orientation orientation, in
             return tr("Age s");
         case Errors:
             return tr("Errors");
+        case Warnings:
+            return tr("Warnings");
+        case Findings:
+            return tr("Findings");
         default:
             return {};
     }
@@ -78,6 +82,10 @@ QVariant SentencesModel::data(const QModelIndex& index, int role) const {
                 return age;
             case Errors:
                 return stats.errors;
+            case Warnings:
+                return stats.warnings;
+            case Findings:
+                return health_->conformance().countFor(stats.key);
         }
     }
     if (role == Qt::TextAlignmentRole && index.column() != Key) {
@@ -101,6 +109,10 @@ QVariant SentencesModel::data(const QModelIndex& index, int role) const {
             return stale ? tr("%1 stale").arg(age, 0, 'f', 0) : QString::number(age, 'f', 1);
         case Errors:
             return QString::number(stats.errors);
+        case Warnings:
+            return QString::number(stats.warnings);
+        case Findings:
+            return QString::number(health_->conformance().countFor(stats.key));
     }
     return {};
 }

@@ -1,4 +1,6 @@
-// Every sentence key heard on the line as a table: key, count, rate, age, errors. It
+// Every sentence key heard on the line as a table: key, count, rate, age, errors,
+// warnings (sentences read although they deviate from the sentence format) and
+// conformance findings. It
 // reads the line's tally when refreshed, so it costs nothing per sentence.
 #pragma once
 
@@ -10,7 +12,7 @@ class SentencesModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    enum Column { Key, Count, Rate, Age, Errors, ColumnCount };
+    enum Column { Key, Count, Rate, Age, Errors, Warnings, Findings, ColumnCount };
     // The value to sort by: numbers for the numeric columns.
     static constexpr int SortRole = Qt::UserRole;
     // True for a key not heard for longer than it usually stays away.

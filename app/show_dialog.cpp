@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/line_health.h"
+#include "app/plot/plot_menu.h"
 #include "n2k/pgn_decoder.h"
 #include "nmea/records.h"
 #include "nmea/sentence_parsers.h"
@@ -67,6 +68,11 @@ showDialog::showDialog(QWidget* parent) : QDialog(parent), ui(new Ui::showDialog
     selection = ui->listView->selectionModel();
     connect(selection, &QItemSelectionModel::selectionChanged, this, &showDialog::showChange);
 
+    // "Plot" on a row with a number in it.
+    addPlotMenu(
+        ui->tableView, [this](int row) { return rowIsNumber(row); },
+        [this](int row) { plotRow(row); });
+
     const auto& catalogue = present::fieldCatalogue();
     for (int i = 0; i < present::kCatalogueSize; ++i) {
         const present::CatalogueEntry& entry = catalogue[i];
@@ -95,6 +101,21 @@ void showDialog::showParseText(QString) {}
 
 void showDialog::clearText() {}
 
+int catalogueEntryForKey(const QString& key) {
+    const QString text = key.toLower();
+    for (const present::CatalogueEntry& entry : present::fieldCatalogue()) {
+        if (isSentenceEntry(entry) && contains(text, entry.searchText)) {
+            return entryIndex(entry.searchText);
+        }
+    }
+    for (std::string_view search : kAisSelectionSearch) {
+        if (contains(text, search)) {
+            return entryIndex(search);
+        }
+    }
+    return -1;
+}
+
 void showDialog::showChange(QItemSelection selected, QItemSelection) {
     if (selected.indexes().size() != 1 || keysModel == nullptr) {
         return;
@@ -109,18 +130,9 @@ void showDialog::showChange(QItemSelection selected, QItemSelection) {
         return;
     }
     shownPgnKey.clear();
-    const QString text = key.toLower();
-    for (const present::CatalogueEntry& entry : present::fieldCatalogue()) {
-        if (isSentenceEntry(entry) && contains(text, entry.searchText)) {
-            ui->tableView->setModel(fieldModels[entryIndex(entry.searchText)]);
-            return;
-        }
-    }
-    for (std::string_view search : kAisSelectionSearch) {
-        if (contains(text, search)) {
-            ui->tableView->setModel(fieldModels[entryIndex(search)]);
-            return;
-        }
+    const int entry = catalogueEntryForKey(key);
+    if (entry >= 0) {
+        ui->tableView->setModel(fieldModels[entry]);
     }
 }
 
@@ -133,24 +145,42 @@ void showDialog::showResult(QStringList result) {
         keysModel->setStringList(receivedKeys);
     }
 
-    const QString lowerKey = key.toLower();
+    const QList<int>& tables = resultTables(key);
+    if (tables.isEmpty()) {
+        return;
+    }
     const QList<present::ReadableRow> readableRows =
         present::readableRows(present::currentDecoded());
+    static const int msg18 = entryIndex("msg18");
+    for (int entry : tables) {
+        writeValues(fieldModels[entry], result, readableRows);
+        if (entry == msg18) {
+            nameMsg18CommState(result);
+        }
+    }
+}
+
+// Every sentence entry whose search text the key contains, then the first AIS message
+// entry it contains: searched once per key, since a line repeats a few dozen keys.
+const QList<int>& showDialog::resultTables(const QString& key) {
+    const auto known = resultTablesByKey.constFind(key);
+    if (known != resultTablesByKey.cend()) {
+        return *known;
+    }
+    const QString lowerKey = key.toLower();
+    QList<int> tables;
     for (const present::CatalogueEntry& entry : present::fieldCatalogue()) {
         if (isSentenceEntry(entry) && contains(lowerKey, entry.searchText)) {
-            writeValues(fieldModels[entryIndex(entry.searchText)], result, readableRows);
+            tables.append(entryIndex(entry.searchText));
         }
     }
     for (std::string_view search : kAisResultSearch) {
         if (contains(lowerKey, search)) {
-            const int entry = entryIndex(search);
-            writeValues(fieldModels[entry], result, readableRows);
-            if (search == "msg18") {
-                nameMsg18CommState(result);
-            }
+            tables.append(entryIndex(search));
             break;
         }
     }
+    return *resultTablesByKey.insert(key, tables);
 }
 
 // Both forms of a value are kept with it, so the readable toggle redraws at once.
@@ -298,4 +328,24 @@ void showDialog::fillPgnTable(const QString& key) {
         model->setData(model->index(row, 1), rows[row].unit);
         model->setData(model->index(row, 2), rows[row].value);
     }
+}
+
+bool showDialog::rowIsNumber(int row) const {
+    const QAbstractItemModel* model = ui->tableView->model();
+    bool number = false;
+    if (model != nullptr && ui->listView->currentIndex().isValid()) {
+        model->index(row, 2).data(kSpecifiedRole).toString().trimmed().toDouble(&number);
+    }
+    return number;
+}
+
+bool showDialog::plotRow(int row) {
+    if (!rowIsNumber(row)) {
+        return false;
+    }
+    const QAbstractItemModel* model = ui->tableView->model();
+    emit plotRequested(ui->listView->currentIndex().data().toString(), row,
+                       model->index(row, 0).data().toString(),
+                       model->index(row, 2).data(kUnitRole).toString());
+    return true;
 }

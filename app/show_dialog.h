@@ -24,6 +24,10 @@ namespace Ui {
 class showDialog;
 }
 
+// The catalogue entry whose table shows the sentences of `key` ("$GPGGA",
+// "!AIVDM_MSG5"), as the inspector chooses it; -1 for none.
+int catalogueEntryForKey(const QString& key);
+
 // The "Parse Result" inspector: the keys received so far on the left and, for the
 // selected key, a Name/Type/Value table with the values of the latest sentence of its
 // type. A result list carries no type: showResult reads it from the current sentence
@@ -45,6 +49,15 @@ public:
     void setReadable(bool on);
     bool readable() const { return readableMode; }
 
+    // "Plot" on row `row` of the selected key's table: emits plotRequested when the
+    // row holds a number; false when it does not.
+    bool plotRow(int row);
+    bool rowIsNumber(int row) const;
+
+signals:
+    // "Plot" on a numeric row: the selected key, the row, its name and unit.
+    void plotRequested(const QString& key, int row, const QString& label, const QString& unit);
+
 public slots:
     void showParseText(QString text);
     void clearText();
@@ -65,6 +78,7 @@ private:
                      const QList<present::ReadableRow>& readableRows);
     void showRow(QStandardItemModel* model, int row);
     void nameMsg18CommState(const QStringList& result);
+    const QList<int>& resultTables(const QString& key);
 
     Ui::showDialog* ui;
     QStringListModel* keysModel = nullptr;
@@ -85,6 +99,8 @@ private:
     const n2k::PgnDatabase* pgnDatabase = nullptr;
     QString shownPgnKey;
     void fillPgnTable(const QString& key);
+    // The catalogue entries whose tables a key's results go to, found once per key.
+    QHash<QString, QList<int>> resultTablesByKey;
     bool readableMode = false;
 };
 

@@ -5,6 +5,7 @@
 #include "serial/line_speeds.h"
 #include "serial/port_naming.h"
 #include "serial/port_settings.h"
+#include "sources/can_source.h"
 #include "sources/replay_source.h"
 #include "sources/serial_source.h"
 #include "sources/source_address.h"
@@ -26,6 +27,8 @@ sources::Source* makeSource(const QString& text, qint32 baud, QObject* parent, Q
         case SourceAddress::Kind::File:
             return new sources::ReplaySource(where->path, sources::ReplayPace{openingSpeed(baud)},
                                              parent);
+        case SourceAddress::Kind::Can:
+            return new sources::CanSource(where->canPlugin, where->path, parent);
         case SourceAddress::Kind::Serial:
             break;
     }

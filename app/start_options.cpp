@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "outputs/output_address.h"
 #include "serial/line_speeds.h"
 #include "sources/source_address.h"
 #include "tidewright/version.h"
@@ -17,7 +18,21 @@ QString tr(const char* text) {
 
 }  // namespace
 
-StartOutcome parseStartOptions(const QStringList& arguments, StartOptions& options, QString* text) {
+StartOutcome parseStartOptions(const QStringList& given, StartOptions& options, QString* text) {
+    // --plot takes two values, which the parser below cannot: they are taken out first.
+    QStringList arguments;
+    for (qsizetype i = 0; i < given.size(); ++i) {
+        if (given[i] != QLatin1String("--plot")) {
+            arguments << given[i];
+            continue;
+        }
+        if (i + 2 >= given.size()) {
+            *text = tr("--plot needs a key and a field, e.g. --plot '$GPGGA' HDOP");
+            return StartOutcome::Error;
+        }
+        options.plots.append({given[i + 1], given[i + 2]});
+        i += 2;
+    }
     QCommandLineParser parser;
     parser.setApplicationDescription(
         tr("NMEA 0183 monitor.\n\n"
@@ -31,7 +46,20 @@ StartOutcome parseStartOptions(const QStringList& arguments, StartOptions& optio
            "                                reconnects by itself when it is lost\n"
            "  udp://[ADDRESS][:PORT]        UDP datagrams (port 10110 by default); a\n"
            "                                multicast ADDRESS joins that group\n"
-           "  file:PATH, or a plain PATH    replay of a recorded log\n\n"
+           "  file:PATH, or a plain PATH    replay of a recorded log\n"
+           "  socketcan:IFACE               NMEA 2000 from a CAN interface (can0), read only\n\n"
+           "Plots: --plot KEY FIELD (repeatable) opens a plot of a value at start:\n"
+           "  --plot '$GPGSA' HDOP            an inspector row of a key, by its name\n"
+           "  --plot '$GPGGA' 'Horizontal'    ... or by the start of its name\n"
+           "  --plot '$SDDPT' 'field 1'       a field of the sentence as sent (or a bare 1)\n"
+           "  --plot 244660000 'Speed over ground'   a field of an AIS target\n\n"
+           "Outputs (--forward, repeatable; see also Setup > Forwarding):\n"
+           "  tcp-server://[ADDRESS]:PORT   serve every client that connects (10110)\n"
+           "  udp://ADDRESS:PORT            datagrams to a host, broadcast or group\n"
+           "  serial:DEVICE@SPEED           a second serial port at its own speed\n"
+           "  Options after '?', joined by '&': include=KEYS exclude=KEYS\n"
+           "  every=KEY:SECONDS bad-checksum=pass tag=NAME ttl=N n2k=ydwg|pcdin\n"
+           "  (tidewright-relay --help describes them)\n\n"
            "Example: tidewright --source tcp://192.168.4.1:10110"));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   tr("Show this help and exit."));
@@ -44,7 +72,17 @@ StartOutcome parseStartOptions(const QStringList& arguments, StartOptions& optio
         tr("Line speed of a serial port: 4800 (default), 9600, 19200, 38400, 57600 or "
            "115200; the pace of a replay (any speed)."),
         tr("N"));
-    parser.addOptions({help, version, source, baud});
+    const QCommandLineOption showDock(
+        QStringLiteral("show-dock"),
+        tr("Bring the dock titled NAME forward at start (any case), e.g. \"AIS Targets\" "
+           "or \"Sentences\"."),
+        tr("NAME"));
+    const QCommandLineOption forward(
+        QStringLiteral("forward"),
+        tr("Forward what is heard to OUTPUT (see above); repeatable. Replaces the outputs "
+           "of the Forwarding dialog for this run."),
+        tr("OUTPUT"));
+    parser.addOptions({help, version, source, baud, showDock, forward});
     if (!parser.parse(arguments)) {
         *text = parser.errorText();
         return StartOutcome::Error;
@@ -63,9 +101,20 @@ StartOutcome parseStartOptions(const QStringList& arguments, StartOptions& optio
         *text = tr("Unexpected argument '%1'").arg(parser.positionalArguments().first());
         return StartOutcome::Error;
     }
+    options.forward = parser.values(forward);
+    for (const QString& output : std::as_const(options.forward)) {
+        if (!outputs::parseOutputAddress(output, text)) {
+            return StartOutcome::Error;
+        }
+    }
     options.source = parser.value(source);
     if (parser.isSet(source) && options.source.trimmed().isEmpty()) {
         *text = tr("--source needs a source");
+        return StartOutcome::Error;
+    }
+    options.showDock = parser.value(showDock).trimmed();
+    if (parser.isSet(showDock) && options.showDock.isEmpty()) {
+        *text = tr("--show-dock needs the title of a dock");
         return StartOutcome::Error;
     }
     if (parser.isSet(baud)) {

@@ -4,6 +4,8 @@
 
 StatusNotices::StatusNotices(QWidget* parent) : QLabel(parent) {
     setObjectName(QStringLiteral("statusNotices"));
+    // The purpose in the description, the value in the name (see refresh()).
+    setAccessibleDescription(tr("Notices"));
     setAccessibleName(tr("Notices"));
     setVisible(false);
 }
@@ -25,5 +27,7 @@ void StatusNotices::clear(const QString& key) {
 void StatusNotices::refresh() {
     const QStringList texts = notices.values();
     setText(texts.join(QStringLiteral(" | ")));
+    setAccessibleName(texts.isEmpty() ? accessibleDescription()
+                                      : tr("%1: %2").arg(accessibleDescription(), text()));
     setVisible(!texts.isEmpty());
 }

@@ -17,8 +17,16 @@ inline bool isAddressCharacter(unsigned char c) {
     return static_cast<unsigned>(c - '0') < 10u || static_cast<unsigned>((c | 0x20) - 'a') < 26u;
 }
 
-// Value of an upper-case hexadecimal digit, or -1. The sentence format writes the
-// checksum in upper case; a sentence with lower-case digits is dropped.
+// Value of a hexadecimal digit of either case, or -1.
+inline int hexValue(unsigned char c) {
+    if (static_cast<unsigned>(c - '0') < 10u)
+        return c - '0';
+    if (static_cast<unsigned>((c | 0x20) - 'a') < 6u)
+        return (c | 0x20) - 'a' + 10;
+    return -1;
+}
+
+// Value of an upper-case hexadecimal digit, or -1: the checksum as the format writes it.
 inline int upperHexValue(unsigned char c) {
     if (static_cast<unsigned>(c - '0') < 10u)
         return c - '0';
@@ -31,62 +39,194 @@ inline bool isLineEnd(unsigned char c) {
     return c == '\r' || c == '\n';
 }
 
-// Counts the bytes [from, to) that went by outside any sentence. The rest of a line
-// abandoned at the size limit is not noise, and neither are line ends.
+inline bool isStrict(const ParserContext* context) {
+    return (context->framing & kStrictFraming) != 0;
+}
+
+// Counts the bytes [from, to) that went by outside any sentence: the rest of a line
+// abandoned at the size limit belongs to that sentence; then line ends and noise.
 void countOutside(ParserContext* context, const unsigned char* from, const unsigned char* to) {
-    LineCounters* counters = context->counters;
-    if (counters == nullptr || from == to) {
+    if (from == to) {
         return;
     }
+    LineCounters* counters = context->counters;
     if (context->inOverlongLine != 0) {
         const void* lf = std::memchr(from, '\n', static_cast<std::size_t>(to - from));
+        const unsigned char* tailEnd =
+            lf == nullptr ? to : static_cast<const unsigned char*>(lf) + 1;
+        if (counters != nullptr) {
+            counters->tooLongBytes += static_cast<std::uint64_t>(tailEnd - from);
+        }
         if (lf == nullptr) {
             return;
         }
         context->inOverlongLine = 0;
-        from = static_cast<const unsigned char*>(lf) + 1;
+        context->midLine = 0;
+        from = tailEnd;
+        if (from == to) {
+            return;
+        }
     }
-    std::uint64_t noise = 0;
-    for (; from != to; ++from) {
-        noise += !isLineEnd(*from);
+    if (counters != nullptr) {
+        std::uint64_t noise = 0;
+        for (const unsigned char* p = from; p != to; ++p) {
+            noise += !isLineEnd(*p);
+        }
+        counters->noiseBytes += noise;
+        counters->lineEndBytes += static_cast<std::uint64_t>(to - from) - noise;
     }
-    counters->noiseBytes += noise;
+    context->midLine = to[-1] != '\n';
+}
+
+// Outside a sentence every byte but a start character is dropped unseen; with comment
+// lines a '#' is looked at too.
+inline const unsigned char* skipToStart(const unsigned char* p, const unsigned char* end,
+                                        bool hashToo) {
+    if (hashToo) {
+        while (p != end && *p != '$' && *p != '!' && *p != '#')
+            ++p;
+    } else {
+        while (p != end && *p != '$' && *p != '!')
+            ++p;
+    }
+    return p;
+}
+
+// Takes the bytes from `p` that lie outside any sentence, counting them, up to the
+// next start character that begins a sentence (returned, not taken) or `end`.
+inline const unsigned char* passOutside(ParserContext* context, const unsigned char* p,
+                                        const unsigned char* end) {
+    const bool comments = (context->framing & kCommentLines) != 0;
+    while (p != end) {
+        if (context->inComment != 0) {
+            const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+            const unsigned char* stop =
+                lf == nullptr ? end : static_cast<const unsigned char*>(lf) + 1;
+            if (context->counters != nullptr) {
+                context->counters->commentBytes += static_cast<std::uint64_t>(stop - p);
+            }
+            if (lf != nullptr) {
+                context->inComment = 0;
+                context->midLine = 0;
+            }
+            p = stop;
+            continue;
+        }
+        const unsigned char* const from = p;
+        p = skipToStart(p, end, comments);
+        countOutside(context, from, p);
+        if (p == end || *p != '#') {
+            return p;
+        }
+        if (context->midLine == 0 && context->inOverlongLine == 0) {
+            context->inComment = 1;
+            context->midLine = 1;
+        } else {
+            countOutside(context, p, p + 1);
+            ++p;
+        }
+    }
+    return p;
 }
 
 // The end of a framed sentence: counted, shown to the observer, then dispatched when
 // its checksum holds.
 int completeSentence(ParserContext* context) {
     const bool good = context->checksum == context->expectedChecksum;
+    const FrameDeviations deviations = context->deviations;
     if (LineCounters* counters = context->counters) {
+        const auto length = static_cast<std::uint64_t>(context->length);
         if (good) {
             ++counters->accepted;
-            // With a checksum the sentence ends "*HH\r\n"; the data holds no '*'.
-            counters->noChecksum += context->sentence[context->length - 5] != '*';
+            counters->acceptedBytes += length;
+            counters->noChecksum += context->checksumAt == 0;
+            for (int i = 0; i < kDeviationKindCount; ++i) {
+                counters->warnings[i] += (deviations >> i) & 1u;
+            }
         } else {
             ++counters->badChecksum;
+            counters->badChecksumBytes += length;
         }
     }
     if (context->frameObserver != nullptr) {
         context->frameObserver(context->observerData, context->sentence, context->length,
-                               good ? FrameOutcome::Accepted : FrameOutcome::BadChecksum);
+                               good ? FrameOutcome::Accepted : FrameOutcome::BadChecksum,
+                               deviations);
     }
-    return good ? dispatch(context) : 0;
+    if (!good) {
+        return 0;
+    }
+    if (deviations != 0) {
+        // The parsers see the sentence as the format writes it: upper-case checksum,
+        // CR LF, no trailing data. `endAt` is at most 254 here; a line end still fits
+        // whole unless the sentence filled the buffer.
+        char* const sentence = context->sentence;
+        if (context->checksumAt > 0) {
+            for (int i = context->checksumAt + 1; i < context->endAt; ++i) {
+                if (sentence[i] >= 'a') {
+                    sentence[i] = static_cast<char>(sentence[i] - ('a' - 'A'));
+                }
+            }
+        }
+        int end = context->endAt;
+        sentence[end++] = '\r';
+        if (end + 1 < kSentenceSize) {
+            sentence[end++] = '\n';
+        }
+        sentence[end] = '\0';
+        context->length = end;
+    }
+    return dispatch(context);
 }
 
 // The line end is in: the sentence is terminated, completed and the framer waits for
 // the next start. `length` is at most 255 here, so the terminator still fits.
 inline int finishSentence(ParserContext* context) {
     context->sentence[context->length] = '\0';
+    context->midLine = 0;
     const int result = completeSentence(context);
     context->state = WaitStart;
     context->length = 0;
     return result;
 }
 
+// The sentence in hand is broken off by the byte just stored: all of it is lost.
 inline int discard(ParserContext* context) {
+    if (context->counters != nullptr && context->length > 0 && context->length <= kSentenceSize) {
+        ++context->counters->malformed;
+        context->counters->malformedBytes += static_cast<std::uint64_t>(context->length);
+    }
+    context->midLine = context->length == 0 || context->sentence[context->length - 1] != '\n';
     context->state = WaitStart;
     context->length = 0;
     return 0;
+}
+
+// A deviation is taken note of, or, under strict framing, breaks the sentence off.
+inline bool tolerate(ParserContext* context, FrameDeviation deviation) {
+    if (isStrict(context)) {
+        return false;
+    }
+    context->deviations |= deviation;
+    return true;
+}
+
+// LF alone ends the line.
+inline int finishOnLf(ParserContext* context) {
+    return tolerate(context, kLfOnly) ? finishSentence(context) : discard(context);
+}
+
+// A start character outside any sentence begins one.
+inline void beginSentence(ParserContext* context, unsigned char start) {
+    context->sentence[0] = static_cast<char>(start);
+    context->length = 1;
+    context->checksum = 0;
+    context->expectedChecksum = 0;
+    context->deviations = 0;
+    context->checksumAt = 0;
+    context->state = Address;
+    context->inOverlongLine = 0;
+    context->midLine = 1;
 }
 
 // One step of the framing. Every byte is stored first; the state then decides
@@ -98,6 +238,8 @@ inline int step(ParserContext* context, unsigned char byte) {
         if (context->state != WaitStart) {
             if (context->counters != nullptr) {
                 ++context->counters->tooLong;
+                context->counters->tooLongBytes += static_cast<std::uint64_t>(
+                    context->length == kMaxSentenceLength ? kMaxSentenceLength : 0);
             }
             context->inOverlongLine = 1;
         }
@@ -108,15 +250,13 @@ inline int step(ParserContext* context, unsigned char byte) {
 
     switch (context->state) {
         case WaitStart:
-            if (byte == '$' || byte == '!') {
-                context->checksum = 0;
-                context->expectedChecksum = 0;
-                context->state = Address;
-                context->inOverlongLine = 0;
+            context->length = 0;
+            if ((byte == '$' || byte == '!') && context->inComment == 0) {
+                beginSentence(context, byte);
                 return 0;
             }
-            countOutside(context, &byte, &byte + 1);
-            return discard(context);
+            passOutside(context, &byte, &byte + 1);
+            return 0;
 
         case Address: {
             // The start character sits at index 0, so the byte just stored at
@@ -136,46 +276,73 @@ inline int step(ParserContext* context, unsigned char byte) {
 
         case Data:
             if (byte == '*') {
+                context->checksumAt = context->length - 1;
                 context->state = ChecksumHigh;
             } else if (byte == '\r') {
                 // No checksum: nothing to compare.
                 context->checksum = 0;
                 context->expectedChecksum = 0;
+                context->endAt = context->length - 1;
                 context->state = WaitLF;
+            } else if (byte == '\n' && !isStrict(context)) {
+                context->checksum = 0;
+                context->expectedChecksum = 0;
+                context->endAt = context->length - 1;
+                return finishOnLf(context);
             } else {
                 context->checksum ^= byte;
             }
             return 0;
 
-        case ChecksumHigh: {
-            const int value = upperHexValue(byte);
-            if (value < 0)
-                return discard(context);
-            context->expectedChecksum = static_cast<std::uint8_t>(value << 4);
-            context->state = ChecksumLow;
-            return 0;
-        }
-
+        case ChecksumHigh:
         case ChecksumLow: {
-            const int value = upperHexValue(byte);
-            if (value < 0)
+            const int value = hexValue(byte);
+            if (value < 0 ||
+                (value != upperHexValue(byte) && !tolerate(context, kLowercaseChecksum))) {
                 return discard(context);
-            context->expectedChecksum =
-                static_cast<std::uint8_t>(context->expectedChecksum + value);
-            context->state = WaitCR;
+            }
+            if (context->state == ChecksumHigh) {
+                context->expectedChecksum = static_cast<std::uint8_t>(value << 4);
+                context->state = ChecksumLow;
+            } else {
+                context->expectedChecksum =
+                    static_cast<std::uint8_t>(context->expectedChecksum + value);
+                context->endAt = context->length;
+                context->state = WaitCR;
+            }
             return 0;
         }
 
         case WaitCR:
-            if (byte != '\r')
+            if (byte == '\r') {
+                context->state = WaitLF;
+            } else if (byte == '\n') {
+                return finishOnLf(context);
+            } else if (byte == ',' && tolerate(context, kTrailingData)) {
+                context->state = Tail;
+            } else {
                 return discard(context);
-            context->state = WaitLF;
+            }
+            return 0;
+
+        case Tail:
+            if (byte == '\r') {
+                context->state = WaitLF;
+            } else if (byte == '\n') {
+                return finishOnLf(context);
+            } else if (byte < 0x20 || byte > 0x7E) {
+                return discard(context);
+            }
             return 0;
 
         case WaitLF:
-            if (byte != '\n')
-                return discard(context);
-            return finishSentence(context);
+            if (byte == '\n')
+                return finishSentence(context);
+            if (byte == '\r' && (context->deviations & kCrCrLf) == 0 &&
+                tolerate(context, kCrCrLf)) {
+                return 0;
+            }
+            return discard(context);
 
         default:
             return discard(context);
@@ -194,6 +361,11 @@ inline std::uint64_t byteMask(std::uint64_t word, unsigned char byte) {
     return ~(((x & kLows) + kLows) | x) & kHighs;
 }
 #endif
+
+// True when any of the eight bytes of `word` is below `limit` (at most 128).
+inline bool containsByteBelow(std::uint64_t word, unsigned char limit) {
+    return ((word - kOnes * limit) & ~word & kHighs) != 0;
+}
 
 // True when any of the eight bytes of `word` equals `byte`.
 inline bool containsByte(std::uint64_t word, unsigned char byte) {
@@ -214,11 +386,16 @@ inline const unsigned char* copyData(ParserContext* context, const unsigned char
     char* out = context->sentence + length;
     const unsigned char* start = p;
 
+    // Under tolerant framing a LF alone also ends the data part.
+    const unsigned char lf = isStrict(context) ? '\r' : '\n';
     std::uint64_t lanes = 0;
     while (stop - p >= 8) {
         std::uint64_t word;
         std::memcpy(&word, p, sizeof word);
-        if (containsByte(word, '*') || containsByte(word, '\r'))
+        // Every byte that can end the data part lies below ','; data rarely does, so
+        // one test clears most words and only the rest are looked at byte by byte.
+        if (containsByteBelow(word, ',') &&
+            (containsByte(word, '*') || containsByte(word, '\r') || containsByte(word, lf)))
             break;
         std::memcpy(out, p, sizeof word);
         lanes ^= word;
@@ -232,7 +409,7 @@ inline const unsigned char* copyData(ParserContext* context, const unsigned char
 
     while (p != stop) {
         const unsigned char c = *p;
-        if (c == '*' || c == '\r')
+        if (c == '*' || c == '\r' || c == lf)
             break;
         checksum ^= c;
         *out++ = static_cast<char>(c);
@@ -279,6 +456,8 @@ inline bool takeChecksumAndEnd(ParserContext* context, const unsigned char* p,
         return false;
     }
     std::memcpy(context->sentence + context->length, p, 5);
+    context->checksumAt = context->length;
+    context->endAt = context->length + 3;
     context->length += 5;
     context->expectedChecksum = static_cast<std::uint8_t>(high << 4 | low);
     return true;
@@ -290,19 +469,17 @@ inline void countFed(ParserContext* context, const unsigned char* from, const un
     }
 }
 
-// Outside a sentence every byte but a start character is dropped unseen.
-inline const unsigned char* skipToStart(const unsigned char* p, const unsigned char* end) {
-    while (p != end && *p != '$' && *p != '!')
-        ++p;
-    return p;
-}
-
 }  // namespace
 
 void init(ParserContext* context) {
     NMEAZ_ASSERT(context != 0);
     std::memset(context, 0, sizeof *context);
     context->state = WaitStart;
+}
+
+void setFraming(ParserContext* context, unsigned rules) {
+    NMEAZ_ASSERT(context != 0);
+    context->framing = rules;
 }
 
 void watchLine(ParserContext* context, LineCounters* counters, FrameObserver observer,
@@ -352,11 +529,12 @@ int feedBuffer(ParserContext* context, const char* data, int* length) {
             if (p == end)
                 break;
         } else if (context->state == WaitStart && context->length == 0) {
-            const unsigned char* const from = p;
-            p = skipToStart(p, end);
-            countOutside(context, from, p);
+            p = passOutside(context, p, end);
             if (p == end)
                 break;
+            // A start character: the same as its step, without the dispatch.
+            beginSentence(context, *p++);
+            continue;
         } else if (context->state == Address && takeAddress(context, p, end)) {
             p += 5;
             continue;
@@ -377,6 +555,16 @@ int feedBuffer(ParserContext* context, const char* data, int* length) {
     countFed(context, begin, end);
     *length = 0;
     return 0;
+}
+
+std::string_view trailingData(std::string_view sentence) {
+    const std::size_t star = sentence.find('*');
+    if (star == std::string_view::npos || sentence.size() < star + 4 || sentence[star + 3] != ',') {
+        return {};
+    }
+    std::string_view tail = sentence.substr(star + 4);
+    const std::size_t lineEnd = tail.find_first_of("\r\n");
+    return lineEnd == std::string_view::npos ? tail : tail.substr(0, lineEnd);
 }
 
 static_assert(kSentenceSize % 8 == 0, "the field walk reads the sentence in eight-byte words");

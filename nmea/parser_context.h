@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "nmea/line_counters.h"
 
@@ -23,6 +24,18 @@ enum FramingState : int {
     ChecksumLow = 4,
     WaitCR = 5,
     WaitLF = 6,
+    Tail = 7,  // receiver metadata after the checksum, up to the line end
+};
+
+// How strictly the framer reads; bits for setFraming().
+enum FramingRule : unsigned {
+    // Exactly the sentence format: CR LF line ends, upper-case checksum digits and
+    // nothing after them. Without it such sentences are accepted and their deviation
+    // reported (FrameDeviation).
+    kStrictFraming = 1u << 0,
+    // A line whose first byte is '#' is a comment: nothing in it is framed. For files
+    // (logs annotated by people), never for live input.
+    kCommentLines = 1u << 1,
 };
 
 struct ParserContext;
@@ -59,6 +72,15 @@ struct ParserContext {
     // Set while the rest of a line abandoned at the size limit goes by: those bytes
     // belong to that sentence, not to the noise between sentences.
     int inOverlongLine;
+    unsigned framing;            // FramingRule bits
+    FrameDeviations deviations;  // of the sentence in hand
+    int checksumAt;              // index of the sentence's '*', 0 without a checksum
+    int endAt;                   // index where its line end (or trailing data) begins
+    // Where the stream stands between sentences: inside a comment line, and whether a
+    // byte other than LF came since the last line end. Kept across parse cycles with
+    // inOverlongLine.
+    int inComment;
+    int midLine;
 };
 
 // Every operation taking a context aborts with the message
@@ -72,6 +94,9 @@ void init(ParserContext* context);
 void watchLine(ParserContext* context, LineCounters* counters, FrameObserver observer,
                void* observerData);
 
+// Sets the FramingRule bits; init() leaves none (tolerant framing, no comments).
+void setFraming(ParserContext* context, unsigned rules);
+
 // Appends a registration; returns 0, or -1 when the table is full. At most five
 // characters of the name are kept; a name of other than three or five characters,
 // or an entry without a parser, never matches.
@@ -84,6 +109,10 @@ int feedByte(ParserContext* context, unsigned char byte);
 // Feeds bytes until one yields a non-zero code or the data runs out. On return
 // *length holds the number of bytes not yet fed; the result is that code or 0.
 int feedBuffer(ParserContext* context, const char* data, int* length);
+
+// The receiver metadata of a framed sentence: what follows "*hh," up to the line end,
+// empty when the sentence has none.
+std::string_view trailingData(std::string_view sentence);
 
 // Splits the completed sentence into fields; returns the field count.
 int splitFields(ParserContext* context);

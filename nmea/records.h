@@ -62,6 +62,9 @@ struct GsaRecord {
     double PDOP;
     double HDOP;
     double VDOP;
+    // Not a field of the table: the GNSS system ID that NMEA 4.10 appends after VDOP
+    // (1 GPS, 2 GLONASS, 3 Galileo, 4 BeiDou, 5 QZSS, 6 NavIC), 0 when absent.
+    int system_id;
 };
 
 struct VdmRecord {
@@ -193,6 +196,14 @@ struct GsvRecord {
     int pack_index;
     int sat_count;
     int sat_data[20];
+    // Not fields of the table, they describe the slots: how many satellite fields
+    // this sentence carried (slots from there on hold an earlier sentence's values),
+    // a bit per slot that was empty (an untracked satellite has an empty SNR, which
+    // reads 0 like a real 0), and the NMEA 4.10 signal ID that follows the last
+    // satellite (a hexadecimal digit; 0 when absent).
+    int sat_fields;
+    unsigned empty_fields;
+    int signal_id;
 };
 
 struct HdtRecord {

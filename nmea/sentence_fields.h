@@ -21,10 +21,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <iterator>
 #include <span>
 #include <type_traits>
 
+#include "nmea/field_domains.h"
 #include "nmea/records.h"
 #include "nmea/sentence_parsers.h"
 
@@ -83,7 +85,16 @@ struct FieldLayout {
     const char* label = nullptr;
     // The name in the named output and docs/fields.md; nullptr: the record field name.
     const char* named = nullptr;
+    // What the field may hold (nmea/field_domains.h); ByLayout: what its kind, unit
+    // and show way say (domainOf).
+    Domain domain = Domain::ByLayout;
 };
+
+// `field` with the domain its values must belong to.
+constexpr FieldLayout checked(FieldLayout field, Domain domain) {
+    field.domain = domain;
+    return field;
+}
 
 constexpr const char* namedOf(const FieldLayout& field) {
     return field.named != nullptr ? field.named : field.name;
@@ -146,20 +157,20 @@ inline constexpr FieldLayout kGgaFields[] = {
     NMEAZ_FIELD(GgaRecord, ns, 3, Unit::None, Show::Hemisphere),
     NMEAZ_FIELD(GgaRecord, longitude, 4, Unit::Degrees, Show::Longitude),
     NMEAZ_FIELD(GgaRecord, ew, 5, Unit::None, Show::Hemisphere),
-    NMEAZ_FIELD(GgaRecord, sig, 6),
-    NMEAZ_FIELD(GgaRecord, satinuse, 7),
+    checked(NMEAZ_FIELD(GgaRecord, sig, 6), Domain::GgaQuality),
+    checked(NMEAZ_FIELD(GgaRecord, satinuse, 7), Domain::Integer),
     NMEAZ_FIELD(GgaRecord, HDOP, 8, Unit::None, Show::Plain, nullptr, "hdop"),
     NMEAZ_FIELD(GgaRecord, elv, 9, Unit::Metres),
-    NMEAZ_FIELD(GgaRecord, elv_units, 10),
+    checked(NMEAZ_FIELD(GgaRecord, elv_units, 10), Domain::MetresUnit),
     NMEAZ_FIELD(GgaRecord, diff, 11, Unit::Metres),
-    NMEAZ_FIELD(GgaRecord, diff_units, 12),
+    checked(NMEAZ_FIELD(GgaRecord, diff_units, 12), Domain::MetresUnit),
     NMEAZ_FIELD(GgaRecord, dgps_age, 13, Unit::Seconds),
     NMEAZ_FIELD(GgaRecord, dgps_sid, 14),
 };
 
 inline constexpr FieldLayout kRmcFields[] = {
     NMEAZ_FIELD(RmcRecord, utc, 1, Unit::None, Show::Time),
-    NMEAZ_FIELD(RmcRecord, status, 2),
+    checked(NMEAZ_FIELD(RmcRecord, status, 2), Domain::Status),
     NMEAZ_FIELD(RmcRecord, latitude, 3, Unit::Degrees, Show::Latitude),
     NMEAZ_FIELD(RmcRecord, ns, 4, Unit::None, Show::Hemisphere),
     NMEAZ_FIELD(RmcRecord, longitude, 5, Unit::Degrees, Show::Longitude),
@@ -168,8 +179,8 @@ inline constexpr FieldLayout kRmcFields[] = {
     NMEAZ_FIELD(RmcRecord, cog, 8, Unit::Degrees),
     NMEAZ_FIELD(RmcRecord, date, 9, Unit::None, Show::Date),
     NMEAZ_FIELD(RmcRecord, mag_var, 10, Unit::Degrees),
-    NMEAZ_FIELD(RmcRecord, ew2, 11),
-    NMEAZ_FIELD(RmcRecord, mode, 12),
+    checked(NMEAZ_FIELD(RmcRecord, ew2, 11), Domain::EastWest),
+    checked(NMEAZ_FIELD(RmcRecord, mode, 12), Domain::FaaMode),
 };
 
 inline constexpr FieldLayout kGllFields[] = {
@@ -178,8 +189,8 @@ inline constexpr FieldLayout kGllFields[] = {
     NMEAZ_FIELD(GllRecord, longitude, 3, Unit::Degrees, Show::Longitude),
     NMEAZ_FIELD(GllRecord, ew, 4, Unit::None, Show::Hemisphere),
     NMEAZ_FIELD(GllRecord, utc, 5, Unit::None, Show::Time),
-    NMEAZ_FIELD(GllRecord, status, 6),
-    NMEAZ_FIELD(GllRecord, mode, 7),
+    checked(NMEAZ_FIELD(GllRecord, status, 6), Domain::Status),
+    checked(NMEAZ_FIELD(GllRecord, mode, 7), Domain::FaaMode),
 };
 
 inline constexpr FieldLayout kDptFields[] = {
@@ -189,20 +200,20 @@ inline constexpr FieldLayout kDptFields[] = {
 };
 
 inline constexpr FieldLayout kGsaFields[] = {
-    NMEAZ_FIELD(GsaRecord, fix_mode, 1),
-    NMEAZ_FIELD(GsaRecord, fix_type, 2),
-    NMEAZ_SLOT(GsaRecord, sat, 0, "sat0", 3),
-    NMEAZ_SLOT(GsaRecord, sat, 1, "sat1", 4),
-    NMEAZ_SLOT(GsaRecord, sat, 2, "sat2", 5),
-    NMEAZ_SLOT(GsaRecord, sat, 3, "sat3", 6),
-    NMEAZ_SLOT(GsaRecord, sat, 4, "sat4", 7),
-    NMEAZ_SLOT(GsaRecord, sat, 5, "sat5", 8),
-    NMEAZ_SLOT(GsaRecord, sat, 6, "sat6", 9),
-    NMEAZ_SLOT(GsaRecord, sat, 7, "sat7", 10),
-    NMEAZ_SLOT(GsaRecord, sat, 8, "sat8", 11),
-    NMEAZ_SLOT(GsaRecord, sat, 9, "sat9", 12),
-    NMEAZ_SLOT(GsaRecord, sat, 10, "sat10", 13),
-    NMEAZ_SLOT(GsaRecord, sat, 11, "sat11", 14),
+    checked(NMEAZ_FIELD(GsaRecord, fix_mode, 1), Domain::GsaSelection),
+    checked(NMEAZ_FIELD(GsaRecord, fix_type, 2), Domain::GsaFix),
+    checked(NMEAZ_SLOT(GsaRecord, sat, 0, "sat0", 3), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsaRecord, sat, 1, "sat1", 4), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsaRecord, sat, 2, "sat2", 5), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsaRecord, sat, 3, "sat3", 6), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsaRecord, sat, 4, "sat4", 7), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsaRecord, sat, 5, "sat5", 8), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsaRecord, sat, 6, "sat6", 9), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsaRecord, sat, 7, "sat7", 10), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsaRecord, sat, 8, "sat8", 11), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsaRecord, sat, 9, "sat9", 12), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsaRecord, sat, 10, "sat10", 13), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsaRecord, sat, 11, "sat11", 14), Domain::Satellite),
     NMEAZ_FIELD(GsaRecord, PDOP, -3, Unit::None, Show::Plain, nullptr, "pdop"),
     NMEAZ_FIELD(GsaRecord, HDOP, -2, Unit::None, Show::Plain, nullptr, "hdop"),
     NMEAZ_FIELD(GsaRecord, VDOP, -1, Unit::None, Show::Plain, nullptr, "vdop"),
@@ -217,29 +228,29 @@ inline constexpr FieldLayout kVdmFields[] = {
 inline constexpr FieldLayout kHdgFields[] = {
     NMEAZ_FIELD(HdgRecord, mag_sen_head, 1, Unit::Degrees),
     NMEAZ_FIELD(HdgRecord, mag_deviation, 2, Unit::Degrees),
-    NMEAZ_FIELD(HdgRecord, mag_deviation_dir, 3),
+    checked(NMEAZ_FIELD(HdgRecord, mag_deviation_dir, 3), Domain::EastWest),
     NMEAZ_FIELD(HdgRecord, mag_variation, 4, Unit::Degrees),
-    NMEAZ_FIELD(HdgRecord, mag_variation_dir, 5),
+    checked(NMEAZ_FIELD(HdgRecord, mag_variation_dir, 5), Domain::EastWest),
 };
 
 inline constexpr FieldLayout kMtwFields[] = {
     NMEAZ_FIELD(MtwRecord, temperature, 1, Unit::Celsius),
-    NMEAZ_FIELD(MtwRecord, temperature_unit, 2),
+    checked(NMEAZ_FIELD(MtwRecord, temperature_unit, 2), Domain::CelsiusUnit),
 };
 
 inline constexpr FieldLayout kMwdFields[] = {
     NMEAZ_FIELD(MwdRecord, wind_dir_true, 1, Unit::Degrees),
-    NMEAZ_FIELD(MwdRecord, wind_dir_true_unit, 2),
+    checked(NMEAZ_FIELD(MwdRecord, wind_dir_true_unit, 2), Domain::TrueRef),
     NMEAZ_FIELD(MwdRecord, wind_dir_mag, 3, Unit::Degrees),
-    NMEAZ_FIELD(MwdRecord, wind_dir_mag_unit, 4),
+    checked(NMEAZ_FIELD(MwdRecord, wind_dir_mag_unit, 4), Domain::MagneticRef),
     NMEAZ_FIELD(MwdRecord, wind_speed_knot, 5, Unit::Knots),
-    NMEAZ_FIELD(MwdRecord, wind_speed_knot_unit, 6),
+    checked(NMEAZ_FIELD(MwdRecord, wind_speed_knot_unit, 6), Domain::KnotsUnit),
     NMEAZ_FIELD(MwdRecord, wind_speed_ms, 7, Unit::MetresPerSecond),
-    NMEAZ_FIELD(MwdRecord, wind_speed_ms_unit, 8),
+    checked(NMEAZ_FIELD(MwdRecord, wind_speed_ms_unit, 8), Domain::MetresUnit),
 };
 
 inline constexpr FieldLayout kRmaFields[] = {
-    NMEAZ_FIELD(RmaRecord, status, 1),
+    checked(NMEAZ_FIELD(RmaRecord, status, 1), Domain::Status),
     NMEAZ_FIELD(RmaRecord, latitude, 2, Unit::Degrees, Show::Latitude),
     NMEAZ_FIELD(RmaRecord, ns, 3, Unit::None, Show::Hemisphere),
     NMEAZ_FIELD(RmaRecord, longitude, 4, Unit::Degrees, Show::Longitude),
@@ -249,166 +260,176 @@ inline constexpr FieldLayout kRmaFields[] = {
     NMEAZ_FIELD(RmaRecord, sog, 8, Unit::Knots),
     NMEAZ_FIELD(RmaRecord, cog, 9, Unit::Degrees),
     NMEAZ_FIELD(RmaRecord, mag_var, 10, Unit::Degrees),
-    NMEAZ_FIELD(RmaRecord, mag_var_dir, 11),
-    NMEAZ_FIELD(RmaRecord, mode, 12),
+    checked(NMEAZ_FIELD(RmaRecord, mag_var_dir, 11), Domain::EastWest),
+    checked(NMEAZ_FIELD(RmaRecord, mode, 12), Domain::FaaMode),
 };
 
 inline constexpr FieldLayout kRsaFields[] = {
-    NMEAZ_FIELD(RsaRecord, sre, 1, Unit::Degrees),
-    NMEAZ_FIELD(RsaRecord, sre_status, 2),
-    NMEAZ_FIELD(RsaRecord, prs, 3, Unit::Degrees),
-    NMEAZ_FIELD(RsaRecord, prs_status, 4),
+    checked(NMEAZ_FIELD(RsaRecord, sre, 1, Unit::Degrees), Domain::SignedAngle),
+    checked(NMEAZ_FIELD(RsaRecord, sre_status, 2), Domain::Status),
+    checked(NMEAZ_FIELD(RsaRecord, prs, 3, Unit::Degrees), Domain::SignedAngle),
+    checked(NMEAZ_FIELD(RsaRecord, prs_status, 4), Domain::Status),
 };
 
 inline constexpr FieldLayout kVhwFields[] = {
     NMEAZ_FIELD(VhwRecord, heading_true, 1, Unit::Degrees),
-    NMEAZ_FIELD(VhwRecord, heading_true_unit, 2),
+    checked(NMEAZ_FIELD(VhwRecord, heading_true_unit, 2), Domain::TrueRef),
     NMEAZ_FIELD(VhwRecord, heading_mag, 3, Unit::Degrees),
-    NMEAZ_FIELD(VhwRecord, heading_mag_unit, 4),
+    checked(NMEAZ_FIELD(VhwRecord, heading_mag_unit, 4), Domain::MagneticRef),
     NMEAZ_FIELD(VhwRecord, speed_knot, 5, Unit::Knots),
-    NMEAZ_FIELD(VhwRecord, speed_knot_unit, 6),
+    checked(NMEAZ_FIELD(VhwRecord, speed_knot_unit, 6), Domain::KnotsUnit),
     NMEAZ_FIELD(VhwRecord, speed_ms, 7, Unit::KilometresPerHour),
-    NMEAZ_FIELD(VhwRecord, speed_ms_unit, 8),
+    checked(NMEAZ_FIELD(VhwRecord, speed_ms_unit, 8), Domain::KilometresUnit),
 };
 
 inline constexpr FieldLayout kVlwFields[] = {
-    NMEAZ_FIELD(VlwRecord, tcwd, 1, Unit::NauticalMiles), NMEAZ_FIELD(VlwRecord, tcwd_unit, 2),
-    NMEAZ_FIELD(VlwRecord, wdsr, 3, Unit::NauticalMiles), NMEAZ_FIELD(VlwRecord, wdsr_unit, 4),
-    NMEAZ_FIELD(VlwRecord, tcgd, 5, Unit::NauticalMiles), NMEAZ_FIELD(VlwRecord, tcgd_unit, 6),
-    NMEAZ_FIELD(VlwRecord, gdsr, 7, Unit::NauticalMiles), NMEAZ_FIELD(VlwRecord, gdsr_unit, 8),
+    NMEAZ_FIELD(VlwRecord, tcwd, 1, Unit::NauticalMiles),
+    checked(NMEAZ_FIELD(VlwRecord, tcwd_unit, 2), Domain::NauticalMilesUnit),
+    NMEAZ_FIELD(VlwRecord, wdsr, 3, Unit::NauticalMiles),
+    checked(NMEAZ_FIELD(VlwRecord, wdsr_unit, 4), Domain::NauticalMilesUnit),
+    NMEAZ_FIELD(VlwRecord, tcgd, 5, Unit::NauticalMiles),
+    checked(NMEAZ_FIELD(VlwRecord, tcgd_unit, 6), Domain::NauticalMilesUnit),
+    NMEAZ_FIELD(VlwRecord, gdsr, 7, Unit::NauticalMiles),
+    checked(NMEAZ_FIELD(VlwRecord, gdsr_unit, 8), Domain::NauticalMilesUnit),
 };
 
 inline constexpr FieldLayout kXteFields[] = {
-    NMEAZ_FIELD(XteRecord, status1, 1),
-    NMEAZ_FIELD(XteRecord, status2, 2),
+    checked(NMEAZ_FIELD(XteRecord, status1, 1), Domain::Status),
+    checked(NMEAZ_FIELD(XteRecord, status2, 2), Domain::Status),
     NMEAZ_FIELD(XteRecord, mag_ct, 3, Unit::NauticalMiles),
-    NMEAZ_FIELD(XteRecord, dir_steer, 4),
-    NMEAZ_FIELD(XteRecord, units, 5),
-    NMEAZ_FIELD(XteRecord, mode, 6),
+    checked(NMEAZ_FIELD(XteRecord, dir_steer, 4), Domain::LeftRight),
+    checked(NMEAZ_FIELD(XteRecord, units, 5), Domain::NauticalMilesUnit),
+    checked(NMEAZ_FIELD(XteRecord, mode, 6), Domain::FaaMode),
 };
 
 inline constexpr FieldLayout kZdaFields[] = {
     NMEAZ_FIELD(ZdaRecord, utc, 1, Unit::None, Show::Time),
-    NMEAZ_FIELD(ZdaRecord, day, 2),
-    NMEAZ_FIELD(ZdaRecord, mon, 3),
-    NMEAZ_FIELD(ZdaRecord, year, 4),
-    NMEAZ_FIELD(ZdaRecord, hour, 5, Unit::Hours),
-    NMEAZ_FIELD(ZdaRecord, min, 6, Unit::Minutes),
+    checked(NMEAZ_FIELD(ZdaRecord, day, 2), Domain::Day),
+    checked(NMEAZ_FIELD(ZdaRecord, mon, 3), Domain::Month),
+    checked(NMEAZ_FIELD(ZdaRecord, year, 4), Domain::Year),
+    checked(NMEAZ_FIELD(ZdaRecord, hour, 5, Unit::Hours), Domain::ZoneHours),
+    checked(NMEAZ_FIELD(ZdaRecord, min, 6, Unit::Minutes), Domain::ZoneMinutes),
 };
 
 inline constexpr FieldLayout kApbFields[] = {
-    NMEAZ_FIELD(ApbRecord, status1, 1),
-    NMEAZ_FIELD(ApbRecord, status2, 2),
+    checked(NMEAZ_FIELD(ApbRecord, status1, 1), Domain::Status),
+    checked(NMEAZ_FIELD(ApbRecord, status2, 2), Domain::Status),
     NMEAZ_FIELD(ApbRecord, mag_ct, 3, Unit::NauticalMiles),
-    NMEAZ_FIELD(ApbRecord, dir_steer, 4),
-    NMEAZ_FIELD(ApbRecord, units, 5),
-    NMEAZ_FIELD(ApbRecord, arrival_status, 6),
-    NMEAZ_FIELD(ApbRecord, perpendicular_status, 7),
+    checked(NMEAZ_FIELD(ApbRecord, dir_steer, 4), Domain::LeftRight),
+    checked(NMEAZ_FIELD(ApbRecord, units, 5), Domain::NauticalMilesUnit),
+    checked(NMEAZ_FIELD(ApbRecord, arrival_status, 6), Domain::Status),
+    checked(NMEAZ_FIELD(ApbRecord, perpendicular_status, 7), Domain::Status),
     NMEAZ_FIELD(ApbRecord, bearing_origin_dest, 8, Unit::Degrees),
-    NMEAZ_FIELD(ApbRecord, bearing_origin_dest_ref, 9),
-    NMEAZ_FIELD(ApbRecord, dest_id, 10),
+    checked(NMEAZ_FIELD(ApbRecord, bearing_origin_dest_ref, 9), Domain::TrueOrMagnetic),
+    // A waypoint name on the wire, though the record keeps a number.
+    checked(NMEAZ_FIELD(ApbRecord, dest_id, 10), Domain::Text),
     NMEAZ_FIELD(ApbRecord, bearing_present_dest, 11, Unit::Degrees),
-    NMEAZ_FIELD(ApbRecord, bearing_present_dest_ref, 12),
+    checked(NMEAZ_FIELD(ApbRecord, bearing_present_dest_ref, 12), Domain::TrueOrMagnetic),
     NMEAZ_FIELD(ApbRecord, heading_steer, 13, Unit::Degrees),
-    NMEAZ_FIELD(ApbRecord, heading_steer_ref, 14),
-    NMEAZ_FIELD(ApbRecord, mode, 15),
+    checked(NMEAZ_FIELD(ApbRecord, heading_steer_ref, 14), Domain::TrueOrMagnetic),
+    checked(NMEAZ_FIELD(ApbRecord, mode, 15), Domain::FaaMode),
 };
 
 inline constexpr FieldLayout kDbtFields[] = {
     NMEAZ_FIELD(DbtRecord, depth_feet, 1, Unit::Feet),
-    NMEAZ_FIELD(DbtRecord, depth_feet_unit, 2),
+    checked(NMEAZ_FIELD(DbtRecord, depth_feet_unit, 2), Domain::FeetUnit),
     NMEAZ_FIELD(DbtRecord, depth_metres, 3, Unit::Metres),
-    NMEAZ_FIELD(DbtRecord, depth_metres_unit, 4),
+    checked(NMEAZ_FIELD(DbtRecord, depth_metres_unit, 4), Domain::MetresUnit),
     NMEAZ_FIELD(DbtRecord, depth_fathoms, 5, Unit::Fathoms),
-    NMEAZ_FIELD(DbtRecord, depth_fathoms_unit, 6),
+    checked(NMEAZ_FIELD(DbtRecord, depth_fathoms_unit, 6), Domain::FathomsUnit),
 };
 
 inline constexpr FieldLayout kGsvFields[] = {
-    NMEAZ_FIELD(GsvRecord, pack_count, 1),
-    NMEAZ_FIELD(GsvRecord, pack_index, 2),
-    NMEAZ_FIELD(GsvRecord, sat_count, 3),
-    NMEAZ_SLOT(GsvRecord, sat_data, 0, "sat_data0", 4),
-    NMEAZ_SLOT(GsvRecord, sat_data, 1, "sat_data1", 5),
-    NMEAZ_SLOT(GsvRecord, sat_data, 2, "sat_data2", 6),
-    NMEAZ_SLOT(GsvRecord, sat_data, 3, "sat_data3", 7),
-    NMEAZ_SLOT(GsvRecord, sat_data, 4, "sat_data4", 8),
-    NMEAZ_SLOT(GsvRecord, sat_data, 5, "sat_data5", 9),
-    NMEAZ_SLOT(GsvRecord, sat_data, 6, "sat_data6", 10),
-    NMEAZ_SLOT(GsvRecord, sat_data, 7, "sat_data7", 11),
-    NMEAZ_SLOT(GsvRecord, sat_data, 8, "sat_data8", 12),
-    NMEAZ_SLOT(GsvRecord, sat_data, 9, "sat_data9", 13),
-    NMEAZ_SLOT(GsvRecord, sat_data, 10, "sat_data10", 14),
-    NMEAZ_SLOT(GsvRecord, sat_data, 11, "sat_data11", 15),
-    NMEAZ_SLOT(GsvRecord, sat_data, 12, "sat_data12", 16),
-    NMEAZ_SLOT(GsvRecord, sat_data, 13, "sat_data13", 17),
-    NMEAZ_SLOT(GsvRecord, sat_data, 14, "sat_data14", 18),
-    NMEAZ_SLOT(GsvRecord, sat_data, 15, "sat_data15", 19),
-    NMEAZ_SLOT(GsvRecord, sat_data, 16, "sat_data16", 20),
-    NMEAZ_SLOT(GsvRecord, sat_data, 17, "sat_data17", 21),
-    NMEAZ_SLOT(GsvRecord, sat_data, 18, "sat_data18", 22),
-    NMEAZ_SLOT(GsvRecord, sat_data, 19, "sat_data19", 23),
+    checked(NMEAZ_FIELD(GsvRecord, pack_count, 1), Domain::GroupCount),
+    checked(NMEAZ_FIELD(GsvRecord, pack_index, 2), Domain::GroupCount),
+    checked(NMEAZ_FIELD(GsvRecord, sat_count, 3), Domain::Integer),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 0, "sat_data0", 4), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 1, "sat_data1", 5), Domain::Elevation),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 2, "sat_data2", 6), Domain::Azimuth),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 3, "sat_data3", 7), Domain::Snr),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 4, "sat_data4", 8), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 5, "sat_data5", 9), Domain::Elevation),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 6, "sat_data6", 10), Domain::Azimuth),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 7, "sat_data7", 11), Domain::Snr),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 8, "sat_data8", 12), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 9, "sat_data9", 13), Domain::Elevation),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 10, "sat_data10", 14), Domain::Azimuth),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 11, "sat_data11", 15), Domain::Snr),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 12, "sat_data12", 16), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 13, "sat_data13", 17), Domain::Elevation),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 14, "sat_data14", 18), Domain::Azimuth),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 15, "sat_data15", 19), Domain::Snr),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 16, "sat_data16", 20), Domain::Satellite),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 17, "sat_data17", 21), Domain::Elevation),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 18, "sat_data18", 22), Domain::Azimuth),
+    checked(NMEAZ_SLOT(GsvRecord, sat_data, 19, "sat_data19", 23), Domain::Snr),
 };
 
 inline constexpr FieldLayout kHdtFields[] = {
     NMEAZ_FIELD(HdtRecord, heading, 1, Unit::Degrees),
-    NMEAZ_FIELD(HdtRecord, heading_unit, 2),
+    checked(NMEAZ_FIELD(HdtRecord, heading_unit, 2), Domain::TrueRef),
 };
 
 inline constexpr FieldLayout kHscFields[] = {
     NMEAZ_FIELD(HscRecord, heading1, 1, Unit::Degrees),
-    NMEAZ_FIELD(HscRecord, heading1_unit, 2),
+    checked(NMEAZ_FIELD(HscRecord, heading1_unit, 2), Domain::TrueRef),
     NMEAZ_FIELD(HscRecord, heading2, 3, Unit::Degrees),
-    NMEAZ_FIELD(HscRecord, heading2_unit, 4),
+    checked(NMEAZ_FIELD(HscRecord, heading2_unit, 4), Domain::MagneticRef),
 };
 
 inline constexpr FieldLayout kMwvFields[] = {
     NMEAZ_FIELD(MwvRecord, wind_angle, 1, Unit::Degrees),
-    NMEAZ_FIELD(MwvRecord, wind_angle_ref, 2),
+    checked(NMEAZ_FIELD(MwvRecord, wind_angle_ref, 2), Domain::WindReference),
     NMEAZ_FIELD(MwvRecord, wind_speed, 3),
-    NMEAZ_FIELD(MwvRecord, wind_speed_unit, 4),
-    NMEAZ_FIELD(MwvRecord, status, 5),
+    checked(NMEAZ_FIELD(MwvRecord, wind_speed_unit, 4), Domain::WindSpeedUnit),
+    checked(NMEAZ_FIELD(MwvRecord, status, 5), Domain::Status),
 };
 
 inline constexpr FieldLayout kRotFields[] = {
     NMEAZ_FIELD(RotRecord, rot, 1, Unit::DegreesPerMinute),
-    NMEAZ_FIELD(RotRecord, status, 2),
+    checked(NMEAZ_FIELD(RotRecord, status, 2), Domain::Status),
 };
 
 inline constexpr FieldLayout kRpmFields[] = {
-    NMEAZ_FIELD(RpmRecord, source, 1),
+    checked(NMEAZ_FIELD(RpmRecord, source, 1), Domain::EngineSource),
     NMEAZ_FIELD(RpmRecord, number, 2),
     NMEAZ_FIELD(RpmRecord, speed, 3, Unit::RevolutionsPerMinute),
     NMEAZ_FIELD(RpmRecord, propeller, 4, Unit::Percent),
-    NMEAZ_FIELD(RpmRecord, status, 5),
+    checked(NMEAZ_FIELD(RpmRecord, status, 5), Domain::Status),
 };
 
 inline constexpr FieldLayout kVbwFields[] = {
-    NMEAZ_FIELD(VbwRecord, lws, 1, Unit::Knots),  NMEAZ_FIELD(VbwRecord, tws, 2, Unit::Knots),
-    NMEAZ_FIELD(VbwRecord, status1, 3),           NMEAZ_FIELD(VbwRecord, lgs, 4, Unit::Knots),
-    NMEAZ_FIELD(VbwRecord, tgs, 5, Unit::Knots),  NMEAZ_FIELD(VbwRecord, status2, 6),
-    NMEAZ_FIELD(VbwRecord, stws, 7, Unit::Knots), NMEAZ_FIELD(VbwRecord, status3, 8),
-    NMEAZ_FIELD(VbwRecord, stgs, 9, Unit::Knots), NMEAZ_FIELD(VbwRecord, status, 10),
+    NMEAZ_FIELD(VbwRecord, lws, 1, Unit::Knots),
+    NMEAZ_FIELD(VbwRecord, tws, 2, Unit::Knots),
+    checked(NMEAZ_FIELD(VbwRecord, status1, 3), Domain::Status),
+    NMEAZ_FIELD(VbwRecord, lgs, 4, Unit::Knots),
+    NMEAZ_FIELD(VbwRecord, tgs, 5, Unit::Knots),
+    checked(NMEAZ_FIELD(VbwRecord, status2, 6), Domain::Status),
+    NMEAZ_FIELD(VbwRecord, stws, 7, Unit::Knots),
+    checked(NMEAZ_FIELD(VbwRecord, status3, 8), Domain::Status),
+    NMEAZ_FIELD(VbwRecord, stgs, 9, Unit::Knots),
+    checked(NMEAZ_FIELD(VbwRecord, status, 10), Domain::Status),
 };
 
 inline constexpr FieldLayout kVdrFields[] = {
     NMEAZ_FIELD(VdrRecord, dir1, 1, Unit::Degrees),
-    NMEAZ_FIELD(VdrRecord, dir1_unit, 2),
+    checked(NMEAZ_FIELD(VdrRecord, dir1_unit, 2), Domain::TrueRef),
     NMEAZ_FIELD(VdrRecord, dir2, 3, Unit::Degrees),
-    NMEAZ_FIELD(VdrRecord, dir2_unit, 4),
+    checked(NMEAZ_FIELD(VdrRecord, dir2_unit, 4), Domain::MagneticRef),
     NMEAZ_FIELD(VdrRecord, current_speed, 5, Unit::Knots),
-    NMEAZ_FIELD(VdrRecord, current_speed_unit, 6),
+    checked(NMEAZ_FIELD(VdrRecord, current_speed_unit, 6), Domain::KnotsUnit),
 };
 
 inline constexpr FieldLayout kVtgFields[] = {
     NMEAZ_FIELD(VtgRecord, cog1, 1, Unit::Degrees),
-    NMEAZ_FIELD(VtgRecord, cog1_unit, 2),
+    checked(NMEAZ_FIELD(VtgRecord, cog1_unit, 2), Domain::TrueRef),
     NMEAZ_FIELD(VtgRecord, cog2, 3, Unit::Degrees),
-    NMEAZ_FIELD(VtgRecord, cog2_unit, 4),
+    checked(NMEAZ_FIELD(VtgRecord, cog2_unit, 4), Domain::MagneticRef),
     NMEAZ_FIELD(VtgRecord, sog1, 5, Unit::Knots),
-    NMEAZ_FIELD(VtgRecord, sog1_unit, 6),
+    checked(NMEAZ_FIELD(VtgRecord, sog1_unit, 6), Domain::KnotsUnit),
     NMEAZ_FIELD(VtgRecord, sog2, 7, Unit::KilometresPerHour),
-    NMEAZ_FIELD(VtgRecord, sog2_unit, 8),
-    NMEAZ_FIELD(VtgRecord, mode, 9),
+    checked(NMEAZ_FIELD(VtgRecord, sog2_unit, 8), Domain::KilometresUnit),
+    checked(NMEAZ_FIELD(VtgRecord, mode, 9), Domain::FaaMode),
 };
 
 // The types decoded by their table alone. Layouts as NMEA 0183 4.11 writes them; a
@@ -421,12 +442,14 @@ inline constexpr FieldLayout kHdmFields[] = {
 
 inline constexpr FieldLayout kThsFields[] = {
     NMEAZ_FIELD(ThsRecord, heading, 1, Unit::Degrees, Show::Plain, "Heading, true"),
-    NMEAZ_FIELD(ThsRecord, mode, 2, Unit::None, Show::Plain, "Mode indicator"),
+    checked(NMEAZ_FIELD(ThsRecord, mode, 2, Unit::None, Show::Plain, "Mode indicator"),
+            Domain::HeadingMode),
 };
 
 inline constexpr FieldLayout kWindFields[] = {
     NMEAZ_FIELD(WindRecord, wind_angle, 1, Unit::Degrees, Show::Plain, "Wind angle off the bow"),
-    NMEAZ_FIELD(WindRecord, wind_side, 2, Unit::None, Show::Plain, "L/R of bow"),
+    checked(NMEAZ_FIELD(WindRecord, wind_side, 2, Unit::None, Show::Plain, "L/R of bow"),
+            Domain::LeftRight),
     NMEAZ_FIELD(WindRecord, speed_knots, 3, Unit::Knots, Show::Plain, "Wind speed"),
     NMEAZ_FIELD(WindRecord, speed_knots_unit, 4, Unit::None, Show::Plain, "N"),
     NMEAZ_FIELD(WindRecord, speed_ms, 5, Unit::MetresPerSecond, Show::Plain, "Wind speed"),
@@ -447,13 +470,16 @@ inline constexpr FieldLayout kWcvFields[] = {
     NMEAZ_FIELD(WcvRecord, velocity, 1, Unit::Knots, Show::Plain, "Waypoint closure velocity"),
     NMEAZ_FIELD(WcvRecord, velocity_unit, 2, Unit::None, Show::Plain, "N"),
     NMEAZ_FIELD(WcvRecord, waypoint_id, 3, Unit::None, Show::Plain, "Waypoint ID"),
-    NMEAZ_FIELD(WcvRecord, mode, 4, Unit::None, Show::Plain, "Mode indicator"),
+    checked(NMEAZ_FIELD(WcvRecord, mode, 4, Unit::None, Show::Plain, "Mode indicator"),
+            Domain::FaaMode),
 };
 
 inline constexpr FieldLayout kRmbFields[] = {
-    NMEAZ_FIELD(RmbRecord, status, 1, Unit::None, Show::Plain, "Status"),
+    checked(NMEAZ_FIELD(RmbRecord, status, 1, Unit::None, Show::Plain, "Status"), Domain::Status),
     NMEAZ_FIELD(RmbRecord, xte, 2, Unit::NauticalMiles, Show::Plain, "Cross-track error"),
-    NMEAZ_FIELD(RmbRecord, dir_steer, 3, Unit::None, Show::Plain, "Direction to steer, L/R"),
+    checked(
+        NMEAZ_FIELD(RmbRecord, dir_steer, 3, Unit::None, Show::Plain, "Direction to steer, L/R"),
+        Domain::LeftRight),
     NMEAZ_FIELD(RmbRecord, origin_id, 4, Unit::None, Show::Plain, "Origin waypoint ID"),
     NMEAZ_FIELD(RmbRecord, dest_id, 5, Unit::None, Show::Plain, "Destination waypoint ID"),
     NMEAZ_FIELD(RmbRecord, dest_latitude, 6, Unit::Degrees, Show::Latitude, "Destination latitude"),
@@ -465,8 +491,10 @@ inline constexpr FieldLayout kRmbFields[] = {
     NMEAZ_FIELD(RmbRecord, bearing, 11, Unit::Degrees, Show::Plain, "Bearing to destination, true"),
     NMEAZ_FIELD(RmbRecord, closing_velocity, 12, Unit::Knots, Show::Plain,
                 "Destination closing velocity"),
-    NMEAZ_FIELD(RmbRecord, arrival_status, 13, Unit::None, Show::Plain, "Arrival status"),
-    NMEAZ_FIELD(RmbRecord, mode, 14, Unit::None, Show::Plain, "Mode indicator"),
+    checked(NMEAZ_FIELD(RmbRecord, arrival_status, 13, Unit::None, Show::Plain, "Arrival status"),
+            Domain::Status),
+    checked(NMEAZ_FIELD(RmbRecord, mode, 14, Unit::None, Show::Plain, "Mode indicator"),
+            Domain::FaaMode),
 };
 
 inline constexpr FieldLayout kBodFields[] = {
@@ -491,13 +519,17 @@ inline constexpr FieldLayout kBearingFields[] = {
     NMEAZ_FIELD(BearingRecord, distance, 10, Unit::NauticalMiles, Show::Plain, "Distance"),
     NMEAZ_FIELD(BearingRecord, distance_unit, 11, Unit::None, Show::Plain, "N"),
     NMEAZ_FIELD(BearingRecord, waypoint_id, 12, Unit::None, Show::Plain, "Waypoint ID"),
-    NMEAZ_FIELD(BearingRecord, mode, 13, Unit::None, Show::Plain, "Mode indicator"),
+    checked(NMEAZ_FIELD(BearingRecord, mode, 13, Unit::None, Show::Plain, "Mode indicator"),
+            Domain::FaaMode),
 };
 
 inline constexpr FieldLayout kAamFields[] = {
-    NMEAZ_FIELD(AamRecord, arrival_status, 1, Unit::None, Show::Plain, "Arrival circle entered"),
-    NMEAZ_FIELD(AamRecord, perpendicular_status, 2, Unit::None, Show::Plain,
-                "Perpendicular passed"),
+    checked(NMEAZ_FIELD(AamRecord, arrival_status, 1, Unit::None, Show::Plain,
+                        "Arrival circle entered"),
+            Domain::Status),
+    checked(NMEAZ_FIELD(AamRecord, perpendicular_status, 2, Unit::None, Show::Plain,
+                        "Perpendicular passed"),
+            Domain::Status),
     NMEAZ_FIELD(AamRecord, radius, 3, Unit::NauticalMiles, Show::Plain, "Arrival circle radius"),
     NMEAZ_FIELD(AamRecord, radius_unit, 4, Unit::None, Show::Plain, "N"),
     NMEAZ_FIELD(AamRecord, waypoint_id, 5, Unit::None, Show::Plain, "Waypoint ID"),
@@ -507,9 +539,14 @@ inline constexpr FieldLayout kAamFields[] = {
     NMEAZ_ELEMENT(RteRecord, waypoint, i, "waypoint" #i, 5 + (i), Text, const char*, Unit::None, \
                   Show::Plain, "Waypoint " #i)
 inline constexpr FieldLayout kRteFields[] = {
-    NMEAZ_FIELD(RteRecord, sentence_count, 1, Unit::None, Show::Plain, "Number of sentences"),
-    NMEAZ_FIELD(RteRecord, sentence_number, 2, Unit::None, Show::Plain, "Sentence number"),
-    NMEAZ_FIELD(RteRecord, route_mode, 3, Unit::None, Show::Plain, "Complete/working route"),
+    checked(
+        NMEAZ_FIELD(RteRecord, sentence_count, 1, Unit::None, Show::Plain, "Number of sentences"),
+        Domain::GroupCount),
+    checked(NMEAZ_FIELD(RteRecord, sentence_number, 2, Unit::None, Show::Plain, "Sentence number"),
+            Domain::GroupCount),
+    checked(
+        NMEAZ_FIELD(RteRecord, route_mode, 3, Unit::None, Show::Plain, "Complete/working route"),
+        Domain::RouteMode),
     NMEAZ_FIELD(RteRecord, route_id, 4, Unit::None, Show::Plain, "Route ID"),
     NMEAZ_WAYPOINT(0),
     NMEAZ_WAYPOINT(1),
@@ -605,8 +642,11 @@ inline constexpr FieldLayout kMdaFields[] = {
 };
 
 inline constexpr FieldLayout kTxtFields[] = {
-    NMEAZ_FIELD(TxtRecord, sentence_count, 1, Unit::None, Show::Plain, "Number of sentences"),
-    NMEAZ_FIELD(TxtRecord, sentence_number, 2, Unit::None, Show::Plain, "Sentence number"),
+    checked(
+        NMEAZ_FIELD(TxtRecord, sentence_count, 1, Unit::None, Show::Plain, "Number of sentences"),
+        Domain::GroupCount),
+    checked(NMEAZ_FIELD(TxtRecord, sentence_number, 2, Unit::None, Show::Plain, "Sentence number"),
+            Domain::GroupCount),
     NMEAZ_FIELD(TxtRecord, text_id, 3, Unit::None, Show::Plain, "Text identifier"),
     NMEAZ_FIELD(TxtRecord, text, 4, Unit::None, Show::Plain, "Text"),
 };
@@ -614,10 +654,11 @@ inline constexpr FieldLayout kTxtFields[] = {
 inline constexpr FieldLayout kGnsFields[] = {
     NMEAZ_FIELD(GnsRecord, utc, 1, Unit::None, Show::Time, "UTC"),
     NMEAZ_FIELD(GnsRecord, latitude, 2, Unit::Degrees, Show::Latitude, "Latitude"),
-    NMEAZ_FIELD(GnsRecord, ns, 3, Unit::None, Show::Hemisphere, "ns"),
+    checked(NMEAZ_FIELD(GnsRecord, ns, 3, Unit::None, Show::Hemisphere, "ns"), Domain::NorthSouth),
     NMEAZ_FIELD(GnsRecord, longitude, 4, Unit::Degrees, Show::Longitude, "Longitude"),
-    NMEAZ_FIELD(GnsRecord, ew, 5, Unit::None, Show::Hemisphere, "ew"),
-    NMEAZ_FIELD(GnsRecord, mode, 6, Unit::None, Show::Plain, "Mode indicators"),
+    checked(NMEAZ_FIELD(GnsRecord, ew, 5, Unit::None, Show::Hemisphere, "ew"), Domain::EastWest),
+    checked(NMEAZ_FIELD(GnsRecord, mode, 6, Unit::None, Show::Plain, "Mode indicators"),
+            Domain::FaaModes),
     NMEAZ_FIELD(GnsRecord, satinuse, 7, Unit::None, Show::Plain, "Satellites in use"),
     NMEAZ_FIELD(GnsRecord, hdop, 8, Unit::None, Show::Plain, "Horizontal dilution of precision"),
     NMEAZ_FIELD(GnsRecord, altitude, 9, Unit::Metres, Show::Plain, "Altitude"),
@@ -635,7 +676,10 @@ inline constexpr FieldLayout kGstFields[] = {
                 "Error ellipse semi-major axis"),
     NMEAZ_FIELD(GstRecord, semi_minor, 4, Unit::Metres, Show::Plain,
                 "Error ellipse semi-minor axis"),
-    NMEAZ_FIELD(GstRecord, orientation, 5, Unit::Degrees, Show::Plain, "Error ellipse orientation"),
+    // Receivers write the ellipse's orientation from -180 to 180 as well.
+    checked(NMEAZ_FIELD(GstRecord, orientation, 5, Unit::Degrees, Show::Plain,
+                        "Error ellipse orientation"),
+            Domain::SignedAngle),
     NMEAZ_FIELD(GstRecord, lat_error, 6, Unit::Metres, Show::Plain, "Latitude error"),
     NMEAZ_FIELD(GstRecord, lon_error, 7, Unit::Metres, Show::Plain, "Longitude error"),
     NMEAZ_FIELD(GstRecord, alt_error, 8, Unit::Metres, Show::Plain, "Altitude error"),
@@ -684,9 +728,9 @@ inline constexpr FieldLayout kDtmFields[] = {
     NMEAZ_FIELD(DtmRecord, datum, 1, Unit::None, Show::Plain, "Local datum"),
     NMEAZ_FIELD(DtmRecord, subdivision, 2, Unit::None, Show::Plain, "Local datum subdivision"),
     NMEAZ_FIELD(DtmRecord, lat_offset, 3, Unit::ArcMinutes, Show::Plain, "Latitude offset"),
-    NMEAZ_FIELD(DtmRecord, ns, 4, Unit::None, Show::Plain, "ns"),
+    checked(NMEAZ_FIELD(DtmRecord, ns, 4, Unit::None, Show::Plain, "ns"), Domain::NorthSouth),
     NMEAZ_FIELD(DtmRecord, lon_offset, 5, Unit::ArcMinutes, Show::Plain, "Longitude offset"),
-    NMEAZ_FIELD(DtmRecord, ew, 6, Unit::None, Show::Plain, "ew"),
+    checked(NMEAZ_FIELD(DtmRecord, ew, 6, Unit::None, Show::Plain, "ew"), Domain::EastWest),
     NMEAZ_FIELD(DtmRecord, alt_offset, 7, Unit::Metres, Show::Plain, "Altitude offset"),
     NMEAZ_FIELD(DtmRecord, reference_datum, 8, Unit::None, Show::Plain, "Reference datum"),
 };
@@ -694,11 +738,14 @@ inline constexpr FieldLayout kDtmFields[] = {
 // DBS and DBK: DBT's record with names for their own table.
 inline constexpr FieldLayout kDepthFields[] = {
     NMEAZ_FIELD(DbtRecord, depth_feet, 1, Unit::Feet, Show::Plain, "Depth"),
-    NMEAZ_FIELD(DbtRecord, depth_feet_unit, 2, Unit::None, Show::Plain, "f"),
+    checked(NMEAZ_FIELD(DbtRecord, depth_feet_unit, 2, Unit::None, Show::Plain, "f"),
+            Domain::FeetUnit),
     NMEAZ_FIELD(DbtRecord, depth_metres, 3, Unit::Metres, Show::Plain, "Depth"),
-    NMEAZ_FIELD(DbtRecord, depth_metres_unit, 4, Unit::None, Show::Plain, "M"),
+    checked(NMEAZ_FIELD(DbtRecord, depth_metres_unit, 4, Unit::None, Show::Plain, "M"),
+            Domain::MetresUnit),
     NMEAZ_FIELD(DbtRecord, depth_fathoms, 5, Unit::Fathoms, Show::Plain, "Depth"),
-    NMEAZ_FIELD(DbtRecord, depth_fathoms_unit, 6, Unit::None, Show::Plain, "F"),
+    checked(NMEAZ_FIELD(DbtRecord, depth_fathoms_unit, 6, Unit::None, Show::Plain, "F"),
+            Domain::FathomsUnit),
 };
 
 #undef NMEAZ_FIELD
@@ -871,6 +918,201 @@ constexpr const SentenceLayout* layoutFor(int code) {
         return nullptr;
     const int index = layout_detail::kLayoutIndexByCode[static_cast<std::size_t>(code)];
     return index < 0 ? nullptr : &kSentenceLayouts[index];
+}
+
+// The domain of field `index` of a layout: its own, or the one its kind, unit and
+// show way imply. A one-letter inspector label is the letter a unit field holds.
+constexpr Domain domainOf(const SentenceLayout& layout, std::size_t index) {
+    const FieldLayout& field = layout.fields[index];
+    if (field.domain != Domain::ByLayout)
+        return field.domain;
+    switch (field.show) {
+        case Show::Time:
+            return Domain::Time;
+        case Show::Date:
+            return Domain::Date;
+        case Show::Latitude:
+            return Domain::Latitude;
+        case Show::Longitude:
+            return Domain::Longitude;
+        case Show::Hemisphere:
+            return index > 0 && layout.fields[index - 1].show == Show::Latitude ? Domain::NorthSouth
+                                                                                : Domain::EastWest;
+        case Show::Plain:
+            break;
+    }
+    const Unit before = index > 0 ? layout.fields[index - 1].unit : Unit::None;
+    if (field.kind == FieldKind::Char && field.label != nullptr && field.label[0] != '\0' &&
+        field.label[1] == '\0') {
+        switch (field.label[0]) {
+            case 'T':
+                return Domain::TrueRef;
+            case 'M':
+                return before == Unit::Degrees ? Domain::MagneticRef : Domain::MetresUnit;
+            case 'N':
+                return before == Unit::Knots ? Domain::KnotsUnit : Domain::NauticalMilesUnit;
+            case 'K':
+                return Domain::KilometresUnit;
+            case 'f':
+                return Domain::FeetUnit;
+            case 'F':
+                return Domain::FathomsUnit;
+            case 'C':
+                return Domain::CelsiusUnit;
+            case 'I':
+                return Domain::InchesUnit;
+            case 'B':
+                return Domain::BarsUnit;
+            default:
+                break;
+        }
+    }
+    switch (field.kind) {
+        case FieldKind::Double:
+            if (field.unit == Unit::Degrees)
+                return Domain::Angle;
+            return field.unit == Unit::Percent ? Domain::Percent : Domain::Number;
+        case FieldKind::Int:
+            return Domain::Integer;
+        case FieldKind::Char:
+            return Domain::Character;
+        case FieldKind::Text:
+            return Domain::Text;
+    }
+    return Domain::Text;
+}
+
+// The versions of the standard whose field counts the table below gives.
+enum class StandardVersion : std::uint8_t { V2, V301, V410, V411 };
+inline constexpr int kStandardVersionCount = 4;
+inline constexpr const char* kStandardVersionNames[kStandardVersionCount] = {"2.x", "3.01", "4.10",
+                                                                             "4.11"};
+
+// The field counts (fields after the address) a type has in each version, one bit per
+// count; no bit: the type is not in that version.
+struct FieldCounts {
+    const char* formatter;
+    std::array<std::uint64_t, kStandardVersionCount> byVersion;
+};
+
+namespace layout_detail {
+
+constexpr std::uint64_t countsOf(std::initializer_list<int> counts) {
+    std::uint64_t mask = 0;
+    for (int count : counts)
+        mask |= std::uint64_t{1} << count;
+    return mask;
+}
+constexpr std::uint64_t countsFrom(int first, int step, int last = 63) {
+    std::uint64_t mask = 0;
+    for (int count = first; count <= last; count += step)
+        mask |= std::uint64_t{1} << count;
+    return mask;
+}
+constexpr FieldCounts same(const char* formatter, std::uint64_t counts) {
+    return {formatter, {counts, counts, counts, counts}};
+}
+constexpr FieldCounts since3(const char* formatter, std::uint64_t counts) {
+    return {formatter, {0, counts, counts, counts}};
+}
+// `older` in 2.x (where the fields of 2.3 were new), `newer` from 3.01 on.
+constexpr FieldCounts grew23(const char* formatter, int older, int newer) {
+    return {formatter,
+            {countsOf({older, newer}), countsOf({newer}), countsOf({newer}), countsOf({newer})}};
+}
+// `older` up to 3.01, `newer` from 4.10 on.
+constexpr FieldCounts grew410(const char* formatter, int older, int newer) {
+    return {formatter,
+            {countsOf({older}), countsOf({older}), countsOf({newer}), countsOf({newer})}};
+}
+
+}  // namespace layout_detail
+
+// In the order of kSentenceLayouts.
+inline constexpr FieldCounts kFieldCounts[] = {
+    layout_detail::grew23("GLL", 6, 7),
+    {"RMC",
+     {layout_detail::countsOf({11, 12}), layout_detail::countsOf({12}),
+      layout_detail::countsOf({13}), layout_detail::countsOf({13})}},
+    layout_detail::same("GGA", layout_detail::countsOf({14})),
+    {"DPT",
+     {layout_detail::countsOf({2, 3}), layout_detail::countsOf({3}), layout_detail::countsOf({3}),
+      layout_detail::countsOf({3})}},
+    layout_detail::grew410("GSA", 17, 18),
+    layout_detail::same("VDM", layout_detail::countsOf({6})),
+    layout_detail::same("HDG", layout_detail::countsOf({5})),
+    layout_detail::same("MTW", layout_detail::countsOf({2})),
+    layout_detail::same("MWD", layout_detail::countsOf({8})),
+    layout_detail::grew23("RMA", 11, 12),
+    layout_detail::same("RSA", layout_detail::countsOf({4})),
+    layout_detail::same("VHW", layout_detail::countsOf({8})),
+    {"VLW",
+     {layout_detail::countsOf({4}), layout_detail::countsOf({4, 8}), layout_detail::countsOf({8}),
+      layout_detail::countsOf({8})}},
+    layout_detail::grew23("XTE", 5, 6),
+    layout_detail::same("ZDA", layout_detail::countsOf({6})),
+    layout_detail::grew23("APB", 14, 15),
+    layout_detail::same("DBT", layout_detail::countsOf({6})),
+    // Three fields and four per satellite; 4.10 adds the signal ID at the end.
+    {"GSV",
+     {layout_detail::countsFrom(3, 4, 19), layout_detail::countsFrom(3, 4, 19),
+      layout_detail::countsFrom(3, 4, 19) | layout_detail::countsFrom(4, 4, 20),
+      layout_detail::countsFrom(3, 4, 19) | layout_detail::countsFrom(4, 4, 20)}},
+    layout_detail::same("HDT", layout_detail::countsOf({2})),
+    layout_detail::same("HSC", layout_detail::countsOf({4})),
+    layout_detail::same("MWV", layout_detail::countsOf({5})),
+    layout_detail::same("ROT", layout_detail::countsOf({2})),
+    layout_detail::same("RPM", layout_detail::countsOf({5})),
+    {"VBW",
+     {layout_detail::countsOf({6}), layout_detail::countsOf({10}), layout_detail::countsOf({10}),
+      layout_detail::countsOf({10})}},
+    layout_detail::same("VDR", layout_detail::countsOf({6})),
+    layout_detail::grew23("VTG", 8, 9),
+    layout_detail::same("HDM", layout_detail::countsOf({2})),
+    layout_detail::since3("THS", layout_detail::countsOf({2})),
+    layout_detail::same("VWR", layout_detail::countsOf({8})),
+    layout_detail::same("VWT", layout_detail::countsOf({8})),
+    layout_detail::same("VPW", layout_detail::countsOf({4})),
+    layout_detail::grew23("WCV", 3, 4),
+    layout_detail::grew23("RMB", 13, 14),
+    layout_detail::same("BOD", layout_detail::countsOf({6})),
+    layout_detail::grew23("BWC", 12, 13),
+    layout_detail::grew23("BWR", 12, 13),
+    layout_detail::same("AAM", layout_detail::countsOf({5})),
+    layout_detail::same("RTE", layout_detail::countsFrom(4, 1)),
+    layout_detail::same("WPL", layout_detail::countsOf({5})),
+    layout_detail::same("XDR", layout_detail::countsFrom(4, 4)),
+    layout_detail::same("MDA", layout_detail::countsOf({20})),
+    layout_detail::same("TXT", layout_detail::countsOf({4})),
+    {"GNS",
+     {0, layout_detail::countsOf({12}), layout_detail::countsOf({13}),
+      layout_detail::countsOf({13})}},
+    layout_detail::same("GST", layout_detail::countsOf({8})),
+    layout_detail::grew410("GBS", 8, 10),
+    layout_detail::grew410("GRS", 14, 16),
+    layout_detail::same("DTM", layout_detail::countsOf({8})),
+    layout_detail::same("DBS", layout_detail::countsOf({6})),
+    layout_detail::same("DBK", layout_detail::countsOf({6})),
+};
+
+namespace layout_detail {
+constexpr bool countsFollowLayouts() {
+    if (std::size(kFieldCounts) != std::size(kSentenceLayouts))
+        return false;
+    for (std::size_t i = 0; i < std::size(kFieldCounts); ++i) {
+        const char* a = kFieldCounts[i].formatter;
+        const char* b = kSentenceLayouts[i].formatter;
+        if (a[0] != b[0] || a[1] != b[1] || a[2] != b[2])
+            return false;
+    }
+    return true;
+}
+static_assert(countsFollowLayouts(), "one field-count entry per layout, in the same order");
+}  // namespace layout_detail
+
+// The field counts of the type with this layout.
+constexpr const FieldCounts& fieldCountsOf(const SentenceLayout& layout) {
+    return kFieldCounts[static_cast<std::size_t>(&layout - kSentenceLayouts)];
 }
 
 }  // namespace nmeaz

@@ -210,18 +210,25 @@ int parseGsa(const ParserContext* context, const ParserEntry* entry) {
     fillFields<layoutIndex(kCodeGsa)>(context, record, std::make_index_sequence<2>{});
 
     // The satellite fields are whatever lies between fix_type and the three DOPs.
+    // NMEA 4.10 appends the system ID after VDOP: with the full twelve satellite
+    // fields that makes one field more, and the DOPs sit one field earlier.
     constexpr int kFirstSlot = 2;
     constexpr int kSlots = 12;
+    constexpr int kWithSystemId = 1 + 2 + kSlots + 3 + 1;
+    const bool systemId = count == kWithSystemId;
+    const int trailing = systemId ? 1 : 0;
     const int satellites = count - 6 < kSlots ? count - 6 : kSlots;
     for (int i = 0; i < satellites; ++i) {
         storeField<FieldKind::Int>(record, kGsaFields[kFirstSlot + i].offset,
                                    context->fields[3 + i]);
     }
     for (std::size_t i = kFirstSlot + kSlots; i < std::size(kGsaFields); ++i) {
-        const int from = count + kGsaFields[i].from;
+        const int from = count - trailing + kGsaFields[i].from;
         if (from >= 0)
             storeField<FieldKind::Double>(record, kGsaFields[i].offset, context->fields[from]);
     }
+    static_cast<GsaRecord*>(entry->record)->system_id =
+        systemId ? decimalToInt(context->fields[count - 1]) : 0;
     return kCodeGsa;
 }
 
@@ -234,11 +241,28 @@ int parseGsv(const ParserContext* context, const ParserEntry* entry) {
     fillFields<layoutIndex(kCodeGsv)>(context, record, std::make_index_sequence<kFixed>{});
     // Every further field, in order, fills the next satellite slot.
     const int count = context->fieldCount;
+    auto* gsv = static_cast<GsvRecord*>(entry->record);
+    gsv->sat_fields = 0;
+    gsv->empty_fields = 0;
     for (std::size_t slot = kFixed; slot < std::size(kGsvFields); ++slot) {
         const int from = static_cast<int>(slot) + 1;
         if (from >= count)
             break;
         storeField<FieldKind::Int>(record, kGsvFields[slot].offset, context->fields[from]);
+        // The last field runs on into the checksum or the line end.
+        const char first = context->fields[from][0];
+        if (first == '\0' || first == '*' || first == '\r' || first == '\n')
+            gsv->empty_fields |= 1U << (slot - kFixed);
+        ++gsv->sat_fields;
+    }
+    // Four fields per satellite; one more is the signal ID of NMEA 4.10.
+    gsv->signal_id = 0;
+    if (gsv->sat_fields % 4 == 1) {
+        const char digit = context->fields[kFixed + static_cast<std::size_t>(gsv->sat_fields)][0];
+        if (digit >= '0' && digit <= '9')
+            gsv->signal_id = digit - '0';
+        else if (digit >= 'A' && digit <= 'F')
+            gsv->signal_id = digit - 'A' + 10;
     }
     return kCodeGsv;
 }

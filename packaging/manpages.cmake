@@ -10,7 +10,7 @@ if(NOT HELP2MAN OR NOT GZIP)
 endif()
 
 set(man_pages)
-foreach(program tidewright tidewright-decode tidewright-sim)
+foreach(program tidewright tidewright-decode tidewright-sim tidewright-relay)
     set(include_file ${CMAKE_CURRENT_SOURCE_DIR}/man/${program}.h2m)
     set(page ${CMAKE_CURRENT_BINARY_DIR}/man/${program}.1)
     # The monitor answers --help before it opens a window; offscreen keeps a display out

@@ -1,5 +1,8 @@
 #include "present/fields_doc.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "ais/layout.h"
 #include "nmea/sentence_fields.h"
 #include "present/named_values.h"
@@ -106,6 +109,16 @@ std::string aisValue(const ais::AisField& field) {
             return "number, whole knots; null when not available (63)";
         case Way::Course27:
             return "number, whole degrees; null when not available (511)";
+        case Way::Scaled: {
+            std::string text = "number";
+            if (field.scale.unit != nullptr) {
+                text += ", ";
+                text += field.scale.unit;
+            }
+            return text + "; null when not available";
+        }
+        case Way::Eta:
+            return "number, the ETA's month, day, hour or minute (UTC); null when not available";
         case Way::Plain:
         case Way::Omit:
             break;
@@ -145,8 +158,22 @@ std::string fieldsDocument() {
     for (const ais::AisMessageLayout& layout : ais::kAisLayouts) {
         out += "\n## AIS message " + std::to_string(layout.messageType);
         out += "\n\n| name | value |\n|---|---|\n";
+        // A name written under two gates (message 8's weather in its two forms, the
+        // DAC of messages 25 and 26) is one row.
+        std::vector<std::string_view> written;
         for (const ais::AisField& field : layout.fields) {
-            if (field.namedWay == ais::AisNamedWay::Omit) {
+            const std::string_view name = field.named != nullptr ? field.named : field.name;
+            if (field.namedWay == ais::AisNamedWay::Omit ||
+                std::find(written.begin(), written.end(), name) != written.end()) {
+                continue;
+            }
+            written.push_back(name);
+            if (field.namedWay == ais::AisNamedWay::Eta) {
+                for (const char* part : {"eta_month", "eta_day", "eta_hour", "eta_minute"}) {
+                    out += "| `";
+                    out += part;
+                    out += "` | " + aisValue(field) + " |\n";
+                }
                 continue;
             }
             out += "| `";

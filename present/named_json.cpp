@@ -3,9 +3,12 @@
 #include <array>
 #include <vector>
 
+#include "ais/eta.h"
 #include "ais/layout.h"
 #include "nmea/parser_context.h"
+#include "nmea/records.h"
 #include "nmea/sentence_fields.h"
+#include "nmea/sentence_parsers.h"
 #include "present/json_writer.h"
 #include "present/named_values.h"
 
@@ -125,6 +128,36 @@ void putAisField(JsonWriter& out, const ais::AisMessageLayout& layout, const ais
     }
 }
 
+// Message 5's ETA as its four parts, each null when not available.
+void putEta(JsonWriter& out, const ais::AisMessageLayout& layout, const ais::AisField& field,
+            const void* record, bool& first) {
+    const bool present = ais::aisFieldPresent(layout, field, record);
+    const auto number = aisNumber(field, record);
+    const ais::AisEtaParts parts =
+        ais::aisEtaParts(number ? static_cast<std::uint32_t>(*number) : 0);
+    const std::pair<const char*, int> named[] = {{"\"eta_month\": ", parts.month},
+                                                 {"\"eta_day\": ", parts.day},
+                                                 {"\"eta_hour\": ", parts.hour},
+                                                 {"\"eta_minute\": ", parts.minute}};
+    for (const auto& [name, value] : named) {
+        out.put(first ? "" : ", ");
+        first = false;
+        out.put(name);
+        if (present && value >= 0) {
+            out.putInteger(value);
+        } else {
+            out.put("null");
+        }
+    }
+}
+
+// A fragment of a multi-sentence AIS message that did not complete one: its values
+// are the message's, written once when its last fragment arrives.
+bool isPartOfMessage(const DecodedSentence& decoded) {
+    return decoded.ais == nullptr && decoded.code == nmeaz::kCodeVdm &&
+           static_cast<const nmeaz::VdmRecord*>(decoded.record)->fragment_total > 1;
+}
+
 }  // namespace
 
 void appendJsonLatin1Body(std::string& out, std::string_view text) {
@@ -135,9 +168,10 @@ void appendJsonLatin1(std::string& out, std::string_view text) {
     JsonWriter(out).putLatin1String(text);
 }
 
-void appendNamedJson(std::string& text, const DecodedSentence& decoded, std::string_view key) {
+void appendNamedJson(std::string& text, const DecodedSentence& decoded, std::string_view key,
+                     std::string_view tail) {
     if (decoded.record == nullptr || (decoded.sentence == nullptr && decoded.ais == nullptr) ||
-        key.size() < 6) {
+        key.size() < 6 || isPartOfMessage(decoded)) {
         return;
     }
     JsonWriter out(text);
@@ -154,10 +188,15 @@ void appendNamedJson(std::string& text, const DecodedSentence& decoded, std::str
         const std::string* names = aisNames(layout);
         for (std::size_t i = 0; i < layout.fields.size(); ++i) {
             const ais::AisField& field = layout.fields[i];
-            if (aisFieldShown(layout, field, decoded.record)) {
-                putName(out, names[i], first);
-                putAisField(out, layout, field, decoded.record);
+            if (!aisFieldShown(layout, field, decoded.record)) {
+                continue;
             }
+            if (field.namedWay == ais::AisNamedWay::Eta) {
+                putEta(out, layout, field, decoded.record, first);
+                continue;
+            }
+            putName(out, names[i], first);
+            putAisField(out, layout, field, decoded.record);
         }
     } else {
         const nmeaz::SentenceLayout& layout = *decoded.sentence;
@@ -171,7 +210,12 @@ void appendNamedJson(std::string& text, const DecodedSentence& decoded, std::str
             }
         }
     }
-    out.put("}}\n");
+    out.put("}");
+    if (!tail.empty()) {
+        out.put(", \"tail\": ");
+        out.putLatin1String(tail);
+    }
+    out.put("}\n");
 }
 
 }  // namespace present

@@ -233,6 +233,14 @@ std::optional<double> aisNumber(const ais::AisField& field, const void* record) 
             return value == 63 ? std::nullopt : std::optional(value);
         case Way::Course27:
             return value == 511 ? std::nullopt : std::optional(value);
+        case Way::Scaled: {
+            const ais::AisScale& scale = field.scale;
+            if (value < scale.least || value > scale.most) {
+                return std::nullopt;
+            }
+            return (value + scale.addend) / scale.divisor;
+        }
+        case Way::Eta:
         case Way::Plain:
         case Way::Omit:
             break;
@@ -264,7 +272,9 @@ bool aisFieldShown(const ais::AisMessageLayout& layout, const ais::AisField& fie
         return false;
     }
     const char gate = ais::aisGateDigit(layout, record);
-    return ais::aisGateOpen(field.decodeWhen, gate) && ais::aisGateOpen(field.listWhen, gate);
+    // A named value that is never listed is shown whenever it was decoded.
+    return ais::aisGateOpen(field.decodeWhen, gate) &&
+           (field.listWhen == ais::AisGate::Never || ais::aisGateOpen(field.listWhen, gate));
 }
 
 std::string shortestNumber(double value) {

@@ -47,7 +47,8 @@ std::optional<std::string> wireTime(std::string_view text);
 std::optional<std::string> wireDate(std::string_view text);
 
 // An AIS field as a number in the units of its named way; nothing for "not
-// available" codes. For Plain numeric and character fields only.
+// available" codes. For numeric and character fields only; an Eta field gives its
+// packed code (aisEtaParts splits it).
 std::optional<double> aisNumber(const ais::AisField& field, const void* record);
 
 // Whether an AIS field holds text (six-bit text or hexadecimal data), not a number.
@@ -56,7 +57,8 @@ bool aisIsText(const ais::AisField& field);
 std::string_view aisText(const ais::AisField& field, const void* record);
 
 // Whether the named output and the readable view show this field of this record
-// (not omitted, decoded and listed under the message's gate).
+// (not omitted, decoded and listed under the message's gate; a value that is never
+// listed, whenever it was decoded).
 bool aisFieldShown(const ais::AisMessageLayout& layout, const ais::AisField& field,
                    const void* record);
 

@@ -19,9 +19,10 @@ namespace {
 // The program's one parser context; rebuilt at the start of every cycle.
 nmeaz::ParserContext parserContext;
 
-void observeFrame(void* user, const char* sentence, int length, nmeaz::FrameOutcome outcome) {
-    static_cast<CycleSink*>(user)->framed(QByteArrayView(sentence, length),
-                                          outcome == nmeaz::FrameOutcome::Accepted);
+void observeFrame(void* user, const char* sentence, int length, nmeaz::FrameOutcome outcome,
+                  nmeaz::FrameDeviations deviations) {
+    static_cast<CycleSink*>(user)->framedWithDeviations(
+        QByteArrayView(sentence, length), outcome == nmeaz::FrameOutcome::Accepted, deviations);
 }
 
 constexpr std::size_t largestAisRecord() {
@@ -114,6 +115,12 @@ const DecodedSentence& currentDecoded() {
     return current;
 }
 
+void startNewStream() {
+    parserContext.inOverlongLine = 0;
+    parserContext.inComment = 0;
+    parserContext.midLine = 0;
+}
+
 void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     // A shallow copy: the bytes stay put even if a receiver of the results appended to
     // the buffer meanwhile. It is let go before the buffer is trimmed, so that trimming
@@ -123,15 +130,24 @@ void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
 
     nmeaz::ParserContext* context = &parserContext;
     const bool presenting = sink.wantsPresentation();
-    // Whether the previous cycle ended inside the tail of an overlong line: the bytes
-    // now fed continue that line exactly, since nothing in hand was kept for it.
+    // Where the previous cycle left the line between sentences (inside the tail of an
+    // overlong line or a comment, at a line start or not): the bytes now fed continue
+    // that line exactly, since nothing in hand was kept for it.
     const int inOverlongLine = context->inOverlongLine;
+    const int inComment = context->inComment;
+    const int midLine = context->midLine;
     nmeaz::init(context);
-    nmeaz::registerSentenceParsers(context, ais::parseVdm);
-    ais::registerVdo(context);
+    if (sink.wantsRecords()) {
+        nmeaz::registerSentenceParsers(context, ais::parseVdm);
+        ais::registerVdo(context);
+    }
     nmeaz::LineCounters* counters = sink.lineCounters();
     nmeaz::watchLine(context, counters, observeFrame, &sink);
+    const unsigned rules = sink.framingRules();
+    nmeaz::setFraming(context, rules);
     context->inOverlongLine = counters != nullptr ? inOverlongLine : 0;
+    context->inComment = (rules & nmeaz::kCommentLines) != 0 ? inComment : 0;
+    context->midLine = midLine;
 
     int remaining = total;
     while (remaining > 0) {

@@ -67,15 +67,29 @@ public:
     // False for a sink that reads only currentDecoded() in sentenceDone: the cycle
     // then builds no lists, texts or snapshots for it.
     virtual bool wantsPresentation() const { return true; }
+    // False for a sink that only watches framed sentences (a relay): no sentence parser
+    // or AIS decoder runs, so no records, results or counts of decoded types follow.
+    virtual bool wantsRecords() const { return true; }
     // The counters of the stream this sink follows, or none. They count across
     // cycles; each byte counts once however often the framer sees it again.
     virtual nmeaz::LineCounters* lineCounters() { return nullptr; }
-    // Every framed sentence, good or not, before its results: the text from its
-    // start character to its line end.
+    // Every framed sentence, good or not, before its results: the text exactly as it
+    // came, from its start character through its line end, any data after the
+    // checksum included.
     virtual void framed(QByteArrayView sentence, bool checksumGood) {
         (void)sentence;
         (void)checksumGood;
     }
+    // The same with the deviations from the sentence format it was read with
+    // (nmeaz::FrameDeviation bits); by default handed on to framed().
+    virtual void framedWithDeviations(QByteArrayView sentence, bool checksumGood,
+                                      nmeaz::FrameDeviations deviations) {
+        (void)deviations;
+        framed(sentence, checksumGood);
+    }
+    // nmeaz::FramingRule bits the framer reads this stream by: strict framing, and
+    // comment lines for files.
+    virtual unsigned framingRules() const { return 0; }
 };
 
 // The separator text published where a sentence has nothing to show.
@@ -89,5 +103,10 @@ inline QString separatorText() {
 // 255): the tail that the next read may complete. Everything before it can never be
 // part of a sentence, so the buffer stays bounded on noise or a wrong line speed.
 void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink);
+
+// A new stream begins (a port opened, a file decoded): the cycle forgets where the
+// last one left its line (inside a comment or an over-long line, mid-line), so the
+// new stream starts at a line start.
+void startNewStream();
 
 }  // namespace present

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "ais/eta.h"
 #include "nmea/sentence_fields.h"
 #include "present/named_values.h"
 
@@ -151,6 +152,14 @@ ReadableRow aisRow(const ais::AisField& field, const void* record) {
         case Way::Longitude1000:
             unit = QStringLiteral("°");
             break;
+        case Way::Scaled:
+            if (field.scale.unit != nullptr) {
+                unit = QString::fromUtf8(field.scale.unit);
+            }
+            break;
+        case Way::Eta:
+            unit = QStringLiteral("UTC");
+            break;
         case Way::Turn:
         case Way::Plain:
         case Way::Omit:
@@ -162,6 +171,11 @@ ReadableRow aisRow(const ais::AisField& field, const void* record) {
     const auto number = aisNumber(field, record);
     if (!number) {
         return {QStringLiteral("n/a"), unit};
+    }
+    if (field.namedWay == Way::Eta) {
+        char text[12];
+        ais::aisEtaText(static_cast<std::uint32_t>(*number), text);
+        return {withUnit(QString::fromLatin1(text), unit), unit};
     }
     switch (field.namedWay) {
         case Way::Latitude:
@@ -179,6 +193,19 @@ ReadableRow aisRow(const ais::AisField& field, const void* record) {
 }
 
 }  // namespace
+
+QList<NamedReadableRow> aisScaledRows(const ais::AisMessageLayout& layout, const void* record) {
+    QList<NamedReadableRow> rows;
+    for (const ais::AisField& field : layout.fields) {
+        if (field.namedWay != ais::AisNamedWay::Scaled || !aisFieldShown(layout, field, record) ||
+            !aisNumber(field, record)) {
+            continue;
+        }
+        rows.append({QString::fromLatin1(field.named != nullptr ? field.named : field.name),
+                     aisRow(field, record)});
+    }
+    return rows;
+}
 
 QList<ReadableRow> readableRows(const DecodedSentence& decoded) {
     QList<ReadableRow> rows;

@@ -18,4 +18,13 @@ struct ReadableRow {
 // The rows of what the cycle is publishing; empty for a type without a result list.
 QList<ReadableRow> readableRows(const DecodedSentence& decoded);
 
+// The scaled values of an AIS record (the weather and sea values of message 8, the
+// draught of message 5) that it carries, each with its name in the named output
+// ("air_temperature") and its readable form; values not available are left out.
+struct NamedReadableRow {
+    QString name;
+    ReadableRow row;
+};
+QList<NamedReadableRow> aisScaledRows(const ais::AisMessageLayout& layout, const void* record);
+
 }  // namespace present

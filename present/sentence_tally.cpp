@@ -40,12 +40,14 @@ KeyStats& SentenceTally::entryFor(QByteArrayView key, qint64 nowMs) {
     return keys_.back();
 }
 
-void SentenceTally::record(QByteArrayView sentence, bool checksumGood, qint64 nowMs) {
+void SentenceTally::record(QByteArrayView sentence, bool checksumGood, qint64 nowMs,
+                           unsigned deviations) {
     KeyStats& stats = entryFor(keyOf(sentence), nowMs);
     if (!checksumGood) {
         ++stats.errors;
         return;
     }
+    stats.warnings += deviations != 0;
     qsizetype length = sentence.size();
     while (length > 0 && (sentence[length - 1] == '\n' || sentence[length - 1] == '\r')) {
         --length;

@@ -14,8 +14,9 @@ namespace present {
 
 struct KeyStats {
     QByteArray key;
-    qint64 count = 0;   // framed with a good checksum, or without one
-    qint64 errors = 0;  // framed with a wrong checksum
+    qint64 count = 0;     // framed with a good checksum, or without one
+    qint64 errors = 0;    // framed with a wrong checksum
+    qint64 warnings = 0;  // read although it deviates from the sentence format
     qint64 firstMs = 0;
     qint64 lastMs = 0;
     double intervalMs = 0;    // the usual time between two, smoothed; 0 until known
@@ -37,8 +38,9 @@ public:
     static QByteArrayView keyOf(QByteArrayView sentence);
 
     // Notes one framed sentence (line end included or not) at nowMs on a monotonic
-    // clock. Timestamps must not go backwards.
-    void record(QByteArrayView sentence, bool checksumGood, qint64 nowMs);
+    // clock, with the deviations (nmeaz::FrameDeviation bits) it was read with.
+    // Timestamps must not go backwards.
+    void record(QByteArrayView sentence, bool checksumGood, qint64 nowMs, unsigned deviations = 0);
     // Notes one good arrival under a key of the caller's making (an NMEA 2000 PGN
     // from one source), keeping `last` as its latest content.
     void recordAs(QByteArrayView key, QByteArrayView last, qint64 nowMs);

@@ -302,6 +302,7 @@ N2kStreamCounters StreamRouter::counters() const {
     }
     out.heard = true;
     out.bytes = readerBytes_;
+    out.outcomes = reader_->byteOutcomes();
     const n2k::ReassemblyCounters& r = reader_->reassemblyCounters();
     const n2k::LineCounters& l = reader_->lineCounters();
     const n2k::BinaryCounters& b = reader_->binaryCounters();

@@ -46,6 +46,8 @@ struct N2kStreamCounters {
     std::uint64_t unknownPgns = 0;
     std::uint64_t badGatewayLines = 0;  // malformed lines of a gateway format, bad binary frames
     std::uint64_t bytes = 0;            // bytes that went to the gateway reader
+    // Where each of those bytes went (they sum to `bytes` once the stream is finished).
+    n2k::ByteOutcomes outcomes;
 };
 
 class StreamRouter : private n2k::GatewaySink {

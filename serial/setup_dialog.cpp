@@ -12,6 +12,7 @@
 #include "serial/port_settings.h"
 #include "serial/simulator_ports.h"
 #include "serial/source_entries.h"
+#include "sources/source_memory.h"
 #include "ui_setup_dialog.h"
 
 setupDialog::setupDialog(QWidget* parent)
@@ -23,6 +24,7 @@ setupDialog::setupDialog(std::vector<PortProbe> probes, QWidget* parent)
     ui->setupUi(this);
     ui->comboBox_port->setEditable(true);
     ui->comboBox_baudRate->addItems(extraSpeedEntries());
+    ui->checkBox_strict->setChecked(sources::strictFramingChosen());
     detectedCount = 0;
     // Modal from the first show: a dialog that is already visible when exec()
     // runs would otherwise stay modeless and leave the main window usable.
@@ -90,6 +92,7 @@ void setupDialog::on_pushButton_enter_clicked() {
     }
     comName = canonicalPortName(chosen);
     portSettings = nmeaPortSettings(speedForEntry(ui->comboBox_baudRate->currentText()));
+    sources::rememberStrictFraming(ui->checkBox_strict->isChecked());
     accept();
     close();
 }

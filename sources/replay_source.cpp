@@ -168,7 +168,7 @@ qint64 ReplaySource::step() {
         haveLine_ = false;
     }
     if (!out.isEmpty()) {
-        emit bytesArrived(out);
+        deliver(out);
         emit progressChanged(position(), size());
     }
     if (wait < 0 && !haveLine_ && file_.isOpen()) {

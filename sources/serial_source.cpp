@@ -1,7 +1,13 @@
 #include "sources/serial_source.h"
 
-#include <algorithm>
+#include <sys/ioctl.h>
 
+#include <algorithm>
+#ifdef Q_OS_LINUX
+#include <linux/serial.h>
+#endif
+
+#include "sources/descriptor_pending.h"
 #include "sources/port_watch.h"
 
 namespace sources {
@@ -66,6 +72,7 @@ bool SerialSource::open() {
 
 void SerialSource::adopt(QSerialPort* port) {
     port_ = port;
+    driverBase_ = driverCounts(port_);
     connect(port_, &QSerialPort::readyRead, this, &SerialSource::readAvailable);
 }
 
@@ -106,9 +113,49 @@ void SerialSource::handOn() {
         port_->setReadBufferSize(0);
         const QByteArray bytes = port_->readAll();
         if (!bytes.isEmpty()) {
-            emit bytesArrived(bytes);
+            deliver(bytes);
         }
     }
+}
+
+// The driver's overrun and framing counts, or nothing where it keeps none.
+std::optional<SerialSource::LineErrors> SerialSource::driverCounts(QSerialPort* port) {
+#if defined(Q_OS_LINUX) && defined(TIOCGICOUNT)
+    serial_icounter_struct counts{};
+    if (port != nullptr && port->handle() >= 0 &&
+        ::ioctl(port->handle(), TIOCGICOUNT, &counts) == 0) {
+        // The UART's own overruns and the driver's full buffer are one loss to the user.
+        return LineErrors{quint64(unsigned(counts.overrun)) + quint64(unsigned(counts.buf_overrun)),
+                          quint64(unsigned(counts.frame))};
+    }
+#else
+    Q_UNUSED(port);
+#endif
+    return std::nullopt;
+}
+
+void SerialSource::pollCounters() {
+    if (!port_ || !driverBase_) {
+        return;
+    }
+    const auto counts = driverCounts(port_);
+    if (!counts) {
+        return;
+    }
+    // Counts that went down belong to a device that started again: all of it is new.
+    const auto moved = [](quint64 now, quint64 base) { return now >= base ? now - base : now; };
+    const quint64 overruns = moved(counts->overruns, driverBase_->overruns);
+    const quint64 framing = moved(counts->framing, driverBase_->framing);
+    driverBase_ = counts;
+    if (overruns + framing > 0) {
+        mutableCounters().serialOverruns += overruns;
+        mutableCounters().serialFramingErrors += framing;
+        lossesCounted();
+    }
+}
+
+qint64 SerialSource::bytesPending() const {
+    return port_ ? descriptorPending(port_->handle()) : -1;
 }
 
 QString SerialSource::statusText(State state, const QString& reason) const {

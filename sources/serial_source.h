@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <optional>
 
 #include "sources/source.h"
 
@@ -38,6 +39,12 @@ public:
     // Why the last open failed, as the port reported it.
     QSerialPort::SerialPortError openError() const { return openError_; }
     PortWatch* watch() const { return watch_; }
+    qint64 bytesPending() const override;
+
+protected:
+    // Overruns and framing errors, where the driver counts them (a pseudo-terminal
+    // does not).
+    void pollCounters() override;
 
 private:
     QSerialPort* openPort(QString& reason);
@@ -52,6 +59,14 @@ private:
     PortWatch* watch_;
     // Reads are taken together: at high rates many small reads share one parse step.
     QTimer gather_;
+    // The driver's counts at the last look: they run since the device appeared, and
+    // only what happened while we listened is ours. None where the driver keeps none.
+    struct LineErrors {
+        quint64 overruns = 0;
+        quint64 framing = 0;
+    };
+    static std::optional<LineErrors> driverCounts(QSerialPort* port);
+    std::optional<LineErrors> driverBase_;
 };
 
 }  // namespace sources

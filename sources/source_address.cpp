@@ -154,6 +154,8 @@ QString SourceAddress::text() const {
             return QStringLiteral("udp://%1:%2").arg(shownHost).arg(port);
         case Kind::File:
             return QStringLiteral("file:") + path;
+        case Kind::Can:
+            return canPlugin + QLatin1Char(':') + path;
         case Kind::Serial:
             break;
     }
@@ -164,6 +166,24 @@ std::optional<SourceAddress> parseSourceAddress(const QString& typed, QString* e
     QString text = typed.trimmed();
     if (text.isEmpty()) {
         return failWith(error, tr("No source given"));
+    }
+    // A CAN interface: "socketcan:can0", or a bus simulated on this machine,
+    // "virtualcan:can0" or "virtualcan:tcp://127.0.0.1:35468/can0".
+    for (const char* plugin : {"socketcan", "virtualcan"}) {
+        const QString prefix = QLatin1String(plugin) + QLatin1Char(':');
+        if (text.startsWith(prefix, Qt::CaseInsensitive)) {
+            const QString interfaceName = text.mid(prefix.size()).trimmed();
+            if (interfaceName.isEmpty()) {
+                return failWith(
+                    error,
+                    tr("Missing CAN interface after '%1': give %1can0").arg(prefix.toLower()));
+            }
+            SourceAddress where;
+            where.kind = SourceAddress::Kind::Can;
+            where.canPlugin = QLatin1String(plugin);
+            where.path = interfaceName;
+            return where;
+        }
     }
     // The list entries "TCP localhost:10110" and "UDP :10110".
     for (const char* word : {"tcp ", "udp "}) {

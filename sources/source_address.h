@@ -15,11 +15,12 @@ namespace sources {
 inline constexpr quint16 kDefaultNmeaPort = 10110;
 
 struct SourceAddress {
-    enum class Kind { Serial, Tcp, Udp, File };
+    enum class Kind { Serial, Tcp, Udp, File, Can };
     Kind kind = Kind::Serial;
     QString host;  // TCP: the host to connect to; UDP: the address to listen on (empty: any)
     quint16 port = kDefaultNmeaPort;
-    QString path;  // File: the log; Serial: the port name as given
+    QString path;       // File: the log; Serial: the port name as given; Can: the interface
+    QString canPlugin;  // Can: the Qt CAN bus plugin ("socketcan", "virtualcan")
 
     // The canonical string of this source (tcp://host:port, udp://:port, file:PATH).
     QString text() const;

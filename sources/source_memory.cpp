@@ -19,4 +19,12 @@ void rememberSource(const QString& text, int baud) {
     stored.setValue(QStringLiteral("source/baud"), baud);
 }
 
+bool strictFramingChosen() {
+    return QSettings().value(QStringLiteral("source/strictFraming"), false).toBool();
+}
+
+void rememberStrictFraming(bool strict) {
+    QSettings().setValue(QStringLiteral("source/strictFraming"), strict);
+}
+
 }  // namespace sources

@@ -14,4 +14,10 @@ struct RememberedSource {
 RememberedSource rememberedSource();
 void rememberSource(const QString& text, int baud);
 
+// Strict framing: read exactly the sentence format, dropping sentences that end in LF
+// alone or CR CR LF, write lower-case checksum digits or carry data after the
+// checksum. Off unless chosen; remembered across runs.
+bool strictFramingChosen();
+void rememberStrictFraming(bool strict);
+
 }  // namespace sources

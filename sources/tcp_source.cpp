@@ -3,6 +3,8 @@
 #include <QTcpSocket>
 #include <algorithm>
 
+#include "sources/descriptor_pending.h"
+
 namespace sources {
 
 TcpSource::TcpSource(QString host, quint16 port, QObject* parent)
@@ -84,11 +86,15 @@ void TcpSource::linkDown(const QString& reason) {
     });
 }
 
+qint64 TcpSource::bytesPending() const {
+    return socket_ ? descriptorPending(socket_->socketDescriptor()) : -1;
+}
+
 void TcpSource::readAvailable() {
     if (!socket_ || socket_->bytesAvailable() <= 0) {
         return;
     }
-    emit bytesArrived(socket_->read(kChunkBytes));
+    deliver(socket_->read(kChunkBytes));
     // The rest waits for the next turn of the event loop, so the window redraws and
     // answers the user between chunks however fast the stream comes.
     if (socket_ && socket_->bytesAvailable() > 0 && !drainPending_) {

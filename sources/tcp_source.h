@@ -29,6 +29,7 @@ public:
     // lost connections in a row: 1, 2, 4, 8, then 10 units. A unit is a second; tests
     // shorten it.
     static int retryDelay(int failures, int unitMs = 1000);
+    qint64 bytesPending() const override;
     void setRetryUnit(int ms) { retryUnitMs_ = ms; }
 
     // Bytes the socket holds at most before it stops reading: past it the kernel's

@@ -1,7 +1,9 @@
 #include "sources/udp_source.h"
 
-#include <QNetworkDatagram>
-#include <QTimer>
+#include <fcntl.h>
+
+#include <cerrno>
+
 #include <QUdpSocket>
 
 namespace sources {
@@ -30,13 +32,16 @@ QString UdpSource::statusText(State state, const QString& reason) const {
     return Source::statusText(state, reason);
 }
 
-quint16 UdpSource::boundPort() const {
-    return socket_ ? socket_->localPort() : 0;
+qint64 UdpSource::bytesPending() const {
+    return reader_ ? reader_->bytesPending() : -1;
 }
 
 bool UdpSource::open() {
     close();
-    socket_ = new QUdpSocket(this);
+    // The socket object binds and joins the group; the reading is the reader's own,
+    // on a duplicate of the descriptor. The system keeps the binding and the group
+    // membership while any descriptor of the socket stays open.
+    QUdpSocket socket;
     const bool multicast = address_.isMulticast();
     QHostAddress bindAddress = address_;
     if (address_.isNull()) {
@@ -48,50 +53,41 @@ bool UdpSource::open() {
     }
     // Other listeners on the same port (another monitor, a chart plotter) keep working.
     const auto mode = QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint;
-    bool ready = socket_->bind(bindAddress, port_, mode);
+    // Reopened after port 0 took a free one, it keeps the port the senders know.
+    bool ready = socket.bind(bindAddress, port_ != 0 ? port_ : boundPort_, mode);
     if (ready && multicast) {
-        ready = socket_->joinMulticastGroup(address_);
+        ready = socket.joinMulticastGroup(address_);
     }
-    if (!ready) {
-        setError(socket_->errorString());
-        delete socket_;
-        socket_ = nullptr;
+    const int descriptor = ready ? ::fcntl(int(socket.socketDescriptor()), F_DUPFD_CLOEXEC, 0) : -1;
+    if (descriptor < 0) {
+        setError(ready ? tr("Cannot take over the socket: %1").arg(qt_error_string(errno))
+                       : socket.errorString());
         return false;
     }
-    connect(socket_, &QUdpSocket::readyRead, this, &UdpSource::readDatagrams);
+    boundPort_ = socket.localPort();
+    socket.close();
+    reader_ = new DatagramReader(descriptor, kReceiveBufferBytes, this);
+    connect(reader_, &DatagramReader::datagrams, this, &UdpSource::takeDatagrams);
+    mutableCounters().systemDropsCounted = reader_->countsDrops();
     setState(State::Open);
     return true;
 }
 
 void UdpSource::close() {
-    if (socket_) {
-        socket_->disconnect(this);
-        socket_->close();
-        socket_->deleteLater();
-        socket_ = nullptr;
-    }
+    delete reader_;
+    reader_ = nullptr;
     setState(State::Closed);
 }
 
-void UdpSource::readDatagrams() {
-    QByteArray bytes;
-    // A flood is taken in portions, one per turn of the event loop, so the window
-    // keeps answering.
-    while (socket_ && socket_->hasPendingDatagrams() && bytes.size() < kBytesPerTurn) {
-        const QByteArray data = socket_->receiveDatagram().data();
-        if (data.isEmpty()) {
-            continue;
-        }
-        bytes += data;
-        if (!data.endsWith('\n') && !data.endsWith('\r')) {
-            bytes += "\r\n";
-        }
+void UdpSource::takeDatagrams(const QByteArray& bytes, const DatagramReader::Turn& turn) {
+    SourceCounters& counters = mutableCounters();
+    counters.datagrams += turn.datagrams;
+    if (turn.dropped > 0) {
+        counters.systemDropped += turn.dropped;
+        lossesCounted();
     }
     if (!bytes.isEmpty()) {
-        emit bytesArrived(bytes);
-    }
-    if (socket_ && socket_->hasPendingDatagrams()) {
-        QTimer::singleShot(0, this, &UdpSource::readDatagrams);
+        deliver(bytes);
     }
 }
 

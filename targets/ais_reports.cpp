@@ -195,6 +195,21 @@ void fromMessage27(const ais::AisMessage27& r, Report& report) {
     report.status.set(static_cast<int>(r.navigation_status));
 }
 
+// A weather and hydrographic report (message 8, DAC 1 FID 31 or 11) comes from a
+// station at a place: the station is a target there, and its values are shown with it.
+// Its position is in 1/1,000 minute.
+bool fromMetReport(const ais::AisMessage8& r, Report& report) {
+    if (r.met_hydro != '1' && r.met_hydro != '2') {
+        return false;
+    }
+    constexpr std::int32_t kLatitudeNa = 91 * 60000;
+    constexpr std::int32_t kLongitudeNa = 181 * 60000;
+    if (r.latitude != kLatitudeNa && r.longitude != kLongitudeNa) {
+        setPosition(r.longitude * 10, r.latitude * 10, report);
+    }
+    return true;
+}
+
 }  // namespace
 
 bool reportFromAis(int messageType, const void* record, bool ownShip, Report& report) {
@@ -257,6 +272,14 @@ bool reportFromAis(int messageType, const void* record, bool ownShip, Report& re
             const auto& r = *static_cast<const ais::AisMessage21*>(record);
             report.mmsi = r.mmsi;
             fromMessage21(r, report);
+            break;
+        }
+        case 8: {
+            const auto& r = *static_cast<const ais::AisMessage8*>(record);
+            report.mmsi = r.mmsi;
+            if (!fromMetReport(r, report)) {
+                return false;
+            }
             break;
         }
         case 27: {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "ais/eta.h"
 #include "targets/number_text.h"
 
 namespace targets {
@@ -149,30 +150,6 @@ void writeCoordinate(double value, char positive, char negative, char* out, std:
     *end = '\0';
 }
 
-// ETA packs month (4 bits), day (5), hour (5) and minute (6); zero month or day and
-// hour 24 or minute 60 mean that part is not available.
-void writeEta(std::uint32_t eta, char* out, std::size_t size) {
-    const unsigned month = (eta >> 16) & 0xF;
-    const unsigned day = (eta >> 11) & 0x1F;
-    const unsigned hour = (eta >> 6) & 0x1F;
-    const unsigned minute = eta & 0x3F;
-    char text[16];
-    char* p = text;
-    auto two = [&p](unsigned v, bool known) {
-        *p++ = known ? static_cast<char>('0' + v / 10 % 10) : '-';
-        *p++ = known ? static_cast<char>('0' + v % 10) : '-';
-    };
-    two(month, month >= 1 && month <= 12);
-    *p++ = '-';
-    two(day, day >= 1);
-    *p++ = ' ';
-    two(hour, hour < 24);
-    *p++ = ':';
-    two(minute, minute < 60);
-    *p = '\0';
-    copyOut(text, out, size);
-}
-
 }  // namespace
 
 void formatField(const Target& target, const TargetFieldInfo& info, char* out, std::size_t size) {
@@ -203,9 +180,12 @@ void formatField(const Target& target, const TargetFieldInfo& info, char* out, s
         case FieldKind::Text:
             copyOut(target.text(info.field), out, size);
             break;
-        case FieldKind::Eta:
-            writeEta(static_cast<std::uint32_t>(value), out, size);
+        case FieldKind::Eta: {
+            char text[12];
+            ais::aisEtaText(static_cast<std::uint32_t>(value), text);
+            copyOut(text, out, size);
             break;
+        }
         case FieldKind::ShipType:
             copyOut(shipTypeText(static_cast<int>(value)), out, size);
             break;

@@ -64,12 +64,13 @@ struct Rig {
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
         QDir::setCurrent(scratch.path());  // the snapshots land here
         line = openLine();
-        const QString published = runtime.path() + "/tidewright";
-        if (line.master < 0 || !QDir().mkpath(published) ||
-            !QFile::link(line.path, published + "/sim-bench")) {
+        if (line.master < 0) {
             return;
         }
-        testsupport::answerSetup(published + "/sim-bench");
+        // The terminal itself, not a link dressed as a simulator's: the window refuses
+        // a simulator link whose simulator does not hold its lock (none runs here), and
+        // would wait for its warning to be answered.
+        testsupport::answerSetup(line.path);
         window = std::make_unique<MainWindow>();
         ready = comOpened;
     }

@@ -103,12 +103,14 @@ TEST(AisLayout, TablesMatchRecordsAndBits) {
         // state) once, but for the data, which other fields may overlay.
         const AisField* gate = layout.gateField < 0 ? nullptr : &layout.fields[layout.gateField];
         const int digits = gate == nullptr                    ? 1
-                           : gate->store == AisStore::Matches ? 2
+                           : gate->store == AisStore::Matches ? (gate->matchValue2 != 0 ? 3 : 2)
                                                               : 1 << gate->width;
         for (char digit = '0'; digit < '0' + digits; ++digit) {
             std::vector<int> covered(layout.nominalBits, 0);
             for (const AisField& field : layout.fields) {
-                const bool steering = field.listWhen == AisGate::Never;
+                // A gate steers; a value only the named output writes is still decoded.
+                const bool steering =
+                    field.listWhen == AisGate::Never && field.namedWay == AisNamedWay::Omit;
                 if (!aisGateOpen(field.decodeWhen, digit) || steering ||
                     field.store == AisStore::BitCount || field.store == AisStore::PayloadBits ||
                     field.store == AisStore::FromEnd) {
@@ -195,8 +197,12 @@ std::string reference(const AisField& field, const std::string& bits, int availa
             return std::to_string(dataBits);
         case AisStore::PayloadBits:
             return std::to_string(payloadBits);
-        case AisStore::Matches:
-            return aisBitsUInt64(at, field.width) == field.matchValue ? "1" : "0";
+        case AisStore::Matches: {
+            const auto value = aisBitsUInt64(at, field.width);
+            return value == field.matchValue                              ? "1"
+                   : field.matchValue2 != 0 && value == field.matchValue2 ? "2"
+                                                                          : "0";
+        }
         case AisStore::FromEnd: {
             const int first = payloadBits - field.firstBit;
             return first < 0 ? "0" : std::to_string(aisBitsUInt64(&bits[first], field.width));
@@ -239,9 +245,13 @@ TEST(AisDecode, EveryFieldOfEveryLayoutMatchesAReferenceReading) {
                 bits += static_cast<char>('0' + random() % 2);
             }
             if (gate != nullptr) {
-                const unsigned value = gate->store == AisStore::Matches
-                                           ? (round % 2 ? gate->matchValue : round)
-                                           : unsigned(round) % (1 << gate->width);
+                const unsigned value =
+                    gate->store == AisStore::Matches
+                        ? (round % 4 == 1 ? gate->matchValue
+                           : round % 4 == 3
+                               ? (gate->matchValue2 != 0 ? gate->matchValue2 : gate->matchValue)
+                               : round)
+                        : unsigned(round) % (1 << gate->width);
                 for (int bit = 0; bit < gate->width; ++bit) {
                     bits[gate->firstBit + bit] = '0' + ((value >> (gate->width - 1 - bit)) & 1);
                 }

@@ -176,6 +176,47 @@ private slots:
         QCOMPARE(range->currentData().toDouble(), dock->planView()->range());
     }
 
+    // A weather station's report (message 8, DAC 1 FID 31) makes a target at the
+    // station, and its details carry the values scaled, those not available left out.
+    void weatherStationShowsItsValues() {
+        std::unique_ptr<AisTargetsDock> dock(makeDock());
+        ais::AisMessage8 met{};
+        met.message_type = 8;
+        met.mmsi = 2655619;
+        met.dac = 1;
+        met.fid = 31;
+        met.met_hydro = '1';
+        met.latitude = 55 * 60000 + 30000;  // 55 deg 30 min, in 1/1,000 minute
+        met.longitude = 12 * 60000;
+        met.air_temperature = 14;     // 1.4 degrees Celsius
+        met.air_pressure = 214;       // 1013 hPa
+        met.relative_humidity = 127;  // not available
+        met.water_level = 1538;       // 5.38 m
+        met.payload_bits = 360;
+        dock->addAisRecord(8, &met, false);
+        dock->refresh();
+        QCOMPARE(dock->model()->rowCount(), 1);
+        dock->selectMmsi(2655619);
+        QMap<QString, QString> details;
+        QTableWidget* view = dock->detailsView();
+        for (int r = 0; r < view->rowCount(); ++r) {
+            details.insert(view->item(r, 0)->text(), view->item(r, 1)->text());
+        }
+        QCOMPARE(details.value("Latitude"), QString("55.500000° N"));
+        QCOMPARE(details.value("Air temperature"), QString("1.4 °C"));
+        QCOMPARE(details.value("Air pressure"), QString("1013 hPa"));
+        QCOMPARE(details.value("Water level"), QString("5.38 m"));
+        QVERIFY(!details.contains("Relative humidity"));
+        // A message 8 of another application is no station report.
+        ais::AisMessage8 binary{};
+        binary.message_type = 8;
+        binary.mmsi = 2655620;
+        binary.met_hydro = '0';
+        dock->addAisRecord(8, &binary, false);
+        dock->refresh();
+        QCOMPARE(dock->model()->rowCount(), 1);
+    }
+
     void planViewRepaintsAtMostTwiceASecond() {
         std::unique_ptr<AisTargetsDock> dock(makeDock());
         dock->resize(600, 400);

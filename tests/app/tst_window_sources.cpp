@@ -1,11 +1,12 @@
 // The main window on sources other than a serial port, over loopback sockets with
 // ports the system picks and recorded logs: --source at start and its fallback to
-// Setup, TCP with its status line, UDP, Open log..., the replay bar, and a recording
-// with receive times that replays with the results of the original.
+// Setup, TCP with its status line, UDP and what a burst loses, Open log..., the replay bar, and a
+// recording with receive times that replays with the results of the original.
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -18,11 +19,13 @@
 #include <QUdpSocket>
 
 #include "app/globals.h"
+#include "app/line_health.h"
 #include "app/main_window.h"
 #include "app/receive_time_stamper.h"
 #include "app/replay_bar.h"
 #include "app/start_options.h"
 #include "serial/setup_dialog.h"
+#include "sources/source.h"
 #include "sources/source_memory.h"
 #include "support/modal.h"
 
@@ -133,6 +136,47 @@ private slots:
                              port);
         QTRY_COMPARE(rawPane(window)->toPlainText(),
                      QString("$HEHDT,274.1,T*2F\n$YXMTW,17.8,C*1C\n"));
+    }
+
+    // A burst the window cannot keep up with: the sentence after it still reaches the
+    // pane, the line errors count what the system dropped and say so in their
+    // breakdown, and a source found stuck and reopened says so in the notices.
+    void udpBurstDropsAreShownWithTheLineErrors() {
+        QUdpSocket probe;
+        QVERIFY(probe.bind(QHostAddress::LocalHost, 0));
+        const quint16 port = probe.localPort();
+        probe.close();
+        MainWindow window(QStringLiteral("udp://127.0.0.1:%1").arg(port), 4800);
+        QVERIFY(comOpened);
+        QUdpSocket sender;
+        // Sent without a turn of the event loop: far more than the receive buffer holds.
+        const QByteArray filler(1400, ' ');
+        for (int i = 0; i < 20000; ++i) {
+            sender.writeDatagram(filler, QHostAddress::LocalHost, port);
+        }
+        sender.writeDatagram("$HEHDT,274.1,T*2F\r\n", QHostAddress::LocalHost, port);
+        QTRY_VERIFY_WITH_TIMEOUT(rawPane(window)->toPlainText().contains("$HEHDT,274.1,T*2F"),
+                                 20000);
+        const quint64 dropped = window.lineHealth()->sourceLosses().systemDropped;
+        QVERIFY(dropped > 0);
+        QLabel* errors = nullptr;
+        for (QLabel* label : window.findChildren<QLabel*>()) {
+            if (label->accessibleDescription() == "Line errors") {
+                errors = label;
+            }
+        }
+        QVERIFY(errors != nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            errors->toolTip().contains(
+                QStringLiteral("Datagrams dropped by the system: %1").arg(dropped)),
+            5000);
+        QVERIFY(errors->text().startsWith(QString::number(dropped)));
+
+        auto* source = window.findChild<sources::Source*>();
+        QVERIFY(source != nullptr);
+        emit source->reopened(QStringLiteral("udp://127.0.0.1 had data waiting"));
+        auto* notices = window.findChild<QLabel*>("statusNotices");
+        QCOMPARE(notices->text(), QString("udp://127.0.0.1 had data waiting"));
     }
 
     // Open log... replays through the window; the bar shows the progress to the end;

@@ -118,7 +118,7 @@ void checkRecord(const AisMessageLayout& layout, int payloadLength) {
                         storedNumber(field) <= 6u * static_cast<unsigned>(payloadLength));
                 break;
             case AisStore::Matches:
-                require(*at == '0' || *at == '1');
+                require(*at == '0' || *at == '1' || (*at == '2' && field.matchValue2 != 0));
                 break;
             case AisStore::FromEnd:
                 require(storedNumber(field) < (1u << field.width));

@@ -3,7 +3,9 @@
 // The first input byte picks the sizes of the pieces handed to feedBuffer, so that
 // sentences are cut at every possible place as they are by serial reads. The same
 // bytes go through feedByte one at a time into a second context: both must give the
-// same codes, and after every step the context must be in a state it can be in.
+// same codes, and after every step the context must be in a state it can be in. Bits
+// of the first byte also pick the framing rules; both contexts count the stream, and
+// every byte fed must be in exactly one outcome class or in the sentence in hand.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -25,7 +27,7 @@ void require(bool condition) {
 
 void checkContext(const ParserContext& context) {
     require(context.length >= 0 && context.length < kSentenceSize);
-    require(context.state >= WaitStart && context.state <= WaitLF);
+    require(context.state >= WaitStart && context.state <= Tail);
     require(context.entryCount == kSentenceTypeCount);
     require(context.address[5] == '\0');
 }
@@ -44,8 +46,17 @@ void checkAfterCode(const ParserContext& context, int code) {
     require(currentSentenceName[0] == '$' || currentSentenceName[0] == '!');
 }
 
+// Bytes still in hand are decided when their sentence ends.
+void checkCounted(const ParserContext& context, const LineCounters& counters) {
+    const std::uint64_t inHand =
+        context.state == WaitStart ? 0u : static_cast<std::uint64_t>(context.length);
+    require(decidedBytes(counters) + inHand == counters.bytes);
+}
+
 ParserContext byBuffer;
 ParserContext byByte;
+LineCounters bufferCounters;
+LineCounters byteCounters;
 int bufferCodes[4096];
 
 }  // namespace
@@ -57,10 +68,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* bytes = reinterpret_cast<const char*>(data + 1);
     const int total = static_cast<int>(size - 1 < 1u << 20 ? size - 1 : 1u << 20);
 
+    const unsigned rules = (data[0] >> 6) & (kStrictFraming | kCommentLines);
+    bufferCounters = {};
+    byteCounters = {};
     for (ParserContext* context : {&byBuffer, &byByte}) {
         init(context);
         registerSentenceParsers(context, parseVdmFields);
+        setFraming(context, rules);
     }
+    watchLine(&byBuffer, &bufferCounters, nullptr, nullptr);
+    watchLine(&byByte, &byteCounters, nullptr, nullptr);
 
     int codeCount = 0;
     int offset = 0;
@@ -74,6 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const int code = feedBuffer(&byBuffer, bytes + offset + (piece - remaining), &length);
             require(length >= 0 && length < remaining + (code == 0 ? 1 : 0));
             checkContext(byBuffer);
+            checkCounted(byBuffer, bufferCounters);
             if (code != 0) {
                 checkAfterCode(byBuffer, code);
                 if (codeCount < static_cast<int>(std::size(bufferCodes)))
@@ -89,6 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < total; ++i) {
         const int code = feedByte(&byByte, static_cast<unsigned char>(bytes[i]));
         checkContext(byByte);
+        checkCounted(byByte, byteCounters);
         if (code != 0) {
             checkAfterCode(byByte, code);
             if (byteCount < static_cast<int>(std::size(bufferCodes)))
@@ -98,5 +117,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     require(byteCount == codeCount);
     require(byBuffer.state == byByte.state && byBuffer.length == byByte.length);
+    require(bufferCounters == byteCounters);
     return 0;
 }

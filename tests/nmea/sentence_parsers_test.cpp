@@ -132,6 +132,42 @@ TEST_F(Parsers, GsvFillsOneSlotPerFurtherField) {
     EXPECT_EQ(summary(gsvRecord.sat_data), "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 /");
 }
 
+// What a GSV sentence carried beyond its slots: the number of satellite fields, the
+// empty ones, and the signal ID of NMEA 4.10 (one field past whole satellites).
+TEST_F(Parsers, GsvSlotCountEmptyFieldsAndSignalId) {
+    struct Case {
+        const char* body;
+        int fields;
+        unsigned empty;
+        int signal;
+    };
+    const Case cases[] = {
+        {"$GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,10,00,13,06,292,00", 16, 0, 0},
+        {"$GAGSV,2,2,06,11,,,38,12,40,100,,7", 9, 0b1000'0110, 7},
+        {"$GBGSV,1,1,01,33,45,210,41,B", 5, 0, 11},
+        {"$GLGSV,1,1,00", 0, 0, 0},
+        {"$GLGSV,1,1,00,", 1, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.body);
+        ASSERT_EQ(feedSentence(c.body), 20);
+        EXPECT_EQ(gsvRecord.sat_fields, c.fields);
+        EXPECT_EQ(gsvRecord.empty_fields, c.empty);
+        EXPECT_EQ(gsvRecord.signal_id, c.signal);
+    }
+}
+
+// NMEA 4.10 appends the system ID after VDOP; the DOPs stay the DOPs.
+TEST_F(Parsers, GsaSystemIdAfterTheDops) {
+    ASSERT_EQ(feedSentence("$GNGSA,A,3,05,12,25,29,,,,,,,,,1.7,0.8,1.6,3"), 6);
+    EXPECT_EQ(summary(gsaRecord.sat, {gsaRecord.PDOP, gsaRecord.HDOP, gsaRecord.VDOP}),
+              "5 12 25 29 0 0 0 0 0 0 0 0 / 1.7 0.8 1.6");
+    EXPECT_EQ(gsaRecord.system_id, 3);
+    ASSERT_EQ(feedSentence("$GPGSA,A,3,05,12,25,29,,,,,,,,,1.7,0.8,1.6"), 6);
+    EXPECT_EQ(gsaRecord.system_id, 0);
+    EXPECT_EQ(gsaRecord.VDOP, 1.6);
+}
+
 // APB's destination is an identifier read as a number: a waypoint name gives 0. The
 // VDM payload is the one text field; without it no pointer to an earlier sentence stays.
 TEST_F(Parsers, ApbIdentifiersAndTheVdmPayload) {
@@ -163,7 +199,7 @@ TEST_F(Parsers, EntryWithoutARecordOnlyReturnsTheCode) {
 const std::pair<const char*, const char*> kCaptures[] = {
     {"gpsd-sounder.log", "DBT 122 GLL 122"},
     {"gpsd-firefly-II.log", "RMC 23 ZDA 23"},     // 23 GGA with bad checksums
-    {"gpsd-magellan-ec10.log", "RMB 38 RMC 16"},  // 22 lower-case checksums dropped
+    {"gpsd-magellan-ec10.log", "RMB 38 RMC 38"},  // 22 with lower-case checksums
     {"gpsd-gp-320fw-2019-04-07-coldboot.log", "GGA 9 GLL 8 GSA 13 GSV 29 RMC 13 VTG 11 ZDA 7"},
     {"gpsd-ais-nmea.log", "GGA 164 GLL 164 GSA 165 GSV 492 RMC 164 VDM 183 VTG 164"},
     {"gpsd-ac12_binary.log", "GGA 5 GSA 5 GSV 15 RMC 5 ZDA 5"},

@@ -67,9 +67,16 @@ private slots:
         feed(dialog,
              "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W,A*07\r\n"
              "!AIVDM,1,1,,A,16SteH0P00Jt63hHaa6SagvJ087r,0*42\r\n"
-             "$GPWPL,4917.16,N,12310.64,W,003*65\r\n");
+             "$GPWPL,4917.16,N,12310.64,W,003*65\r\n"
+             // Message 5, and message 8 with the weather of DAC 1 FID 31 (real traffic).
+             "!AIVDM,2,1,1,A,55?MbV02;H;s<HtKR20EHE:0@T4@Dn2222222216L961O5Gf0NSQEp6ClRp8,0*1C\r\n"
+             "!AIVDM,2,2,1,A,88888888880,2*25\r\n"
+             "!AIVDM,2,1,9,B,8>j`;MP0GhRHI1S`CrTW2?u2Ot1owwnews0F003wwwwwww0001wwwwwwwwh0,0*02\r\n"
+             "!AIVDM,2,2,9,B,00,4*18\r\n");
         const QStandardItemModel* rmc = table(dialog, "rmc");
         const QStandardItemModel* msg1 = table(dialog, "msg1");
+        const QStandardItemModel* msg5 = table(dialog, "msg5");
+        const QStandardItemModel* msg8 = table(dialog, "msg8");
         QCOMPARE(cell(rmc, 2, 2), QString("4807.04"));
         dialog.setReadable(true);
         const struct {
@@ -87,6 +94,17 @@ private slots:
             {msg1, 7, "070°45.4920′ W", "°"},
             {msg1, 10, "n/a", "°"},
             {table(dialog, "wpl"), 0, "49°17.1600′ N", "°"},
+            // Voyage values: the packed ETA as a date and time, the draught in metres.
+            {msg5, 13, "05-15 14:00 UTC", "UTC"},
+            {msg5, 14, "12.2 m", "m"},
+            // Weather values scaled by their definitions; "not available" codes as n/a.
+            {msg8, 14, "17 kn", "kn"},
+            {msg8, 15, "n/a", "kn"},
+            {msg8, 18, "1.4 °C", "°C"},
+            {msg8, 19, "n/a", "%"},
+            {msg8, 20, "-0.1 °C", "°C"},
+            {msg8, 21, "1013 hPa", "hPa"},
+            {msg8, 25, "5.38 m", "m"},
         };
         for (const auto& r : rows) {
             QCOMPARE(cell(r.model, r.row, 2), QString::fromUtf8(r.value));

@@ -12,6 +12,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "nmea/checksum.h"
 
@@ -92,8 +93,22 @@ TEST(DecodeStats, CraftedStreamWithEveryFault) {
         {"unknown_type", 2},
         {"fragments_dropped", 1},
         {"ais_undecodable", 1},
+        {"malformed", 0},
     };
     EXPECT_EQ(counts(object), expected);
+    // Every byte in one outcome: the sentences accepted, the bad one, the over-long line
+    // to its end, the noise and its line end.
+    const Counts outcomes = {
+        {"accepted", static_cast<long long>(stream.size()) - 13 - 309 - 5},
+        {"bad_checksum", 13},
+        {"too_long", 309},
+        {"malformed", 0},
+        {"unfinished", 0},
+        {"line_ends", 2},
+        {"noise", 3},
+        {"comments", 0},
+    };
+    EXPECT_EQ(counts(object["bytes_by_outcome"].toObject()), outcomes);
     const Counts keys = {{"$GPGGA", 2}, {"$GPHDT", 1}, {"$GPZFO", 1},
                          {"$PGRME", 1}, {"!AIVDO", 1}, {"!AIVDM", 2}};
     EXPECT_EQ(counts(object["keys"].toObject()), keys);
@@ -155,8 +170,74 @@ TEST(DecodeStats, SimulatorFaults) {
         {"unknown_type", 0},
         {"fragments_dropped", 0},
         {"ais_undecodable", 0},
+        {"malformed", 0},
     };
     EXPECT_EQ(object, expected);
+}
+
+long long sum(const Counts& counts) {
+    long long total = 0;
+    for (const auto& [key, count] : counts) {
+        total += count;
+    }
+    return total;
+}
+
+// Each way real talkers end or decorate a sentence: read and counted as a warning of its
+// kind by default, dropped and counted under --strict; every byte lands in one outcome
+// either way.
+TEST(DecodeStats, DeviationsWarnedOrDroppedStrictly) {
+    const std::string gga =
+        withChecksum("$GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,");
+    const struct {
+        const char* key;
+        std::string sentence;
+    } cases[] = {
+        {"lf_only", gga.substr(0, gga.size() - 2) + "\n"},
+        {"cr_cr_lf", gga.substr(0, gga.size() - 2) + "\r\r\n"},
+        {"lowercase_checksum", "$GPGGA,1*4b\r\n"},
+        {"trailing_data", "!AIVDM,1,1,,B,:6TMCD1GOS60,0*5B,s36310,d-081,T59.01777335\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        const std::string stream = "# \"a comment\" " + gga + c.sentence + gga;
+        const std::string path = scratch.write("deviation.nmea", stream);
+        for (const bool strict : {false, true}) {
+            const QJsonObject object =
+                stats(std::string("--raw ") + (strict ? "--strict " : "") + path);
+            EXPECT_EQ(object["bytes"].toInteger(), static_cast<long long>(stream.size()));
+            EXPECT_EQ(sum(counts(object["bytes_by_outcome"].toObject())),
+                      static_cast<long long>(stream.size()));
+            EXPECT_EQ(object["bytes_by_outcome"]["comments"].toInteger(),
+                      static_cast<long long>(gga.size()) + 14);
+            EXPECT_EQ(object["accepted"].toInteger(), strict ? 1 : 2);
+            EXPECT_EQ(object["malformed"].toInteger(), strict ? 1 : 0);
+            Counts warnings = {
+                {"lf_only", 0}, {"cr_cr_lf", 0}, {"lowercase_checksum", 0}, {"trailing_data", 0}};
+            warnings[c.key] = strict ? 0 : 1;
+            EXPECT_EQ(counts(object["warnings"].toObject()), warnings);
+        }
+    }
+}
+
+// The receiver's metadata stays with the decoded message in the named output; comment
+// lines quoting sentences decode nothing.
+TEST(DecodeStats, NamedOutputKeepsTheTail) {
+    const std::string path =
+        scratch.write("tail.nmea",
+                      "# \"18/05/2012 18:15:37\" !AIVDM,1,1,,B,:6TMCD1GOS60,0*5B\n"
+                      "!AIVDM,1,1,,B,:6TMCD1GOS60,0*5b,s36310,d-081,T59.01777335\r\n"
+                      "!AIVDM,1,1,,B,:6TMCD1GOS60,0*5B\r\n");
+    const std::string out = run(TIDEWRIGHT_DECODE_EXECUTABLE " --raw --named " + path);
+    std::istringstream lines(out);
+    std::vector<QJsonObject> objects;
+    for (std::string line; std::getline(lines, line);) {
+        objects.push_back(QJsonDocument::fromJson(QByteArray::fromStdString(line)).object());
+    }
+    ASSERT_EQ(objects.size(), 2u) << out;
+    EXPECT_EQ(objects[0]["tail"].toString(), "s36310,d-081,T59.01777335");
+    EXPECT_FALSE(objects[1].contains("tail"));
+    EXPECT_EQ(objects[0]["fields"], objects[1]["fields"]);
 }
 
 }  // namespace

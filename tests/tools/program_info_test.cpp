@@ -50,6 +50,7 @@ const Program kPrograms[] = {
     {"tidewright", TIDEWRIGHT_MONITOR_EXECUTABLE},
     {"tidewright-decode", TIDEWRIGHT_DECODE_EXECUTABLE},
     {"tidewright-sim", TIDEWRIGHT_SIM_EXECUTABLE},
+    {"tidewright-relay", TIDEWRIGHT_RELAY_EXECUTABLE},
 };
 
 TEST(ProgramInfo, EveryProgramAnswersVersionAndHelpWithoutADisplay) {

@@ -38,13 +38,14 @@ void DecodeSink::sentenceDone(int) {
         ++counts_[it->second].second;
     } else if (named_) {
         present::appendNamedJson(output_, present::currentDecoded(),
-                                 std::string_view(name, nameLength));
+                                 std::string_view(name, nameLength), tail_);
     } else if (!stats_) {
         appendDirectJsonLine(output_, present::currentDecoded(),
                              std::string_view(name, nameLength));
     }
     hasList_ = false;
     hasText_ = false;
+    tail_.clear();
 }
 
 void DecodeSink::pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) {
@@ -69,16 +70,21 @@ void DecodeSink::pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& 
     output_ += '\n';
 }
 
-void DecodeSink::framed(QByteArrayView sentence, bool checksumGood) {
+void DecodeSink::framedWithDeviations(QByteArrayView sentence, bool checksumGood,
+                                      nmeaz::FrameDeviations deviations) {
     if (stats_) {
         tally_.record(sentence, checksumGood, 0);
+    }
+    tail_.clear();
+    if (named_ && (deviations & nmeaz::kTrailingData) != 0) {
+        tail_ = nmeaz::trailingData(std::string_view(sentence.data(), sentence.size()));
     }
 }
 
 std::string DecodeSink::statsLine(qsizetype unfinished) const {
     nmeaz::LineCounters counters = counters_;
     counters.bytes += static_cast<std::uint64_t>(unfinished);
-    std::string line = decode::statsLine(counters, tally_);
+    std::string line = decode::statsLine(counters, tally_, static_cast<std::uint64_t>(unfinished));
     addN2kStats(line, n2k_, pgnCounts_);
     return line;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "nmea/line_counters.h"
+#include "nmea/parser_context.h"
 #include "present/parse_cycle.h"
 #include "present/sentence_tally.h"
 #include "present/stream_router.h"
@@ -20,6 +21,13 @@ public:
     // With `stats` the stream is counted; with `summary` or `stats` no JSON lines are
     // written.
     DecodeSink(bool summary, bool stats) : summary_(summary), stats_(stats) {}
+
+    // Exactly the sentence format: sentences that deviate from it are dropped.
+    void setStrict(bool strict) { strict_ = strict; }
+    // Logs are files: a line that starts with '#' is a comment.
+    unsigned framingRules() const override {
+        return nmeaz::kCommentLines | (strict_ ? nmeaz::kStrictFraming : 0u);
+    }
 
     void resultList(int code, const QStringList& list) override;
     void resultText(int code, const QString& text) override;
@@ -33,12 +41,13 @@ public:
     // sentence) in place of the JSON lines.
     void setNamed(bool named) { named_ = named; }
     nmeaz::LineCounters* lineCounters() override { return stats_ ? &counters_ : nullptr; }
-    void framed(QByteArrayView sentence, bool checksumGood) override;
     // A PGN: its named object (written the same with or without --named, there being
     // no other form), or its key "PGN 129025" counted.
     void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override;
     // The NMEA 2000 counters --stats adds when the input carried NMEA 2000.
     void setN2kCounters(const present::N2kStreamCounters& counters) { n2k_ = counters; }
+    void framedWithDeviations(QByteArrayView sentence, bool checksumGood,
+                              nmeaz::FrameDeviations deviations) override;
 
     // JSON lines written since the last call; the caller sends them out.
     std::string& pendingOutput() { return output_; }
@@ -53,6 +62,9 @@ private:
     bool summary_;
     bool named_ = false;
     bool stats_;
+    bool strict_ = false;
+    // The trailing data of the sentence being published, for the named output.
+    std::string tail_;
     nmeaz::LineCounters counters_{};
     present::SentenceTally tally_;
     QStringList list_;

@@ -9,9 +9,11 @@
 
 namespace decode {
 
-// {"bytes": N, ..., "keys": {"$GPGGA": N, ...}} and a newline. Keys in order of first
-// arrival, each with its sentences that framed with a good checksum or none; keys
-// heard only with wrong checksums are left out.
-std::string statsLine(const nmeaz::LineCounters& counters, const present::SentenceTally& tally);
+// {"bytes": N, ..., "bytes_by_outcome": {...}, "warnings": {...}, "keys": {"$GPGGA": N,
+// ...}} and a newline. Keys in order of first arrival, each with its sentences that
+// framed with a good checksum or none; keys heard only with wrong checksums are left
+// out. `unfinished`: bytes of a sentence the input ended inside, already in `bytes`.
+std::string statsLine(const nmeaz::LineCounters& counters, const present::SentenceTally& tally,
+                      std::uint64_t unfinished);
 
 }  // namespace decode

@@ -15,6 +15,14 @@ void addN2kStats(std::string& line, const present::N2kStreamCounters& counters,
         {"transport_errors", counters.transportErrors},
         {"unknown_pgns", counters.unknownPgns},
         {"bad_gateway_lines", counters.badGatewayLines},
+        // Every byte of the NMEA 2000 side in one outcome, as the NMEA 0183 side counts
+        // its own: the two sides' bytes add up to the input.
+        {"n2k_bytes", counters.outcomes.n2k},
+        {"status_bytes", counters.outcomes.status},
+        {"malformed_bytes", counters.outcomes.malformed},
+        {"noise_bytes", counters.outcomes.noise},
+        {"overlong_bytes", counters.outcomes.overlong},
+        {"binary_bytes", counters.outcomes.binary},
     };
     std::string part = ", \"n2k\": {";
     for (const auto& [name, value] : fields) {

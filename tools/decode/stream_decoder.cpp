@@ -9,6 +9,7 @@ namespace decode {
 
 StreamDecoder::StreamDecoder(bool summary, bool stats, bool raw, TargetsSink* targets)
     : sink_(summary, stats), router_(&programPgnDatabase), raw_(raw), targets_(targets) {
+    present::startNewStream();
     if (targets_) {
         cycle_ = [this](QByteArray& buffer) { targets_->consume(buffer); };
     } else {

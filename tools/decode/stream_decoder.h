@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "decode_sink.h"
+#include "present/parse_cycle.h"
 #include "present/stream_router.h"
 #include "targets_sink.h"
 
@@ -27,6 +28,8 @@ public:
     void feed(const char* data, std::size_t size);
     // Named, full-precision values in place of the JSON lines.
     void setNamed(bool named) { sink_.setNamed(named); }
+    // Sentences that deviate from the sentence format are dropped, not read.
+    void setStrict(bool strict) { sink_.setStrict(strict); }
     // At the end of the input: the target listing, when targets are asked for.
     void finish();
     // Output not yet taken; the caller sends it out and clears it.

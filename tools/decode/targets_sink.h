@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "nmea/parser_context.h"
 #include "present/parse_cycle.h"
 #include "targets/target_table.h"
 
@@ -17,6 +18,7 @@ struct TargetsOptions {
     bool enabled = false;
     int everySeconds = 0;                 // 0: only at the end
     std::optional<targets::OwnShip> own;  // from --own; otherwise from the log
+    bool strict = false;                  // from --strict
 };
 
 // Reads --targets, --targets-every N and --own LAT,LON[,SOG,COG] at argv[i]. Returns
@@ -37,6 +39,10 @@ public:
     // AIS PGNs merge into the same table; own ship's NMEA 2000 fixes count only while
     // no NMEA 0183 fix is heard.
     void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override;
+    // A log is a file: '#' starts a comment line.
+    unsigned framingRules() const override {
+        return nmeaz::kCommentLines | (options_.strict ? nmeaz::kStrictFraming : 0u);
+    }
 
     // Runs the parse cycle over the complete lines of the buffer, printing the
     // targets whenever the log's time passes the next interval; an incomplete last

@@ -40,3 +40,12 @@ bool TestPty::send(const QByteArray& bytes) {
     }
     return true;
 }
+
+QByteArray TestPty::receive() {
+    QByteArray bytes;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;) {
+        bytes.append(buffer, n);
+    }
+    return bytes;
+}

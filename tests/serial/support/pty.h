@@ -19,6 +19,8 @@ public:
     // Writes everything, running the event loop while the line is full so a
     // reader on this thread can drain it. False when the master fails.
     bool send(const QByteArray& bytes);
+    // What the code under test wrote to the slave so far (never waits).
+    QByteArray receive();
     // The line speed as the terminal's own termios settings report it.
     speed_t inputSpeed() const {
         termios settings{};

@@ -1,0 +1,37 @@
+// The pictures of the data: the "Sky View" dock and the plot windows, wired to the
+// main window's parse cycle and to the "Plot" actions of the inspector, the Sentences
+// dock and the AIS target details. One object so the main window only hands it the
+// records and sentences of each cycle.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+class AisTargetsDock;
+class PlotHub;
+class QByteArrayView;
+class QMainWindow;
+class SkyDock;
+class showDialog;
+
+class PictureDocks : public QObject {
+    Q_OBJECT
+
+public:
+    // Adds the sky dock to `window` (not yet placed among the other docks) and
+    // connects the Plot actions of the inspector, the Sentences dock (found among the
+    // window's docks) and the targets dock.
+    PictureDocks(QMainWindow* window, showDialog* inspector, AisTargetsDock* targets);
+
+    SkyDock* skyDock() const { return sky_; }
+    PlotHub* plots() const { return plots_; }
+
+    // From the parse cycle.
+    void sentenceRecord(int code, const void* record);
+    void framed(QByteArrayView sentence, bool checksumGood);
+    void resultList(const QStringList& list);
+
+private:
+    SkyDock* sky_;
+    PlotHub* plots_;
+};

@@ -1,0 +1,291 @@
+#include "app/plot/plot_hub.h"
+
+#include <QByteArrayView>
+#include <QDateTime>
+#include <cstring>
+
+#include "app/ais_targets_model.h"
+#include "app/plot/plot_window.h"
+#include "app/show_dialog.h"
+#include "nmea/decimal.h"
+#include "plot/plot_series.h"
+#include "present/field_catalogue.h"
+#include "present/parse_cycle.h"
+#include "present/readable_values.h"
+#include "targets/target_fields.h"
+
+namespace {
+
+// The number a field holds, if it is one: digits with an optional sign and point.
+bool wireNumber(QByteArrayView text, double* value) {
+    if (text.isEmpty())
+        return false;
+    bool digit = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (!(c == '.' || ((c == '-' || c == '+') && i == 0)))
+            return false;
+    }
+    if (!digit)
+        return false;
+    *value = nmeaz::decimalToDouble(text.data(), text.data() + text.size());
+    return true;
+}
+
+// The numeric target fields: positions and words are not plotted.
+bool plottable(targets::FieldKind kind) {
+    return kind == targets::FieldKind::Knots || kind == targets::FieldKind::Degrees ||
+           kind == targets::FieldKind::Integer || kind == targets::FieldKind::Metres;
+}
+
+}  // namespace
+
+QString PlotSource::seriesName() const {
+    switch (kind) {
+        case Kind::ResultRow:
+            return QStringLiteral("%1 %2").arg(key, label);
+        case Kind::WireField:
+            return QStringLiteral("%1 field %2").arg(key).arg(index);
+        case Kind::TargetField:
+            return QStringLiteral("AIS %1 %2").arg(key, label);
+    }
+    return key;
+}
+
+PlotHub::PlotHub(QObject* parent)
+    : PlotHub([] { return QDateTime::currentMSecsSinceEpoch(); }, parent) {}
+
+PlotHub::PlotHub(Clock clock, QObject* parent) : QObject(parent), clock_(std::move(clock)) {}
+
+PlotHub::~PlotHub() {
+    for (const QPointer<PlotWindow>& window : windows_) {
+        if (window)
+            disconnect(window, nullptr, this, nullptr);
+    }
+}
+
+QList<PlotWindow*> PlotHub::windows() const {
+    QList<PlotWindow*> open;
+    for (const QPointer<PlotWindow>& window : windows_) {
+        if (window)
+            open << window.data();
+    }
+    return open;
+}
+
+PlotWindow* PlotHub::plot(const PlotSource& source, bool newWindow) {
+    PlotWindow* window = nullptr;
+    if (!newWindow) {
+        // The window in front: the active one, else the newest.
+        const QList<PlotWindow*> open = windows();
+        for (PlotWindow* candidate : open) {
+            if (candidate->isActiveWindow())
+                window = candidate;
+        }
+        if (window == nullptr && !open.isEmpty())
+            window = open.constLast();
+    }
+    if (window == nullptr) {
+        window = new PlotWindow(clock_, windowParent_);
+        windows_ << window;
+        connect(window, &QObject::destroyed, this, &PlotHub::forget);
+    }
+    const QString name = source.seriesName();
+    const bool known = window->findSeries(name) != nullptr;
+    plot::PlotSeries* series = window->addSeries(name, source.unit);
+    if (!known) {
+        const Feed feed{source, series, window};
+        switch (source.kind) {
+            case PlotSource::Kind::ResultRow:
+                resultFeeds_[source.key] << feed;
+                break;
+            case PlotSource::Kind::WireField:
+                wireFeeds_[source.key.toLatin1()] << feed;
+                break;
+            case PlotSource::Kind::TargetField:
+                targetFeeds_ << feed;
+                break;
+        }
+    }
+    window->show();
+    window->raise();
+    return window;
+}
+
+bool PlotHub::plotNamed(const QString& key, const QString& field, QString* error) {
+    PlotSource source;
+    source.key = key;
+    bool number = false;
+    const quint32 mmsi = key.toUInt(&number);
+    if (number) {
+        const auto& fields = targets::kTargetFields;
+        for (int i = 0; i < static_cast<int>(std::size(fields)); ++i) {
+            const QString label = QString::fromUtf8(fields[i].label);
+            const QString shortLabel = label.section(QStringLiteral(" ("), 0, 0);
+            if (plottable(fields[i].kind) &&
+                (field.compare(label, Qt::CaseInsensitive) == 0 ||
+                 field.compare(shortLabel, Qt::CaseInsensitive) == 0 ||
+                 field.compare(QLatin1String(fields[i].json), Qt::CaseInsensitive) == 0)) {
+                source.kind = PlotSource::Kind::TargetField;
+                source.key = QString::number(mmsi);
+                source.index = i;
+                source.label = label;
+                plot(source);
+                return true;
+            }
+        }
+        *error = tr("AIS targets have no numeric field '%1'").arg(field);
+        return false;
+    }
+    QString wire = field;
+    if (wire.startsWith(QStringLiteral("field "), Qt::CaseInsensitive))
+        wire = wire.mid(6);
+    const int index = wire.toInt(&number);
+    if (number) {
+        if (index < 1) {
+            *error = tr("Field numbers start at 1 (0 is the address)");
+            return false;
+        }
+        source.kind = PlotSource::Kind::WireField;
+        source.index = index;
+        source.label = tr("field %1").arg(index);
+        plot(source);
+        return true;
+    }
+    // An inspector row: its name, or the start of one name alone ("Horizontal dil").
+    const int entry = catalogueEntryForKey(key);
+    if (entry >= 0) {
+        const auto& names = present::fieldCatalogue()[static_cast<std::size_t>(entry)].rowNames;
+        int exact = -1, prefixed = -1, prefixes = 0;
+        for (int row = 0; row < static_cast<int>(names.size()); ++row) {
+            const auto& name = names[static_cast<std::size_t>(row)];
+            const QString text =
+                QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+            if (text.compare(field, Qt::CaseInsensitive) == 0 && exact < 0)
+                exact = row;
+            else if (text.startsWith(field, Qt::CaseInsensitive)) {
+                prefixed = row;
+                ++prefixes;
+            }
+        }
+        const int row = exact >= 0 ? exact : prefixes == 1 ? prefixed : -1;
+        if (row >= 0) {
+            const auto& name = names[static_cast<std::size_t>(row)];
+            source.kind = PlotSource::Kind::ResultRow;
+            source.index = row;
+            source.label = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+            plot(source);
+            return true;
+        }
+    }
+    *error = tr("'%1' has no field '%2'").arg(key, field);
+    return false;
+}
+
+void PlotHub::resultList(const QString& key, const QStringList& list) {
+    if (resultFeeds_.isEmpty())
+        return;
+    const auto found = resultFeeds_.find(key);
+    if (found == resultFeeds_.end())
+        return;
+    const qint64 now = clock_();
+    for (Feed& feed : *found) {
+        if (!feed.window || feed.source.index >= list.size())
+            continue;
+        bool ok = false;
+        const double value = list[feed.source.index].trimmed().toDouble(&ok);
+        if (!ok)
+            continue;
+        if (feed.series->unit().empty() && feed.series->size() == 0) {
+            const QList<present::ReadableRow> rows =
+                present::readableRows(present::currentDecoded());
+            if (feed.source.index < rows.size())
+                feed.series->setUnit(rows[feed.source.index].unit.toStdString());
+        }
+        feed.series->add(now, value);
+        feed.window->touch();
+    }
+}
+
+void PlotHub::framed(QByteArrayView sentence, bool checksumGood) {
+    if (wireFeeds_.isEmpty() || !checksumGood)
+        return;
+    qsizetype end = sentence.indexOf('*');
+    if (end < 0) {
+        end = sentence.size();
+        while (end > 0 && (sentence[end - 1] == '\r' || sentence[end - 1] == '\n'))
+            --end;
+    }
+    const QByteArrayView body = sentence.first(end);
+    const qsizetype comma = body.indexOf(',');
+    const auto found = wireFeeds_.find((comma < 0 ? body : body.first(comma)).toByteArray());
+    if (found == wireFeeds_.end())
+        return;
+    const qint64 now = clock_();
+    for (Feed& feed : *found) {
+        if (!feed.window)
+            continue;
+        // Field N lies after the Nth comma.
+        qsizetype from = 0;
+        int field = 0;
+        while (field < feed.source.index && from >= 0) {
+            from = body.indexOf(',', from);
+            if (from >= 0)
+                ++from;
+            ++field;
+        }
+        if (from < 0)
+            continue;
+        qsizetype to = body.indexOf(',', from);
+        if (to < 0)
+            to = body.size();
+        double value = 0;
+        if (wireNumber(body.sliced(from, to - from), &value)) {
+            feed.series->add(now, value);
+            feed.window->touch();
+        }
+    }
+}
+
+void PlotHub::sampleTargets() {
+    if (targetFeeds_.isEmpty() || targets_ == nullptr)
+        return;
+    const qint64 now = clock_();
+    char text[64];
+    for (Feed& feed : targetFeeds_) {
+        if (!feed.window)
+            continue;
+        const targets::Target* target = targets_->table().find(feed.source.key.toUInt());
+        const auto& info = targets::kTargetFields[static_cast<std::size_t>(feed.source.index)];
+        if (target == nullptr || !target->slot(info.field).known)
+            continue;
+        targets::formatField(*target, info, text, sizeof text);
+        const QByteArray shown(text);
+        const qsizetype space = shown.indexOf(' ');
+        double value = 0;
+        if (wireNumber(space < 0 ? QByteArrayView(shown) : QByteArrayView(shown).first(space),
+                       &value)) {
+            feed.series->add(now, value);
+            feed.window->touch();
+        }
+    }
+}
+
+void PlotHub::forget(QObject* window) {
+    auto drop = [window](QList<Feed>& feeds) {
+        feeds.removeIf([window](const Feed& f) { return f.window.isNull() || f.window == window; });
+    };
+    for (auto it = resultFeeds_.begin(); it != resultFeeds_.end();) {
+        drop(*it);
+        it = it->isEmpty() ? resultFeeds_.erase(it) : std::next(it);
+    }
+    for (auto it = wireFeeds_.begin(); it != wireFeeds_.end();) {
+        drop(*it);
+        it = it->isEmpty() ? wireFeeds_.erase(it) : std::next(it);
+    }
+    drop(targetFeeds_);
+    windows_.removeIf(
+        [window](const QPointer<PlotWindow>& w) { return w.isNull() || w == window; });
+}
