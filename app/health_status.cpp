@@ -56,10 +56,7 @@ HealthStatus::HealthStatus(LineHealth* health, QWidget* parent) : QWidget(parent
     rate_ = statusField(tr("Sentences per second"), this);
     errors_ = statusField(tr("Line errors"), this);
     n2kRate_ = statusField(tr("NMEA 2000 frames per second"), this);
-    n2kRate_->setAccessibleDescription(tr("NMEA 2000 frames per second"));
     n2kErrors_ = statusField(tr("NMEA 2000 errors"), this);
-    n2kErrors_->setAccessibleDescription(
-        tr("NMEA 2000 fast packets dropped, PGNs the database lacks and malformed gateway lines"));
     speed_->hide();
     n2kRate_->hide();
     n2kErrors_->hide();
@@ -114,21 +111,13 @@ void HealthStatus::refreshN2k(qint64 now) {
         span > 0 ? static_cast<double>(frameSamples_.back().second - frameSamples_.front().second) *
                        1000.0 / static_cast<double>(span)
                  : 0.0;
-    // The text is the value and the accessible name carries it, so a screen reader
-    // hears the figure and not just what the field is for.
     const QString rateText = tr("%1 frames/s").arg(rate, 0, 'f', 1);
     const QString errorText = tr("%1 fast-packet errors, %2 unknown PGNs, %3 bad gateway lines")
                                   .arg(n2k.fastPacketErrors)
                                   .arg(n2k.unknownPgns)
                                   .arg(n2k.badGatewayLines);
-    if (n2kRate_->text() != rateText) {
-        n2kRate_->setText(rateText);
-        n2kRate_->setAccessibleName(tr("NMEA 2000: %1").arg(rateText));
-    }
-    if (n2kErrors_->text() != errorText) {
-        n2kErrors_->setText(errorText);
-        n2kErrors_->setAccessibleName(tr("NMEA 2000: %1").arg(errorText));
-    }
+    showValue(n2kRate_, rateText);
+    showValue(n2kErrors_, errorText);
 }
 
 void HealthStatus::refresh() {

@@ -133,7 +133,7 @@ private slots:
 
         auto* health = window.findChild<HealthStatus*>();
         health->refresh();
-        QLabel* frames = statusField(window, "NMEA 2000: ");
+        QLabel* frames = statusField(window, "NMEA 2000 frames per second: ");
         QVERIFY(frames != nullptr);
         QVERIFY(frames->isVisibleTo(health));
         QVERIFY2(frames->accessibleName().contains(frames->text()),
