@@ -34,6 +34,10 @@ public:
     void addSentenceRecord(int code, const void* record) {
         model_->addSentenceRecord(code, record);
     }
+    void addPgn(const n2k::PgnDatabase& database, const n2k::Message& message,
+                const n2k::DecodedPgn& decoded) {
+        model_->addPgn(database, message, decoded);
+    }
 
     // Ages the targets and brings table, details and plan view up to date; the dock's
     // timer calls it once a second.

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <limits>
 
+#include "nmea/sentence_parsers.h"
 #include "targets/ais_reports.h"
+#include "targets/n2k_reports.h"
 #include "targets/nmea_fixes.h"
 #include "targets/target_fields.h"
 
@@ -71,7 +73,21 @@ void AisTargetsModel::addAisRecord(int messageType, const void* record, bool own
 }
 
 void AisTargetsModel::addSentenceRecord(int code, const void* record) {
+    if (code == nmeaz::kCodeGga || code == nmeaz::kCodeRmc || code == nmeaz::kCodeVtg) {
+        nmea0183FixMs_ = clock_();
+    }
     targets::applyNavigationFix(code, record, table_, clock_());
+}
+
+void AisTargetsModel::addPgn(const n2k::PgnDatabase& database, const n2k::Message& message,
+                             const n2k::DecodedPgn& decoded) {
+    const qint64 now = clock_();
+    targets::Report report;
+    if (targets::reportFromPgn(database, message, decoded, report)) {
+        table_.merge(report, now);
+    } else if (nmea0183FixMs_ < 0 || now - nmea0183FixMs_ > kNmea0183FixHeldMs) {
+        targets::applyPgnFix(database, decoded, table_, now);
+    }
 }
 
 // Between refreshes the table may have pushed a target out for a new one in the same

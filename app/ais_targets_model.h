@@ -11,6 +11,12 @@
 
 #include "targets/target_table.h"
 
+namespace n2k {
+struct Message;
+struct DecodedPgn;
+class PgnDatabase;
+}  // namespace n2k
+
 class AisTargetsModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -41,6 +47,11 @@ public:
 
     void addAisRecord(int messageType, const void* record, bool ownShip);
     void addSentenceRecord(int code, const void* record);
+    // AIS PGNs join the same table; own ship's NMEA 2000 fixes count only while no
+    // NMEA 0183 fix was heard for a while.
+    void addPgn(const n2k::PgnDatabase& database, const n2k::Message& message,
+                const n2k::DecodedPgn& decoded);
+    static constexpr qint64 kNmea0183FixHeldMs = 10000;
     // Expires silent targets, removes their rows, adds rows for new targets and
     // marks every row changed.
     void refresh();
@@ -75,6 +86,7 @@ private:
 
     targets::TargetTable table_;
     Clock clock_;
+    qint64 nmea0183FixMs_ = -1;  // when an NMEA 0183 fix was last heard
     std::vector<quint32> rows_;
     std::vector<RowState> states_;                 // per row, as of the last refresh
     std::vector<const targets::Target*> targets_;  // per row, as of the last refresh

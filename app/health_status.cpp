@@ -55,12 +55,17 @@ HealthStatus::HealthStatus(LineHealth* health, QWidget* parent) : QWidget(parent
     speed_ = statusField(tr("Line speed"), this);
     rate_ = statusField(tr("Sentences per second"), this);
     errors_ = statusField(tr("Line errors"), this);
+    n2kRate_ = statusField(tr("NMEA 2000 frames per second"), this);
+    n2kErrors_ = statusField(tr("NMEA 2000 errors"), this);
     speed_->hide();
-    for (QLabel* label : {state_, speed_, rate_, errors_}) {
+    n2kRate_->hide();
+    n2kErrors_->hide();
+    for (QLabel* label : {state_, speed_, rate_, errors_, n2kRate_, n2kErrors_}) {
         layout->addWidget(label);
     }
     connect(health_, &LineHealth::cleared, this, [this] {
         samples_.clear();
+        frameSamples_.clear();
         refresh();
     });
     timer_.setInterval(kRefreshMs);
@@ -82,6 +87,37 @@ QString HealthStatus::rateText() const {
 }
 QString HealthStatus::errorText() const {
     return errors_->text();
+}
+QString HealthStatus::n2kRateText() const {
+    return n2kRate_->text();
+}
+QString HealthStatus::n2kErrorText() const {
+    return n2kErrors_->text();
+}
+
+void HealthStatus::refreshN2k(qint64 now) {
+    const LineHealth::N2kCounts& n2k = health_->n2kCounts();
+    n2kRate_->setVisible(n2k.heard);
+    n2kErrors_->setVisible(n2k.heard);
+    if (!n2k.heard) {
+        return;
+    }
+    frameSamples_.emplace_back(now, n2k.frames);
+    while (frameSamples_.size() > 2 && now - frameSamples_[1].first >= kRateWindowMs) {
+        frameSamples_.pop_front();
+    }
+    const qint64 span = now - frameSamples_.front().first;
+    const double rate =
+        span > 0 ? static_cast<double>(frameSamples_.back().second - frameSamples_.front().second) *
+                       1000.0 / static_cast<double>(span)
+                 : 0.0;
+    const QString rateText = tr("%1 frames/s").arg(rate, 0, 'f', 1);
+    const QString errorText = tr("%1 fast-packet errors, %2 unknown PGNs, %3 bad gateway lines")
+                                  .arg(n2k.fastPacketErrors)
+                                  .arg(n2k.unknownPgns)
+                                  .arg(n2k.badGatewayLines);
+    showValue(n2kRate_, rateText);
+    showValue(n2kErrors_, errorText);
 }
 
 void HealthStatus::refresh() {
@@ -115,4 +151,5 @@ void HealthStatus::refresh() {
     if (errors_->toolTip() != breakdown) {
         errors_->setToolTip(breakdown);
     }
+    refreshN2k(now);
 }

@@ -26,6 +26,9 @@ public:
     QString stateText() const;
     QString rateText() const;
     QString errorText() const;
+    // NMEA 2000, shown once the stream carried any: frames per second and what went wrong.
+    QString n2kRateText() const;
+    QString n2kErrorText() const;
 
 public slots:
     void refresh();
@@ -36,7 +39,11 @@ private:
     QLabel* speed_;
     QLabel* rate_;
     QLabel* errors_;
+    QLabel* n2kRate_;
+    QLabel* n2kErrors_;
     QTimer timer_;
     // (time, accepted) samples of the last few seconds, for the rate.
     std::deque<std::pair<qint64, quint64>> samples_;
+    std::deque<std::pair<qint64, quint64>> frameSamples_;
+    void refreshN2k(qint64 now);
 };

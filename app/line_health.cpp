@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "n2k/pgn_decoder.h"
+
 LineHealth::LineHealth(QObject* parent) : QObject(parent) {
     auto started = std::make_shared<QElapsedTimer>();
     started->start();
@@ -37,9 +39,68 @@ void LineHealth::framed(QByteArrayView sentence, bool checksumGood,
     }
 }
 
+void LineHealth::setN2kCounts(const N2kCounts& counts) {
+    if (counts.bytes != n2k_.bytes) {
+        if (lastByteMs_ < 0 || cycleNow_ - lastByteMs_ >= kSilentMs) {
+            receivingSinceMs_ = cycleNow_;
+        }
+        lastByteMs_ = cycleNow_;
+    }
+    if (counts.messages != n2k_.messages) {
+        lastGoodMs_ = cycleNow_;
+    }
+    n2k_ = counts;
+}
+
+QByteArray LineHealth::pgnKeyText(quint32 pgn, const QString& description, quint8 source) {
+    return tr("%1 %2 · src %3")
+        .arg(pgn)
+        .arg(description.isEmpty() ? tr("Unknown PGN") : description)
+        .arg(source)
+        .toUtf8();
+}
+
+void LineHealth::pgn(const n2k::Message& message, const n2k::DecodedPgn& decoded,
+                     const n2k::PgnDatabase* database) {
+    database_ = database;
+    // The key text is made once per PGN and source; a busy bus repeats them.
+    const quint32 id = message.pgn << 8 | message.source;
+    auto key = pgnKeys_.find(id);
+    if (key == pgnKeys_.end()) {
+        // Garbage on the bus could make up endless PGN and source pairs; past the
+        // tally's own bound they are not remembered (the tally files them as "other").
+        if (pgnKeys_.size() >= present::SentenceTally::kMaxKeys) {
+            tally_.recordAs(pgnKeyText(message.pgn, QString(), message.source), {}, cycleNow_);
+            return;
+        }
+        QString description;
+        if (decoded.definition != nullptr && database != nullptr) {
+            const std::string_view text = database->text(decoded.definition->description);
+            description = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        }
+        key = pgnKeys_.insert(id, pgnKeyText(message.pgn, description, message.source));
+    }
+    const int length = std::clamp(message.length, 0, n2k::kMaxPayload);
+    tally_.recordAs(*key, QByteArrayView(reinterpret_cast<const char*>(message.data), length),
+                    cycleNow_);
+    PgnHeader& header = pgnHeaders_[*key];
+    header.pgn = message.pgn;
+    header.priority = message.priority;
+    header.source = message.source;
+    header.destination = message.destination;
+}
+
+const LineHealth::PgnHeader* LineHealth::pgnHeader(const QByteArray& key) const {
+    const auto found = pgnHeaders_.constFind(key);
+    return found == pgnHeaders_.cend() ? nullptr : &found.value();
+}
+
 void LineHealth::reset() {
     counters_ = {};
     tally_.clear();
+    pgnHeaders_.clear();
+    pgnKeys_.clear();
+    n2k_ = {};
     conformance_.clear();
     bytesBefore_ = acceptedBefore_ = 0;
     openedMs_ = now();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -14,6 +15,12 @@
 #include "present/conformance_log.h"
 #include "present/sentence_tally.h"
 #include "sources/source_counters.h"
+
+namespace n2k {
+struct Message;
+struct DecodedPgn;
+class PgnDatabase;
+}  // namespace n2k
 
 class LineHealth : public QObject {
     Q_OBJECT
@@ -43,6 +50,37 @@ public:
     // How the framer reads this line (nmeaz::FramingRule bits): chosen when it opens.
     void setFramingRules(unsigned rules) { framingRules_ = rules; }
     unsigned framingRules() const { return framingRules_; }
+
+    // NMEA 2000: each whole PGN is a key of the tally, one per PGN and source
+    // ("129025 Position, Rapid Update · src 3"), its payload kept as the key's last
+    // content. The database is the one that decoded it, kept for the views.
+    struct PgnHeader {
+        quint32 pgn = 0;
+        quint8 priority = 0;
+        quint8 source = 0;
+        quint8 destination = 0;
+    };
+    void pgn(const n2k::Message& message, const n2k::DecodedPgn& decoded,
+             const n2k::PgnDatabase* database);
+    // The header of a PGN key's last message; nullptr for an NMEA 0183 key.
+    const PgnHeader* pgnHeader(const QByteArray& key) const;
+    const n2k::PgnDatabase* pgnDatabase() const { return database_; }
+    static QByteArray pgnKeyText(quint32 pgn, const QString& description, quint8 source);
+
+    // What the NMEA 2000 side of the stream counted, as the stream path reports it.
+    struct N2kCounts {
+        bool heard = false;
+        quint64 frames = 0;
+        quint64 fastPacketErrors = 0;  // fast-packet and transport-protocol transfers dropped
+        quint64 unknownPgns = 0;
+        quint64 badGatewayLines = 0;
+        quint64 bytes = 0;
+        quint64 messages = 0;
+    };
+    // Called after every read, with that read's clock reading: NMEA 2000 bytes and whole
+    // PGNs keep the line state "Receiving" as NMEA 0183 bytes and sentences do.
+    void setN2kCounts(const N2kCounts& counts);
+    const N2kCounts& n2kCounts() const { return n2k_; }
 
     // A new stream: counters, keys and times start again.
     void reset();
@@ -84,6 +122,10 @@ private:
     unsigned framingRules_ = 0;
     nmeaz::LineCounters counters_{};
     present::SentenceTally tally_;
+    QHash<QByteArray, PgnHeader> pgnHeaders_;
+    QHash<quint32, QByteArray> pgnKeys_;  // (PGN << 8 | source) -> its key text
+    const n2k::PgnDatabase* database_ = nullptr;
+    N2kCounts n2k_;
     present::ConformanceLog conformance_;
     qint64 cycleNow_ = 0;
     quint64 bytesBefore_ = 0;

@@ -21,6 +21,7 @@
 #include "app/about_dialog.h"
 #include "app/ais_targets_dock.h"
 #include "app/conformance_report.h"
+#include "app/devices/devices_dock.h"
 #include "app/forwarding/forwarding_control.h"
 #include "app/globals.h"
 #include "app/health_status.h"
@@ -36,8 +37,10 @@
 #include "app/source_factory.h"
 #include "app/speed_hunter.h"
 #include "app/status_notices.h"
+#include "n2k_db/database_loader.h"
 #include "nmea/parser_context.h"
 #include "present/parse_cycle.h"
+#include "present/stream_router.h"
 #include "serial/line_speeds.h"
 #include "serial/open_failure.h"
 #include "serial/port_naming.h"
@@ -147,6 +150,15 @@ void MainWindow::init() {
     parseDock->raise();
     ui->menuView->addAction(targetsDock->toggleViewAction());
 
+    devices = new DevicesDock([this] { return health->now(); }, this);
+    addDockWidget(Qt::TopDockWidgetArea, devices);
+    tabifyDockWidget(parseDock, devices);
+    parseDock->raise();
+    ui->menuView->addAction(devices->toggleViewAction());
+    connect(health, &LineHealth::cleared, devices, &DevicesDock::clear);
+    connect(health, &LineHealth::cleared, this, [this] {
+        n2kCleared = streamRouter ? streamRouter->counters() : present::N2kStreamCounters{};
+    });
     pictures = new PictureDocks(this, parseView, targetsDock);
     tabifyDockWidget(parseDock, pictures->skyDock());
     parseDock->raise();

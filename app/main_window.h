@@ -18,6 +18,10 @@
 
 class ForwardingControl;
 class HealthStatus;
+class DevicesDock;
+namespace n2k {
+class PgnDatabase;
+}
 class SnapshotThrottle;
 class LineHealth;
 class QCloseEvent;
@@ -57,6 +61,13 @@ public:
     // parse step at once, then the raw pane and a running recording.
     void receiveChunk(const QByteArray& chunk);
     AisTargetsDock* aisTargetsDock() const { return targetsDock; }
+    DevicesDock* devicesDock() const { return devices; }
+    showDialog* inspector() const;
+    // The database that decodes the stream's PGNs; nullptr before NMEA 2000 was heard
+    // or when it could not be loaded.
+    const n2k::PgnDatabase* pgnDatabase() const {
+        return streamRouter ? streamRouter->database() : nullptr;
+    }
     // The sky view and the plots.
     PictureDocks* pictureDocks() const { return pictures; }
     // Where recordings are kept; tests put a storage of their own in.
@@ -69,11 +80,6 @@ public:
     // while none was heard.
     present::N2kStreamCounters n2kCounters() const {
         return streamRouter ? streamRouter->counters() : present::N2kStreamCounters{};
-    }
-    // The PGN database the current stream decodes with; null before its first NMEA 2000
-    // line, or when it could not be loaded.
-    const n2k::PgnDatabase* pgnDatabase() const {
-        return streamRouter ? streamRouter->database() : nullptr;
     }
     // The outputs that share what the monitor hears.
     ForwardingControl* forwarding() const { return forwardingControl; }
@@ -152,7 +158,11 @@ private:
     LineHealth* health = nullptr;
     HealthStatus* healthStatus = nullptr;
     SnapshotThrottle* snapshots = nullptr;
+    DevicesDock* devices = nullptr;
     // Splits the stream into NMEA 0183 and NMEA 2000; a fresh one for every open source.
     std::unique_ptr<present::StreamRouter> streamRouter;
+    // The router's counts when the line health was last cleared: the status fields
+    // count from there.
+    present::N2kStreamCounters n2kCleared;
     ForwardingControl* forwardingControl = nullptr;
 };

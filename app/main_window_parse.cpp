@@ -2,16 +2,18 @@
 // results published through the window's signals, and the XML snapshots.
 #include <QtGlobal>
 #include "app/ais_targets_dock.h"
+#include "app/devices/devices_dock.h"
 #include "app/forwarding/forwarding_control.h"
 #include "app/globals.h"
 #include "app/line_health.h"
 #include "app/main_window.h"
 #include "app/picture_docks.h"
+#include "app/show_dialog.h"
 #include "app/snapshot_throttle.h"
 #include "app/status_notices.h"
-
 #include "n2k_db/database_loader.h"
 #include "present/parse_cycle.h"
+#include "present/stream_router.h"
 #include "present/xml_snapshot.h"
 
 namespace {
@@ -42,8 +44,17 @@ public:
         window_->forwarding()->framed(sentence, checksumGood);
     }
     void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override {
+        const n2k::PgnDatabase* database = window_->pgnDatabase();
+        window_->lineHealth()->pgn(message, decoded, database);
+        if (database != nullptr) {
+            window_->devicesDock()->note(message, decoded, *database);
+            window_->aisTargetsDock()->addPgn(*database, message, decoded);
+        }
+        if (showDialog* inspector = window_->inspector()) {
+            inspector->showPgn(message, decoded, database);
+        }
+        window_->pictureDocks()->pgn(database, decoded);
         window_->forwarding()->pgn(message, decoded);
-        window_->pictureDocks()->pgn(window_->pgnDatabase(), decoded);
         emit window_->pgnReceived(message, decoded);
     }
     unsigned framingRules() const override { return window_->lineHealth()->framingRules(); }
@@ -82,15 +93,38 @@ void MainWindow::parseChunk(const QByteArray& chunk) {
     }
     emit clearShowText();
     WindowSink sink(this);
+    // One reading of the clock for the whole read: the PGNs between its sentences
+    // are stamped with it too.
+    health->beginCycle();
     streamRouter->feed(chunk.constData(), static_cast<std::size_t>(chunk.size()), receiveBuffer,
-                       sink, [this, &sink](QByteArray& buffer) {
-                           health->beginCycle();
-                           present::runParseCycle(buffer, sink);
-                           health->endCycle();
-                       });
+                       sink, [&sink](QByteArray& buffer) { present::runParseCycle(buffer, sink); });
+    health->endCycle();
     forwardingControl->flush();
+
+    const present::N2kStreamCounters counts = streamRouter->counters();
+    const present::N2kStreamCounters& base = n2kCleared;
+    LineHealth::N2kCounts n2k;
+    n2k.heard = counts.heard;
+    n2k.bytes = counts.bytes - base.bytes;
+    n2k.messages = counts.messages - base.messages;
+    n2k.frames = counts.frames - base.frames;
+    n2k.fastPacketErrors = counts.fastPacketErrors + counts.transportErrors -
+                           base.fastPacketErrors - base.transportErrors;
+    n2k.unknownPgns = counts.unknownPgns - base.unknownPgns;
+    n2k.badGatewayLines = counts.badGatewayLines - base.badGatewayLines;
+    health->setN2kCounts(n2k);
+    if (counts.heard && streamRouter->database() == nullptr) {
+        QString error;
+        n2kdb::programPgnDatabase(error);
+        notices->set(QStringLiteral("n2k-database"),
+                     tr("NMEA 2000 PGNs are shown raw: %1").arg(error));
+    }
 }
 
 void MainWindow::saveXml(int selector, void* record) {
     snapshots->offer(selector, record);
+}
+
+showDialog* MainWindow::inspector() const {
+    return parseView.data();
 }

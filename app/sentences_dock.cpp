@@ -7,10 +7,16 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
 #include "app/line_health.h"
 #include "app/plot/plot_menu.h"
 #include "app/sentences_model.h"
+#include "n2k/pgn_decoder.h"
 #include "nmea/parser_context.h"
+#include "present/n2k_named.h"
 
 SentencesDock::SentencesDock(LineHealth* health, QWidget* parent)
     : QWidget(parent), health_(health), model_(new SentencesModel(health, this)) {
@@ -125,13 +131,18 @@ void SentencesDock::showFindings() {
 
 void SentencesDock::showFields() {
     const QModelIndex current = keys_->currentIndex();
-    const QByteArray sentence = current.isValid()
-                                    ? model_->lastSentence(sorted_->mapToSource(current).row())
-                                    : QByteArray();
-    if (sentence == shownSentence_) {
+    const int row = current.isValid() ? sorted_->mapToSource(current).row() : -1;
+    const QByteArray sentence = model_->lastSentence(row);
+    const QByteArray key = model_->key(row);
+    if (sentence == shownSentence_ && key == shownKey_) {
         return;
     }
     shownSentence_ = sentence;
+    shownKey_ = key;
+    if (const LineHealth::PgnHeader* header = health_->pgnHeader(key)) {
+        showPgnFields(*header, sentence);
+        return;
+    }
     // The checksum is not a field: it stays with the last one as the wire shows it. A
     // receiver's metadata after it is no field either: it gets a row of its own.
     const std::string_view tail =
@@ -156,7 +167,9 @@ void SentencesDock::showFields() {
 bool SentencesDock::fieldIsNumber(int row) const {
     const QTableWidgetItem* text = fields_->item(row, 1);
     bool number = false;
-    if (row >= 1 && text != nullptr && !shownSentence_.isEmpty()) {
+    // NMEA 2000 fields are not sentence fields: they are not plotted from here.
+    if (row >= 1 && text != nullptr && !shownSentence_.isEmpty() &&
+        health_->pgnHeader(shownKey_) == nullptr) {
         text->text().section(QLatin1Char('*'), 0, 0).toDouble(&number);
     }
     return number;
@@ -170,4 +183,32 @@ bool SentencesDock::plotField(int row) {
     emit plotRequested(QString::fromLatin1(comma < 0 ? shownSentence_ : shownSentence_.left(comma)),
                        row);
     return true;
+}
+
+void SentencesDock::showPgnFields(const LineHealth::PgnHeader& header, const QByteArray& payload) {
+    QList<QPair<QString, QString>> rows;
+    rows.append({tr("Priority"), QString::number(header.priority)});
+    rows.append({tr("Destination"), QString::number(header.destination)});
+    if (const n2k::PgnDatabase* database = health_->pgnDatabase()) {
+        // Decoded again from the kept payload: only the shown key pays for it.
+        auto message = std::make_unique<n2k::Message>();
+        message->pgn = header.pgn;
+        message->priority = header.priority;
+        message->source = header.source;
+        message->destination = header.destination;
+        message->length = static_cast<int>(std::min<qsizetype>(payload.size(), n2k::kMaxPayload));
+        std::memcpy(message->data, payload.constData(), static_cast<std::size_t>(message->length));
+        auto decoded = std::make_unique<n2k::DecodedPgn>();
+        n2k::PgnDecoder decoder(*database);
+        decoder.decode(*message, *decoded);
+        for (const present::PgnRow& field : present::pgnRows(*database, *message, *decoded)) {
+            rows.append({field.name, field.value});
+        }
+    }
+    rows.append({tr("Bytes"), QString::fromLatin1(payload.toHex(' ').toUpper())});
+    fields_->setRowCount(static_cast<int>(rows.size()));
+    for (int i = 0; i < rows.size(); ++i) {
+        fields_->setItem(i, 0, new QTableWidgetItem(rows[i].first));
+        fields_->setItem(i, 1, new QTableWidgetItem(rows[i].second));
+    }
 }

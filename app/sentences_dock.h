@@ -7,7 +7,8 @@
 #include <QTimer>
 #include <QWidget>
 
-class LineHealth;
+#include "app/line_health.h"
+
 class QSortFilterProxyModel;
 class QTableView;
 class QTableWidget;
@@ -42,6 +43,8 @@ protected:
 
 private:
     void showFields();
+    // The fields of an NMEA 2000 key's last PGN: name and readable value, then the bytes.
+    void showPgnFields(const LineHealth::PgnHeader& header, const QByteArray& payload);
     void showFindings();
 
     LineHealth* health_;
@@ -51,6 +54,7 @@ private:
     QTableWidget* fields_;
     QTableWidget* findings_;
     QByteArray shownSentence_;
+    QByteArray shownKey_;
     QByteArray findingsKey_;
     qint64 findingsShown_ = -1;
     QTimer timer_;

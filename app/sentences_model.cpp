@@ -9,6 +9,16 @@
 using present::KeyStats;
 using present::SentenceTally;
 
+namespace {
+
+// NMEA 0183 keys are shown byte for byte; NMEA 2000 keys are text of our own making.
+QString keyText(const QByteArray& key) {
+    return key.startsWith('$') || key.startsWith('!') ? QString::fromLatin1(key)
+                                                      : QString::fromUtf8(key);
+}
+
+}  // namespace
+
 SentencesModel::SentencesModel(const LineHealth* health, QObject* parent)
     : QAbstractTableModel(parent), health_(health) {}
 
@@ -63,7 +73,7 @@ QVariant SentencesModel::data(const QModelIndex& index, int role) const {
     if (role == SortRole) {
         switch (index.column()) {
             case Key:
-                return QString::fromLatin1(stats.key);
+                return keyText(stats.key);
             case Count:
                 return stats.count;
             case Rate:
@@ -86,7 +96,7 @@ QVariant SentencesModel::data(const QModelIndex& index, int role) const {
     }
     switch (index.column()) {
         case Key:
-            return QString::fromLatin1(stats.key);
+            return keyText(stats.key);
         case Count:
             return QString::number(stats.count);
         case Rate:
@@ -124,6 +134,12 @@ void SentencesModel::refresh(qint64 nowMs) {
     if (rows_ > 0) {
         emit dataChanged(index(0, 0), index(rows_ - 1, ColumnCount - 1));
     }
+}
+
+QByteArray SentencesModel::key(int row) const {
+    const auto& keys = health_->tally().keys();
+    return row >= 0 && row < int(keys.size()) ? keys[static_cast<std::size_t>(row)].key
+                                              : QByteArray();
 }
 
 QByteArray SentencesModel::lastSentence(int row) const {

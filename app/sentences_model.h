@@ -28,6 +28,7 @@ public:
     // Takes in new keys and the tally's latest figures as of nowMs.
     void refresh(qint64 nowMs);
     QByteArray lastSentence(int row) const;
+    QByteArray key(int row) const;
 
 private:
     const LineHealth* health_;

@@ -2,12 +2,17 @@
 
 #include <QStandardItemModel>
 #include <QStringListModel>
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string_view>
 
+#include "app/line_health.h"
 #include "app/plot/plot_menu.h"
+#include "n2k/pgn_decoder.h"
 #include "nmea/records.h"
 #include "nmea/sentence_parsers.h"
+#include "present/n2k_named.h"
 #include "present/parse_cycle.h"
 #include "ui_show_dialog.h"
 
@@ -87,6 +92,7 @@ showDialog::~showDialog() {
     for (QStandardItemModel* model : fieldModels) {
         delete model;
     }
+    qDeleteAll(pgnModels);
     delete keysModel;
 }
 
@@ -114,8 +120,17 @@ void showDialog::showChange(QItemSelection selected, QItemSelection) {
     if (selected.indexes().size() != 1 || keysModel == nullptr) {
         return;
     }
-    const int entry =
-        catalogueEntryForKey(selected.indexes().first().data(Qt::DisplayRole).toString());
+    const QString key = selected.indexes().first().data(Qt::DisplayRole).toString();
+    // NMEA 2000 keys have tables of their own; their descriptions must not be taken
+    // for a sentence type's search text.
+    if (QStandardItemModel* model = pgnModels.value(key)) {
+        shownPgnKey = key;
+        fillPgnTable(key);
+        ui->tableView->setModel(model);
+        return;
+    }
+    shownPgnKey.clear();
+    const int entry = catalogueEntryForKey(key);
     if (entry >= 0) {
         ui->tableView->setModel(fieldModels[entry]);
     }
@@ -240,6 +255,78 @@ void showDialog::nameMsg18CommState(const QStringList& result) {
         setNames(present::kMsg18ItdmaNames);
     } else if (selector == 0) {
         setNames(present::kMsg18SotdmaNames);
+    }
+}
+
+void showDialog::showPgn(const n2k::Message& message, const n2k::DecodedPgn& decoded,
+                         const n2k::PgnDatabase* database) {
+    const quint32 id = message.pgn << 8 | message.source;
+    auto known = pgnKeyTexts.constFind(id);
+    if (known == pgnKeyTexts.cend()) {
+        if (pgnKeyTexts.size() >= kMaxPgnKeys) {
+            return;
+        }
+        QString description;
+        if (decoded.definition != nullptr && database != nullptr) {
+            const std::string_view text = database->text(decoded.definition->description);
+            description = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        }
+        const QString key =
+            QString::fromUtf8(LineHealth::pgnKeyText(message.pgn, description, message.source));
+        known = pgnKeyTexts.insert(id, key);
+        auto* model = new QStandardItemModel(0, 3);
+        model->setHeaderData(0, Qt::Horizontal, tr("Name"));
+        model->setHeaderData(1, Qt::Horizontal, tr("Unit"));
+        model->setHeaderData(2, Qt::Horizontal, tr("Value"));
+        pgnModels.insert(key, model);
+        receivedKeys.append(key);
+        keysModel->setStringList(receivedKeys);
+    }
+    pgnDatabase = database;
+    const QString& key = known.value();
+    LastPgn& last = lastPgns[key];
+    last.pgn = message.pgn;
+    last.priority = message.priority;
+    last.source = message.source;
+    last.destination = message.destination;
+    const int length = std::clamp(message.length, 0, n2k::kMaxPayload);
+    last.payload.resize(length);
+    if (length > 0) {
+        std::memcpy(last.payload.data(), message.data, static_cast<std::size_t>(length));
+    }
+    // Only the table on show is written: a busy bus sends far more than anyone reads.
+    if (key == shownPgnKey) {
+        fillPgnTable(key);
+    }
+}
+
+void showDialog::fillPgnTable(const QString& key) {
+    QStandardItemModel* model = pgnModels.value(key);
+    const auto last = lastPgns.constFind(key);
+    if (model == nullptr || last == lastPgns.cend()) {
+        return;
+    }
+    QList<present::PgnRow> rows;
+    if (pgnDatabase != nullptr) {
+        auto message = std::make_unique<n2k::Message>();
+        message->pgn = last->pgn;
+        message->priority = last->priority;
+        message->source = last->source;
+        message->destination = last->destination;
+        message->length = static_cast<int>(last->payload.size());
+        std::memcpy(message->data, last->payload.constData(),
+                    static_cast<std::size_t>(last->payload.size()));
+        auto decoded = std::make_unique<n2k::DecodedPgn>();
+        n2k::PgnDecoder decoder(*pgnDatabase);
+        decoder.decode(*message, *decoded);
+        rows = present::pgnRows(*pgnDatabase, *message, *decoded);
+    }
+    rows.append({tr("Bytes"), QString::fromLatin1(last->payload.toHex(' ').toUpper()), QString()});
+    model->setRowCount(static_cast<int>(rows.size()));
+    for (int row = 0; row < rows.size(); ++row) {
+        model->setData(model->index(row, 0), rows[row].name);
+        model->setData(model->index(row, 1), rows[row].unit);
+        model->setData(model->index(row, 2), rows[row].value);
     }
 }
 

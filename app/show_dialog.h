@@ -10,6 +10,12 @@
 #include "present/field_catalogue.h"
 #include "present/readable_values.h"
 
+namespace n2k {
+struct Message;
+struct DecodedPgn;
+class PgnDatabase;
+}  // namespace n2k
+
 class QItemSelectionModel;
 class QStandardItemModel;
 class QStringListModel;
@@ -57,6 +63,15 @@ public slots:
     void clearText();
     void showChange(QItemSelection selected, QItemSelection deselected);
     void showResult(QStringList result);
+    // One whole NMEA 2000 PGN: its key ("129025 Position, Rapid Update · src 3") joins
+    // the list after whatever arrived before it; its table (every field with name, unit
+    // and value, then the bytes) is filled only while the key is selected.
+    void showPgn(const n2k::Message& message, const n2k::DecodedPgn& decoded,
+                 const n2k::PgnDatabase* database);
+
+public:
+    // For tests: the table of an NMEA 2000 key, nullptr before it arrived.
+    QStandardItemModel* pgnModel(const QString& key) const { return pgnModels.value(key); }
 
 private:
     void writeValues(QStandardItemModel* model, const QStringList& result,
@@ -70,6 +85,20 @@ private:
     std::array<QStandardItemModel*, present::kCatalogueSize> fieldModels{};
     QItemSelectionModel* selection = nullptr;
     QStringList receivedKeys;
+    // NMEA 2000 keys: past the bound, new PGN and source pairs are not listed.
+    static constexpr int kMaxPgnKeys = 1000;
+    QHash<quint32, QString> pgnKeyTexts;  // (PGN << 8 | source) -> key
+    QHash<QString, QStandardItemModel*> pgnModels;
+    // The last message of each NMEA 2000 key, decoded again when its table is shown.
+    struct LastPgn {
+        quint32 pgn = 0;
+        quint8 priority = 0, source = 0, destination = 0;
+        QByteArray payload;
+    };
+    QHash<QString, LastPgn> lastPgns;
+    const n2k::PgnDatabase* pgnDatabase = nullptr;
+    QString shownPgnKey;
+    void fillPgnTable(const QString& key);
     // The catalogue entries whose tables a key's results go to, found once per key.
     QHash<QString, QList<int>> resultTablesByKey;
     bool readableMode = false;

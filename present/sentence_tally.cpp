@@ -48,6 +48,18 @@ void SentenceTally::record(QByteArrayView sentence, bool checksumGood, qint64 no
         return;
     }
     stats.warnings += deviations != 0;
+    qsizetype length = sentence.size();
+    while (length > 0 && (sentence[length - 1] == '\n' || sentence[length - 1] == '\r')) {
+        --length;
+    }
+    noteGood(stats, sentence.first(length), nowMs);
+}
+
+void SentenceTally::recordAs(QByteArrayView key, QByteArrayView last, qint64 nowMs) {
+    noteGood(entryFor(key, nowMs), last, nowMs);
+}
+
+void SentenceTally::noteGood(KeyStats& stats, QByteArrayView last, qint64 nowMs) {
     if (stats.count > 0) {
         const double gap = static_cast<double>(nowMs - stats.lastMs);
         stats.intervalMs = stats.count == 1 ? gap : 0.8 * stats.intervalMs + 0.2 * gap;
@@ -63,13 +75,11 @@ void SentenceTally::record(QByteArrayView sentence, bool checksumGood, qint64 no
     }
     ++stats.bucketCount[bucket];
 
-    qsizetype length = sentence.size();
-    while (length > 0 && (sentence[length - 1] == '\n' || sentence[length - 1] == '\r')) {
-        --length;
-    }
     // Resizing keeps the buffer, so a steady key copies without allocating.
-    stats.lastSentence.resize(length);
-    std::memcpy(stats.lastSentence.data(), sentence.data(), static_cast<std::size_t>(length));
+    stats.lastSentence.resize(last.size());
+    if (!last.isEmpty()) {
+        std::memcpy(stats.lastSentence.data(), last.data(), static_cast<std::size_t>(last.size()));
+    }
 }
 
 void SentenceTally::clear() {

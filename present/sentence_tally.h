@@ -41,6 +41,9 @@ public:
     // clock, with the deviations (nmeaz::FrameDeviation bits) it was read with.
     // Timestamps must not go backwards.
     void record(QByteArrayView sentence, bool checksumGood, qint64 nowMs, unsigned deviations = 0);
+    // Notes one good arrival under a key of the caller's making (an NMEA 2000 PGN
+    // from one source), keeping `last` as its latest content.
+    void recordAs(QByteArrayView key, QByteArrayView last, qint64 nowMs);
     void clear();
 
     // In order of first arrival; the "other" entry, once needed, is among them.
@@ -53,6 +56,7 @@ public:
 
 private:
     KeyStats& entryFor(QByteArrayView key, qint64 nowMs);
+    static void noteGood(KeyStats& stats, QByteArrayView last, qint64 nowMs);
 
     std::vector<KeyStats> keys_;
     QHash<QByteArray, int> index_;

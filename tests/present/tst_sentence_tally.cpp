@@ -70,6 +70,30 @@ private slots:
         tally.clear();
         QVERIFY(tally.keys().empty());
     }
+
+    // Keys of the caller's making (NMEA 2000 PGNs) are not cut to the sentence key
+    // length, keep binary contents whole (zero bytes included) and count beside the
+    // sentences.
+    void keysOfOurOwn() {
+        SentenceTally tally;
+        const QByteArray key("129025 Position, Rapid Update \xC2\xB7 src 3");
+        const QByteArray first("\x01\x00\xFF\x7F", 4);
+        const QByteArray second("\x02\x00", 2);
+        tally.recordAs(key, first, 0);
+        tally.record("$GPGGA,1*4B\r\n", true, 50);
+        tally.recordAs(key, second, 100);
+        tally.recordAs(key, {}, 200);
+        QCOMPARE(int(tally.keys().size()), 2);
+        const KeyStats& pgn = tally.keys()[0];
+        QCOMPARE(pgn.key, key);
+        QCOMPARE(pgn.count, 3);
+        QCOMPARE(pgn.errors, 0);
+        QCOMPARE(pgn.intervalMs, 100.0);
+        QVERIFY(pgn.lastSentence.isEmpty());
+        tally.recordAs(key, second, 300);
+        QCOMPARE(tally.keys()[0].lastSentence, second);
+        QCOMPARE(tally.keys()[1].lastSentence, QByteArray("$GPGGA,1*4B"));
+    }
 };
 
 QTEST_GUILESS_MAIN(SentenceTallyTest)
