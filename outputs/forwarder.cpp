@@ -132,6 +132,23 @@ void Forwarder::retryFailed() {
     }
 }
 
+bool Forwarder::passes(Entry& entry, QByteArrayView keyed, bool checksumGood, qint64& now) {
+    if (now < 0 && entry.filter.hasIntervals()) {
+        now = monotonicMs_();
+    }
+    switch (entry.filter.check(keyed, checksumGood, now)) {
+        case OutputFilter::Verdict::Filtered:
+            ++entry.output->counters().filtered;
+            return false;
+        case OutputFilter::Verdict::RateCapped:
+            ++entry.output->counters().rateCapped;
+            return false;
+        case OutputFilter::Verdict::Pass:
+            break;
+    }
+    return true;
+}
+
 void Forwarder::forward(QByteArrayView sentence, bool checksumGood) {
     if (entries_.empty()) {
         return;
@@ -151,18 +168,8 @@ void Forwarder::forward(QByteArrayView sentence, bool checksumGood) {
     QByteArray tagged;
     for (auto& entry : entries_) {
         Output* output = entry->output;
-        if (now < 0 && entry->filter.hasIntervals()) {
-            now = monotonicMs_();
-        }
-        switch (entry->filter.check(line_, checksumGood, now)) {
-            case OutputFilter::Verdict::Filtered:
-                ++output->counters().filtered;
-                continue;
-            case OutputFilter::Verdict::RateCapped:
-                ++output->counters().rateCapped;
-                continue;
-            case OutputFilter::Verdict::Pass:
-                break;
+        if (!passes(*entry, line_, checksumGood, now)) {
+            continue;
         }
         if (!entry->address.tag) {
             output->write(line_);
@@ -231,18 +238,8 @@ void Forwarder::forwardPgn(const n2k::Message& message, bool fastPacket) {
     qint64 now = -1;
     for (auto& entry : entries_) {
         Output* output = entry->output;
-        if (now < 0 && entry->filter.hasIntervals()) {
-            now = monotonicMs_();
-        }
-        switch (entry->filter.check(key, true, now)) {
-            case OutputFilter::Verdict::Filtered:
-                ++output->counters().filtered;
-                continue;
-            case OutputFilter::Verdict::RateCapped:
-                ++output->counters().rateCapped;
-                continue;
-            case OutputFilter::Verdict::Pass:
-                break;
+        if (!passes(*entry, key, true, now)) {
+            continue;
         }
         const QByteArrayList& lines = pgnLines(message, fastPacket, entry->address.n2k);
         if (lines.isEmpty()) {

@@ -79,6 +79,9 @@ private:
     };
     Output* makeOutput(const OutputAddress& address);
     void retryFailed();
+    // Whether the output's filter and interval caps let a line (or a PGN's key) pass,
+    // counting it when not; `now` is read from the clock only when a cap needs it.
+    bool passes(Entry& entry, QByteArrayView keyed, bool checksumGood, qint64& now);
     // The lines of a PGN in one form, CR LF each; empty when it has none.
     const QByteArrayList& pgnLines(const n2k::Message& message, bool fastPacket, N2kFormat format);
 
