@@ -90,7 +90,9 @@ PlotWindow* PlotHub::plot(const PlotSource& source, bool newWindow) {
     if (window == nullptr) {
         window = new PlotWindow(clock_, windowParent_);
         windows_ << window;
-        connect(window, &QObject::destroyed, this, &PlotHub::forget);
+        // Once the window is gone: while it is being destroyed it is no PlotWindow any
+        // more, and its guard is cleared only after the signal.
+        connect(window, &QObject::destroyed, this, &PlotHub::forgetClosed, Qt::QueuedConnection);
     }
     const QString name = source.seriesName();
     const bool known = window->findSeries(name) != nullptr;
@@ -273,9 +275,9 @@ void PlotHub::sampleTargets() {
     }
 }
 
-void PlotHub::forget(QObject* window) {
-    auto drop = [window](QList<Feed>& feeds) {
-        feeds.removeIf([window](const Feed& f) { return f.window.isNull() || f.window == window; });
+void PlotHub::forgetClosed() {
+    auto drop = [](QList<Feed>& feeds) {
+        feeds.removeIf([](const Feed& f) { return f.window.isNull(); });
     };
     for (auto it = resultFeeds_.begin(); it != resultFeeds_.end();) {
         drop(*it);
@@ -286,6 +288,5 @@ void PlotHub::forget(QObject* window) {
         it = it->isEmpty() ? wireFeeds_.erase(it) : std::next(it);
     }
     drop(targetFeeds_);
-    windows_.removeIf(
-        [window](const QPointer<PlotWindow>& w) { return w.isNull() || w == window; });
+    windows_.removeIf([](const QPointer<PlotWindow>& w) { return w.isNull(); });
 }

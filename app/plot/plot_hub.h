@@ -65,7 +65,8 @@ private:
         plot::PlotSeries* series;
         QPointer<PlotWindow> window;
     };
-    void forget(QObject* window);
+    // Drops the feeds and windows of plot windows that were closed.
+    void forgetClosed();
 
     Clock clock_;
     const AisTargetsModel* targets_ = nullptr;
