@@ -20,11 +20,7 @@ QString keyText(const QByteArray& key) {
 }  // namespace
 
 SentencesModel::SentencesModel(const LineHealth* health, QObject* parent)
-    : QAbstractTableModel(parent), health_(health) {}
-
-int SentencesModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : rows_;
-}
+    : AppendingTableModel(parent), health_(health) {}
 
 int SentencesModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColumnCount;
@@ -120,20 +116,7 @@ QVariant SentencesModel::data(const QModelIndex& index, int role) const {
 void SentencesModel::refresh(qint64 nowMs) {
     now_ = nowMs;
     const int size = static_cast<int>(health_->tally().keys().size());
-    if (size < rows_) {
-        beginResetModel();
-        rows_ = size;
-        endResetModel();
-        return;
-    }
-    if (size > rows_) {
-        beginInsertRows({}, rows_, size - 1);
-        rows_ = size;
-        endInsertRows();
-    }
-    if (rows_ > 0) {
-        emit dataChanged(index(0, 0), index(rows_ - 1, ColumnCount - 1));
-    }
+    followRows(size);
 }
 
 QByteArray SentencesModel::key(int row) const {

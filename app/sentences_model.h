@@ -4,11 +4,11 @@
 // reads the line's tally when refreshed, so it costs nothing per sentence.
 #pragma once
 
-#include <QAbstractTableModel>
+#include "app/appending_table_model.h"
 
 class LineHealth;
 
-class SentencesModel : public QAbstractTableModel {
+class SentencesModel : public AppendingTableModel {
     Q_OBJECT
 
 public:
@@ -20,7 +20,6 @@ public:
 
     explicit SentencesModel(const LineHealth* health, QObject* parent = nullptr);
 
-    int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
@@ -32,6 +31,5 @@ public:
 
 private:
     const LineHealth* health_;
-    int rows_ = 0;
     qint64 now_ = 0;
 };

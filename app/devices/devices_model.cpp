@@ -11,11 +11,7 @@ QString text(const std::string& value) {
 }  // namespace
 
 DevicesModel::DevicesModel(const devices::DeviceRegistry* registry, QObject* parent)
-    : QAbstractTableModel(parent), registry_(registry) {}
-
-int DevicesModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : rows_;
-}
+    : AppendingTableModel(parent), registry_(registry) {}
 
 int DevicesModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ColumnCount;
@@ -99,18 +95,5 @@ void DevicesModel::refresh() {
     }
     generation_ = registry_->generation();
     const int size = static_cast<int>(registry_->inArrivalOrder().size());
-    if (size < rows_) {
-        beginResetModel();
-        rows_ = size;
-        endResetModel();
-        return;
-    }
-    if (size > rows_) {
-        beginInsertRows({}, rows_, size - 1);
-        rows_ = size;
-        endInsertRows();
-    }
-    if (rows_ > 0) {
-        emit dataChanged(index(0, 0), index(rows_ - 1, ColumnCount - 1));
-    }
+    followRows(size);
 }

@@ -3,11 +3,11 @@
 // (moved, contended). Reads the registry when refreshed.
 #pragma once
 
-#include <QAbstractTableModel>
+#include "app/appending_table_model.h"
 
 #include "devices/device_registry.h"
 
-class DevicesModel : public QAbstractTableModel {
+class DevicesModel : public AppendingTableModel {
     Q_OBJECT
 
 public:
@@ -27,7 +27,6 @@ public:
 
     explicit DevicesModel(const devices::DeviceRegistry* registry, QObject* parent = nullptr);
 
-    int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
@@ -39,6 +38,5 @@ public:
 
 private:
     const devices::DeviceRegistry* registry_;
-    int rows_ = 0;
     std::uint64_t generation_ = 0;
 };
