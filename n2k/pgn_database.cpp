@@ -84,6 +84,9 @@ std::string checkField(const PgnTables& t, const FieldDef& f, std::uint32_t fiel
     if (!inside(t, f.id) || !inside(t, f.name) || !inside(t, f.unit) || !inside(t, f.description)) {
         return "a field's text reaches past the text block";
     }
+    if (static_cast<int>(f.type) >= kFieldTypeCount) {
+        return "a field has no known type";
+    }
     if (isScalar(f.type) && (f.bitLength < 1 || f.bitLength > 64)) {
         return "a numeric field is longer than 64 bits or empty";
     }
@@ -125,6 +128,9 @@ std::string checkPgn(const PgnTables& t, const PgnDef& p) {
         std::size_t{p.firstField} + p.fieldCount > t.fields.size() ||
         p.fieldCount > kMaxFieldsPerPgn) {
         return "a PGN reaches past the tables";
+    }
+    if (p.transport > PgnTransport::Mixed) {
+        return "PGN " + std::to_string(p.pgn) + " has no known transport";
     }
     for (std::uint32_t i = 0; i < p.fieldCount; ++i) {
         const FieldDef& f = t.fields[p.firstField + i];
@@ -184,22 +190,70 @@ bool fieldTypeFromName(std::string_view name, FieldType& type) {
     return false;
 }
 
+namespace {
+
+std::size_t slotHash(std::uint32_t pgn, std::size_t mask) {
+    return static_cast<std::size_t>((pgn * 0x9E3779B1u) >> 7) & mask;
+}
+
+}  // namespace
+
+void PgnDatabase::buildIndex() {
+    textsAreJsonPlain_ = std::none_of(t_.text.begin(), t_.text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == '"' || byte == '\\';
+    });
+    std::size_t size = 16;
+    while (size < 2 * t_.pgns.size()) {
+        size *= 2;
+    }
+    index_.assign(size, IndexSlot{});
+    const std::size_t mask = size - 1;
+    for (std::size_t i = 0; i < t_.pgns.size();) {
+        const std::uint32_t pgn = t_.pgns[i].pgn;
+        std::size_t end = i;
+        bool fast = false;
+        while (end < t_.pgns.size() && t_.pgns[end].pgn == pgn) {
+            fast = fast || t_.pgns[end].transport == PgnTransport::Fast;
+            ++end;
+        }
+        std::size_t slot = slotHash(pgn, mask);
+        while (index_[slot].count != 0) {
+            slot = (slot + 1) & mask;
+        }
+        index_[slot] = IndexSlot{pgn, static_cast<std::uint32_t>(i),
+                                 static_cast<std::uint32_t>(end - i), fast};
+        i = end;
+    }
+}
+
+const PgnDatabase::IndexSlot* PgnDatabase::slotOf(std::uint32_t pgn) const {
+    if (index_.empty()) {
+        return nullptr;
+    }
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t slot = slotHash(pgn, mask);; slot = (slot + 1) & mask) {
+        const IndexSlot& s = index_[slot];
+        if (s.count == 0) {
+            return nullptr;
+        }
+        if (s.pgn == pgn) {
+            return &s;
+        }
+    }
+}
+
 std::span<const PgnDef> PgnDatabase::definitionsOf(std::uint32_t pgn) const {
-    const auto [from, to] =
-        std::equal_range(t_.pgns.begin(), t_.pgns.end(), pgn, [](const auto& a, const auto& b) {
-            if constexpr (std::is_same_v<std::decay_t<decltype(a)>, PgnDef>) {
-                return a.pgn < b;
-            } else {
-                return a < b.pgn;
-            }
-        });
-    return std::span<const PgnDef>(from, to);
+    const IndexSlot* slot = slotOf(pgn);
+    if (slot == nullptr) {
+        return {};
+    }
+    return std::span<const PgnDef>(t_.pgns).subspan(slot->first, slot->count);
 }
 
 bool PgnDatabase::isFastPacket(std::uint32_t pgn) const {
-    const auto defs = definitionsOf(pgn);
-    return std::any_of(defs.begin(), defs.end(),
-                       [](const PgnDef& d) { return d.transport == PgnTransport::Fast; });
+    const IndexSlot* slot = slotOf(pgn);
+    return slot != nullptr && slot->fast;
 }
 
 std::string_view PgnDatabase::find(const PgnDatabase& db, std::span<const LookupTable> tables,

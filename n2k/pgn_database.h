@@ -161,9 +161,14 @@ struct PgnTables {
 class PgnDatabase {
 public:
     PgnDatabase() = default;
-    explicit PgnDatabase(PgnTables tables) : t_(std::move(tables)) {}
+    explicit PgnDatabase(PgnTables tables) : t_(std::move(tables)) { buildIndex(); }
 
     bool empty() const { return t_.pgns.empty(); }
+    // Whether no text of the database holds a quote, a backslash or a control
+    // character: JSON writers may then copy its names as they are.
+    bool textsAreJsonPlain() const { return textsAreJsonPlain_; }
+    // Everything loaded, as the loader handed it over.
+    const PgnTables& tables() const { return t_; }
     std::string_view version() const { return t_.version; }
     // The whole text block: every name, id, unit and description.
     std::string_view allText() const { return t_.text; }
@@ -201,7 +206,20 @@ private:
     static std::string_view find(const PgnDatabase& db, std::span<const LookupTable> tables,
                                  std::int32_t table, std::uint32_t key1, std::uint64_t key2);
 
+    // Every PGN's definitions by hash: looked up for each frame and each message, where
+    // a search of the sorted definitions showed in profiles.
+    struct IndexSlot {
+        std::uint32_t pgn = 0;
+        std::uint32_t first = 0;  // into t_.pgns
+        std::uint32_t count = 0;  // 0: an empty slot
+        bool fast = false;
+    };
+    void buildIndex();
+    const IndexSlot* slotOf(std::uint32_t pgn) const;
+
     PgnTables t_;
+    std::vector<IndexSlot> index_;  // a power of two in size, at most half full
+    bool textsAreJsonPlain_ = false;
 };
 
 // Checks what the decoder relies on (field orders, lengths, table indexes and sort

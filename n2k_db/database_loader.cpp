@@ -1,9 +1,11 @@
 #include "n2k_db/database_loader.h"
 
+#include "n2k/pgn_tables_image.h"
 #include "n2k_db/database_location.h"
 
 #include <QFile>
 #include <QHash>
+#include <QSaveFile>
 #include <cstdio>
 
 #include <QJsonArray>
@@ -332,14 +334,59 @@ bool parsePgnDatabase(const QByteArray& json, n2k::PgnDatabase& out, QString& er
     return true;
 }
 
+QString tablesImagePath(const QString& databasePath) {
+    return databasePath + QStringLiteral(".tables");
+}
+
 bool loadPgnDatabase(const QString& path, n2k::PgnDatabase& out, QString& error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         error = QStringLiteral("cannot read the PGN database %1: %2").arg(path, file.errorString());
         return false;
     }
-    if (!parsePgnDatabase(file.readAll(), out, error)) {
+    const QByteArray json = file.readAll();
+    // The prepared tables beside the database, when they were made from these very
+    // bytes, spare the JSON parse; anything else about them sends us to the JSON.
+    QFile imageFile(tablesImagePath(path));
+    if (imageFile.open(QIODevice::ReadOnly)) {
+        const QByteArray image = imageFile.readAll();
+        n2k::PgnTables tables;
+        if (n2k::readTablesImage(
+                std::string_view(image.constData(), std::size_t(image.size())),
+                std::uint64_t(json.size()),
+                n2k::databaseHash(std::string_view(json.constData(), std::size_t(json.size()))),
+                tables)) {
+            out = n2k::PgnDatabase(std::move(tables));
+            return true;
+        }
+    }
+    if (!parsePgnDatabase(json, out, error)) {
         error = QStringLiteral("PGN database %1: %2").arg(path, error);
+        return false;
+    }
+    return true;
+}
+
+bool writeTablesImageFor(const QString& databasePath, const QString& imagePath, QString& error) {
+    QFile file(databasePath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("cannot read the PGN database %1: %2")
+                    .arg(databasePath, file.errorString());
+        return false;
+    }
+    const QByteArray json = file.readAll();
+    n2k::PgnDatabase database;
+    if (!parsePgnDatabase(json, database, error)) {
+        error = QStringLiteral("PGN database %1: %2").arg(databasePath, error);
+        return false;
+    }
+    const std::string image = n2k::writeTablesImage(
+        database.tables(), std::uint64_t(json.size()),
+        n2k::databaseHash(std::string_view(json.constData(), std::size_t(json.size()))));
+    QSaveFile out(imagePath);
+    if (!out.open(QIODevice::WriteOnly) ||
+        out.write(image.data(), qint64(image.size())) != qint64(image.size()) || !out.commit()) {
+        error = QStringLiteral("cannot write %1: %2").arg(imagePath, out.errorString());
         return false;
     }
     return true;

@@ -13,8 +13,17 @@ namespace n2kdb {
 // The database from the JSON text; false with a message naming what is wrong.
 bool parsePgnDatabase(const QByteArray& json, n2k::PgnDatabase& out, QString& error);
 
-// The database from a file; false with a message that names the file.
+// The database from a file; false with a message that names the file. Prepared
+// tables beside it (tablesImagePath) are read instead of the JSON when they were made
+// from the file as it is now.
 bool loadPgnDatabase(const QString& path, n2k::PgnDatabase& out, QString& error);
+
+// Where the prepared tables of a database file are kept: "canboat.json.tables".
+QString tablesImagePath(const QString& databasePath);
+
+// Reads the database file and writes its prepared tables to imagePath; false with a
+// message naming the file at fault.
+bool writeTablesImageFor(const QString& databasePath, const QString& imagePath, QString& error);
 
 // The database the running program finds (database_location.h): what the programs
 // load at start-up.
