@@ -4,6 +4,16 @@
 
 namespace n2k {
 
+namespace {
+
+std::string_view withoutLineEnd(std::string_view line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.remove_suffix(1);
+    return line;
+}
+
+}  // namespace
+
 GatewayReader::GatewayReader(GatewaySink& sink, FastPacketList fastPackets, StreamKind kind,
                              LineFormat forced)
     : sink_(sink),
@@ -153,12 +163,24 @@ void GatewayReader::endLine() {
         return;
     }
     length_ = 0;
-    std::string_view raw(line_, static_cast<std::size_t>(size));
-    std::string_view line = raw;
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-        line.remove_suffix(1);
+    const std::string_view raw(line_, static_cast<std::size_t>(size));
+    const std::string_view line = withoutLineEnd(raw);
+    readTextLine(raw, line, classifyLine(line));
+}
 
-    LineFormat format = classifyLine(line);
+void GatewayReader::feedLine(std::string_view line, LineFormat format) {
+    const bool textBetweenLines =
+        (kind_ == StreamKind::Text || kind_ == StreamKind::Forced) && length_ == 0 && !overlong_;
+    if (!textBetweenLines || line.empty() || line.back() != '\n' ||
+        line.size() > static_cast<std::size_t>(kMaxLineLength)) {
+        feed(line.data(), line.size());
+        return;
+    }
+    readTextLine(line, withoutLineEnd(line), format);
+}
+
+void GatewayReader::readTextLine(std::string_view raw, std::string_view line, LineFormat format) {
+    const std::uint64_t size = raw.size();
     ++lines_.lines[static_cast<int>(format)];
     switch (format) {
         case LineFormat::Nmea0183:

@@ -71,6 +71,10 @@ public:
                            LineFormat forced = LineFormat::Ydwg);
 
     void feed(const char* data, std::size_t size);
+    // The same for one whole line ending in LF whose format the caller has already
+    // read with classifyLine (a stream router does, to choose the line's path): the
+    // reader then neither copies it nor classifies it again.
+    void feedLine(std::string_view line, LineFormat format);
     // The stream ended: a last line without a line end is read as a line.
     void finish();
 
@@ -91,6 +95,8 @@ private:
     void feedText(const char* data, std::size_t size);
     bool decideKind(bool atEnd);
     void endLine();
+    // One line as it came (line end included) and the class of its text.
+    void readTextLine(std::string_view raw, std::string_view text, LineFormat format);
 
     GatewaySink& sink_;
     StreamKind kind_;

@@ -23,18 +23,36 @@ LineKind readPlainLine(std::string_view line, LineOutput& out) {
         return LineKind::Malformed;
     const std::int64_t timeMs = parseDateTime(time);
 
+    // The payload is most of the line: read in one pass, each byte one or two hex
+    // digits followed by a comma or the end (one trailing comma is fine).
     std::uint8_t* data = length > 8 ? out.message.data : out.frame.data;
-    std::string_view byte;
+    const std::string_view rest = fields.rest();
+    const char* p = rest.data();
+    const char* const end = p + rest.size();
+    bool more = !fields.atEnd();
     for (std::uint32_t i = 0; i < length; ++i) {
-        if (!fields.next(byte) || byte.size() > 2 || byte.empty())
+        if (!more || p == end)
             return LineKind::Malformed;
-        std::uint32_t value = 0;
-        if (!parseHex(byte, value))
+        const int high = hexDigit(*p++);
+        if (high < 0)
+            return LineKind::Malformed;
+        int value = high;
+        if (p != end && *p != ',') {
+            const int low = hexDigit(*p++);
+            if (low < 0)
+                return LineKind::Malformed;
+            value = value << 4 | low;
+        }
+        if (p == end)
+            more = false;
+        else if (*p == ',')
+            ++p;
+        else
             return LineKind::Malformed;
         data[i] = static_cast<std::uint8_t>(value);
     }
-    if (!fields.atEnd() && !(fields.next(byte) && byte.empty() && fields.atEnd()))
-        return LineKind::Malformed;  // more bytes than the length says (one trailing comma is fine)
+    if (more && p != end)
+        return LineKind::Malformed;  // more bytes than the length says
 
     CanAddress address;
     address.pgn = number;

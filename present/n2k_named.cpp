@@ -42,6 +42,17 @@ void putUtf8String(JsonWriter& w, std::string_view text) {
     w.put('"');
 }
 
+// A text of the database: copied as it is when the database holds nothing to escape.
+void putDatabaseString(JsonWriter& w, const n2k::PgnDatabase& db, std::string_view text) {
+    if (!db.textsAreJsonPlain()) {
+        putUtf8String(w, text);
+        return;
+    }
+    w.put('"');
+    w.put(text);
+    w.put('"');
+}
+
 void putUtf16String(JsonWriter& w, std::string_view littleEndian) {
     w.put('"');
     for (std::size_t i = 0; i + 1 < littleEndian.size(); i += 2) {
@@ -102,7 +113,7 @@ void putValue(JsonWriter& w, const n2k::PgnDatabase& db, const n2k::Message& m,
             putUnsigned(w, v.raw);
             return;
         case ValueKind::Name:
-            putUtf8String(w, v.text);
+            putDatabaseString(w, db, v.text);
             return;
         case ValueKind::Text:
             w.putLatin1String(v.text);
@@ -265,7 +276,7 @@ void appendNamedPgn(const n2k::PgnDatabase& db, const n2k::Message& m,
         return;
     }
     w.put(", \"description\": ");
-    putUtf8String(w, db.text(decoded.definition->description));
+    putDatabaseString(w, db, db.text(decoded.definition->description));
     w.put(", \"fields\": {");
     bool first = true;  // the first member of the innermost open object
     int openSet = 0;
@@ -296,7 +307,7 @@ void appendNamedPgn(const n2k::PgnDatabase& db, const n2k::Message& m,
             w.put(", ");
         }
         first = false;
-        putUtf8String(w, db.text(v.field->id));
+        putDatabaseString(w, db, db.text(v.field->id));
         w.put(": ");
         putValue(w, db, m, v);
     }

@@ -44,13 +44,15 @@ inline bool plain0183(const char* line, const char* end) {
 // noise, a receiver at the wrong speed) goes to the NMEA 0183 path at once, without
 // waiting for its end.
 bool printable(std::string_view text) {
+    // Without an early exit the compiler can test many bytes at once: lines are short
+    // and nearly all of them are printable.
+    bool other = false;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 || byte > 0x7E) && byte != '\t' && byte != '\r' && byte != '\n') {
-            return false;
-        }
+        other |= static_cast<unsigned char>(byte - 0x20) > 0x5E && byte != '\t' && byte != '\r' &&
+                 byte != '\n';
     }
-    return true;
+    return !other;
 }
 
 // An unfinished line that cannot become an NMEA 2000 line.
@@ -120,7 +122,7 @@ void StreamRouter::onMessage(const n2k::Message& message) {
     }
 }
 
-bool StreamRouter::isN2kLine(std::string_view line) {
+bool StreamRouter::isN2kLine(std::string_view line, n2k::LineFormat& format) {
     line = withoutLineEnd(line);
     // No gateway writes lines this long: to the NMEA 0183 path as noise, whole.
     if (line.size() > static_cast<std::size_t>(n2k::kMaxLineLength)) {
@@ -132,7 +134,7 @@ bool StreamRouter::isN2kLine(std::string_view line) {
     if (!printable(line)) {
         return false;
     }
-    const n2k::LineFormat format = n2k::classifyLine(line);
+    format = n2k::classifyLine(line);
     if (kind_ == n2k::StreamKind::Forced) {
         return format != n2k::LineFormat::Nmea0183 && format != n2k::LineFormat::Comment &&
                format != n2k::LineFormat::Blank;
@@ -262,12 +264,16 @@ void StreamRouter::feed(const char* data, std::size_t size, QByteArray& receiveB
                     } else {
                         line_ = Line::To0183;
                     }
-                } else if (!plain0183(p, lineEnd) && isN2kLine(std::string_view(p, lineEnd - p))) {
+                } else if (n2k::LineFormat format = n2k::LineFormat::Unknown;
+                           !plain0183(p, lineEnd) &&
+                           isN2kLine(std::string_view(p, lineEnd - p), format)) {
                     receiveBuffer.append(run, p - run);
                     if (!receiveBuffer.isEmpty()) {
                         cycle(receiveBuffer);
                     }
-                    feedReader(p, lineEnd - p);
+                    ensureReader();
+                    readerBytes_ += static_cast<std::uint64_t>(lineEnd - p);
+                    reader_->feedLine(std::string_view(p, lineEnd - p), format);
                     run = lineEnd;
                 }
                 break;

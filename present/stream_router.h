@@ -83,7 +83,12 @@ private:
     enum class Line : std::uint8_t { Start, Held, To0183 };
 
     void onMessage(const n2k::Message& message) override;
-    bool isN2kLine(std::string_view line);
+    // `format` gets the line's class, for the reader not to classify it again.
+    bool isN2kLine(std::string_view line, n2k::LineFormat& format);
+    bool isN2kLine(std::string_view line) {
+        n2k::LineFormat format = n2k::LineFormat::Unknown;
+        return isN2kLine(line, format);
+    }
     void ensureReader();
     void feedReader(const char* data, std::size_t size);
     void completeHeld(QByteArray& receiveBuffer, const Nmea0183Cycle& cycle);
