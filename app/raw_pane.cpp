@@ -80,9 +80,6 @@ RawPane::RawPane(QWidget* parent) : QWidget(parent) {
     view_->setReadOnly(true);
     view_->setAcceptDrops(false);
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    // Oldest lines go first once the pane is full, so a day of data cannot exhaust
-    // memory; one extra block holds the line still arriving.
-    view_->setMaximumBlockCount(kLines + 1);
     view_->installEventFilter(this);
     view_->viewport()->installEventFilter(this);
 
@@ -313,7 +310,9 @@ void RawPane::flush() {
     if (!run.isEmpty()) {
         cursor.insertText(run, plain);
     }
-    dropOldestPaneText(*view_, kMaxChars);
+    // Oldest lines go first once the pane is full, so a day of data cannot exhaust
+    // memory; one extra block holds the line still arriving.
+    dropOldestPaneText(*view_, kLines + 1, kMaxChars);
     if (following) {
         bar->setValue(bar->maximum());
     }

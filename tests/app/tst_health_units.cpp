@@ -126,25 +126,28 @@ private slots:
         QCOMPARE(settled.first().first().toInt(), hunter.speed());
     }
 
-    // The pane keeps the longest run of whole newest lines that fits the bound; a
-    // newest line longer than the bound stays alone.
+    // The pane keeps the longest run of whole newest lines that fits both bounds; a
+    // newest line longer than the character bound stays alone.
     void paneBoundKeepsWholeNewestLines() {
         const QStringList lines = {"$GPGGA,1", "$GPRMC,22", "", "!AIVDM,333", "x", "$HEHDT,4444"};
         const QString text = lines.join(QLatin1Char('\n'));
-        for (int maxChars = 1; maxChars <= text.size() + 2; ++maxChars) {
-            QPlainTextEdit pane;
-            pane.setPlainText(text);
-            dropOldestPaneText(pane, maxChars);
-            // The longest suffix of whole lines whose characters (with the document's
-            // closing separator) fit; at least the newest line.
-            qsizetype first = lines.size() - 1;
-            while (first > 0 &&
-                   lines.mid(first - 1).join(QLatin1Char('\n')).size() + 1 <= maxChars) {
-                --first;
+        for (int maxLines = 1; maxLines <= lines.size() + 1; ++maxLines) {
+            for (int maxChars = 1; maxChars <= text.size() + 2; ++maxChars) {
+                QPlainTextEdit pane;
+                pane.setPlainText(text);
+                dropOldestPaneText(pane, maxLines, maxChars);
+                // The longest suffix of at most maxLines whole lines whose characters
+                // (with the document's closing separator) fit; at least the newest line.
+                qsizetype first = lines.size() - 1;
+                while (first > 0 && lines.size() - first < maxLines &&
+                       lines.mid(first - 1).join(QLatin1Char('\n')).size() + 1 <= maxChars) {
+                    --first;
+                }
+                const QString expected = lines.mid(first).join(QLatin1Char('\n'));
+                QCOMPARE(pane.toPlainText(), expected);
+                QVERIFY(pane.document()->blockCount() <= maxLines);
+                QVERIFY(pane.document()->characterCount() <= maxChars || first == lines.size() - 1);
             }
-            const QString expected = lines.mid(first).join(QLatin1Char('\n'));
-            QCOMPARE(pane.toPlainText(), expected);
-            QVERIFY(pane.document()->characterCount() <= maxChars || first == lines.size() - 1);
         }
     }
 
