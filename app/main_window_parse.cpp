@@ -53,7 +53,7 @@ public:
         if (showDialog* inspector = window_->inspector()) {
             inspector->showPgn(message, decoded, database);
         }
-        window_->pictureDocks()->pgn(database, decoded);
+        window_->pictureDocks()->pgn(database, message, decoded);
         window_->forwarding()->pgn(message, decoded);
         emit window_->pgnReceived(message, decoded);
     }

@@ -29,8 +29,10 @@ PictureDocks::PictureDocks(QMainWindow* window, showDialog* inspector, AisTarget
                         plots_->plot({PlotSource::Kind::WireField, key, field,
                                       tr("field %1").arg(field), QString()});
                     });
+            connect(sentences, &SentencesDock::pgnPlotRequested, this, &PictureDocks::plotPgn);
         }
     }
+    connect(inspector, &showDialog::pgnPlotRequested, this, &PictureDocks::plotPgn);
     connect(targets, &AisTargetsDock::plotRequested, plots_,
             [this](quint32 mmsi, const QString& label) {
                 QString error;
@@ -44,10 +46,17 @@ void PictureDocks::sentenceRecord(int code, const void* record) {
     sky_->addSentence(nmeaz::currentSentenceName + 1, code, record);
 }
 
-void PictureDocks::pgn(const n2k::PgnDatabase* database, const n2k::DecodedPgn& decoded) {
+void PictureDocks::pgn(const n2k::PgnDatabase* database, const n2k::Message& message,
+                       const n2k::DecodedPgn& decoded) {
     if (database != nullptr) {
         sky::addSkyPgn(*database, decoded, sky_->model());
+        plots_->pgn(*database, message, decoded);
     }
+}
+
+void PictureDocks::plotPgn(const QString& key, quint32 pgn, quint8 address,
+                           const present::PgnRow& row) {
+    plots_->plot(PlotSource::pgnField(key, pgn, address, row));
 }
 
 void PictureDocks::framed(QByteArrayView sentence, bool checksumGood) {

@@ -13,9 +13,13 @@ class QByteArrayView;
 class QMainWindow;
 class SkyDock;
 class showDialog;
+namespace present {
+struct PgnRow;
+}
 namespace n2k {
 class PgnDatabase;
 struct DecodedPgn;
+struct Message;
 }  // namespace n2k
 
 class PictureDocks : public QObject {
@@ -35,10 +39,13 @@ public:
     void framed(QByteArrayView sentence, bool checksumGood);
     void resultList(const QStringList& list);
     // A decoded NMEA 2000 PGN: the satellites in view (129540) and DOPs (129539) feed
-    // the sky as GSV and GSA do.
-    void pgn(const n2k::PgnDatabase* database, const n2k::DecodedPgn& decoded);
+    // the sky as GSV and GSA do; plotted fields get their points.
+    void pgn(const n2k::PgnDatabase* database, const n2k::Message& message,
+             const n2k::DecodedPgn& decoded);
 
 private:
+    void plotPgn(const QString& key, quint32 pgn, quint8 address, const present::PgnRow& row);
+
     SkyDock* sky_;
     PlotHub* plots_;
 };

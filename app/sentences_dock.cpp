@@ -165,11 +165,13 @@ void SentencesDock::showFields() {
 }
 
 bool SentencesDock::fieldIsNumber(int row) const {
+    if (health_->pgnHeader(shownKey_) != nullptr) {
+        const qsizetype field = row - kPgnHeaderRows;
+        return field >= 0 && field < pgnRows_.size() && pgnRows_[field].number;
+    }
     const QTableWidgetItem* text = fields_->item(row, 1);
     bool number = false;
-    // NMEA 2000 fields are not sentence fields: they are not plotted from here.
-    if (row >= 1 && text != nullptr && !shownSentence_.isEmpty() &&
-        health_->pgnHeader(shownKey_) == nullptr) {
+    if (row >= 1 && text != nullptr && !shownSentence_.isEmpty()) {
         text->text().section(QLatin1Char('*'), 0, 0).toDouble(&number);
     }
     return number;
@@ -178,6 +180,11 @@ bool SentencesDock::fieldIsNumber(int row) const {
 bool SentencesDock::plotField(int row) {
     if (!fieldIsNumber(row)) {
         return false;
+    }
+    if (const LineHealth::PgnHeader* header = health_->pgnHeader(shownKey_)) {
+        emit pgnPlotRequested(QString::fromUtf8(shownKey_), header->pgn, header->source,
+                              pgnRows_[row - kPgnHeaderRows]);
+        return true;
     }
     const qsizetype comma = shownSentence_.indexOf(',');
     emit plotRequested(QString::fromLatin1(comma < 0 ? shownSentence_ : shownSentence_.left(comma)),
@@ -189,6 +196,7 @@ void SentencesDock::showPgnFields(const LineHealth::PgnHeader& header, const QBy
     QList<QPair<QString, QString>> rows;
     rows.append({tr("Priority"), QString::number(header.priority)});
     rows.append({tr("Destination"), QString::number(header.destination)});
+    pgnRows_.clear();
     if (const n2k::PgnDatabase* database = health_->pgnDatabase()) {
         // Decoded again from the kept payload: only the shown key pays for it.
         auto message = std::make_unique<n2k::Message>();
@@ -201,7 +209,8 @@ void SentencesDock::showPgnFields(const LineHealth::PgnHeader& header, const QBy
         auto decoded = std::make_unique<n2k::DecodedPgn>();
         n2k::PgnDecoder decoder(*database);
         decoder.decode(*message, *decoded);
-        for (const present::PgnRow& field : present::pgnRows(*database, *message, *decoded)) {
+        pgnRows_ = present::pgnRows(*database, *message, *decoded);
+        for (const present::PgnRow& field : pgnRows_) {
             rows.append({field.name, field.value});
         }
     }

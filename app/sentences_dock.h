@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "app/line_health.h"
+#include "present/n2k_named.h"
 
 class QSortFilterProxyModel;
 class QTableView;
@@ -28,12 +29,15 @@ public:
     QTableWidget* findingView() const { return findings_; }
 
     // "Plot" on field `row` of the field view (row 0 is the address): emits
-    // plotRequested when it holds a number; false when it does not.
+    // plotRequested when it holds a number (pgnPlotRequested for a numeric field of an
+    // NMEA 2000 key); false when it does not.
     bool plotField(int row);
     bool fieldIsNumber(int row) const;
 
 signals:
     void plotRequested(const QString& key, int field);
+    void pgnPlotRequested(const QString& key, quint32 pgn, quint8 address,
+                          const present::PgnRow& row);
 
 public slots:
     void refresh();
@@ -55,6 +59,9 @@ private:
     QTableWidget* findings_;
     QByteArray shownSentence_;
     QByteArray shownKey_;
+    // The decoded fields of the shown NMEA 2000 key; in the view after the header rows.
+    QList<present::PgnRow> pgnRows_;
+    static constexpr int kPgnHeaderRows = 2;
     QByteArray findingsKey_;
     qint64 findingsShown_ = -1;
     QTimer timer_;

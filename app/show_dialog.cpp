@@ -130,6 +130,7 @@ void showDialog::showChange(QItemSelection selected, QItemSelection) {
         return;
     }
     shownPgnKey.clear();
+    shownPgnRows.clear();
     const int entry = catalogueEntryForKey(key);
     if (entry >= 0) {
         ui->tableView->setModel(fieldModels[entry]);
@@ -328,9 +329,15 @@ void showDialog::fillPgnTable(const QString& key) {
         model->setData(model->index(row, 1), rows[row].unit);
         model->setData(model->index(row, 2), rows[row].value);
     }
+    if (key == shownPgnKey) {
+        shownPgnRows = std::move(rows);
+    }
 }
 
 bool showDialog::rowIsNumber(int row) const {
+    if (!shownPgnKey.isEmpty()) {
+        return row >= 0 && row < shownPgnRows.size() && shownPgnRows[row].number;
+    }
     const QAbstractItemModel* model = ui->tableView->model();
     bool number = false;
     if (model != nullptr && ui->listView->currentIndex().isValid()) {
@@ -342,6 +349,11 @@ bool showDialog::rowIsNumber(int row) const {
 bool showDialog::plotRow(int row) {
     if (!rowIsNumber(row)) {
         return false;
+    }
+    if (!shownPgnKey.isEmpty()) {
+        const LastPgn last = lastPgns.value(shownPgnKey);
+        emit pgnPlotRequested(shownPgnKey, last.pgn, last.source, shownPgnRows[row]);
+        return true;
     }
     const QAbstractItemModel* model = ui->tableView->model();
     emit plotRequested(ui->listView->currentIndex().data().toString(), row,

@@ -8,13 +8,8 @@
 #include <array>
 
 #include "present/field_catalogue.h"
+#include "present/n2k_named.h"
 #include "present/readable_values.h"
-
-namespace n2k {
-struct Message;
-struct DecodedPgn;
-class PgnDatabase;
-}  // namespace n2k
 
 class QItemSelectionModel;
 class QStandardItemModel;
@@ -49,14 +44,18 @@ public:
     void setReadable(bool on);
     bool readable() const { return readableMode; }
 
-    // "Plot" on row `row` of the selected key's table: emits plotRequested when the
-    // row holds a number; false when it does not.
+    // "Plot" on row `row` of the selected key's table: emits plotRequested (or
+    // pgnPlotRequested for an NMEA 2000 key) when the row holds a number; false when
+    // it does not.
     bool plotRow(int row);
     bool rowIsNumber(int row) const;
 
 signals:
     // "Plot" on a numeric row: the selected key, the row, its name and unit.
     void plotRequested(const QString& key, int row, const QString& label, const QString& unit);
+    // "Plot" on a numeric field of an NMEA 2000 key: the key, its PGN and source, the row.
+    void pgnPlotRequested(const QString& key, quint32 pgn, quint8 address,
+                          const present::PgnRow& row);
 
 public slots:
     void showParseText(QString text);
@@ -98,6 +97,7 @@ private:
     QHash<QString, LastPgn> lastPgns;
     const n2k::PgnDatabase* pgnDatabase = nullptr;
     QString shownPgnKey;
+    QList<present::PgnRow> shownPgnRows;  // the rows of shownPgnKey's table
     void fillPgnTable(const QString& key);
     // The catalogue entries whose tables a key's results go to, found once per key.
     QHash<QString, QList<int>> resultTablesByKey;

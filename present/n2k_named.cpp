@@ -150,13 +150,33 @@ void putValue(JsonWriter& w, const n2k::PgnDatabase& db, const n2k::Message& m,
     }
 }
 
-// The readable form of a number in its unit: angles in degrees, speeds in knots,
+// A number converted to its readable unit: angles in degrees, speeds in knots,
 // temperatures in degrees Celsius, pressures in hectopascals.
+ShownNumber convertedNumber(const FieldValue& v) {
+    const std::string_view unit = v.unit;
+    ShownNumber n{v.number, QString::fromUtf8(unit.data(), static_cast<qsizetype>(unit.size())),
+                  v.field->decimals};
+    if (unit == "rad") {
+        n = {v.number * 180 / std::numbers::pi, QStringLiteral("°"), 1};
+    } else if (unit == "rad/s") {
+        n = {v.number * 180 / std::numbers::pi, QStringLiteral("°/s"), 2};
+    } else if (unit == "deg") {
+        n.unit = QStringLiteral("°");
+    } else if (unit == "m/s") {
+        n = {v.number * 3600.0 / 1852.0, QStringLiteral("kn"), 2};
+    } else if (unit == "K") {
+        n = {v.number - 273.15, QStringLiteral("°C"), 2};
+    } else if (unit == "Pa") {
+        n = {v.number / 100, QStringLiteral("hPa"), 2};
+    }
+    return n;
+}
+
+// The readable form of a number: a date, a time of day, or the number in its unit.
 void readableNumber(const FieldValue& v, PgnRow& row) {
     const std::string_view unit = v.unit;
-    double value = v.number;
-    int decimals = v.field->decimals;
-    QString symbol = QString::fromUtf8(unit.data(), static_cast<qsizetype>(unit.size()));
+    const double value = v.number;
+    const int decimals = v.field->decimals;
     if (v.field->type == FieldType::Date && unit == "d") {
         const QDate date = QDate(1970, 1, 1).addDays(static_cast<qint64>(value));
         row.value = date.toString(Qt::ISODate);
@@ -180,34 +200,12 @@ void readableNumber(const FieldValue& v, PgnRow& row) {
         }
         return;
     }
-    if (unit == "rad") {
-        value *= 180 / std::numbers::pi;
-        symbol = QStringLiteral("°");
-        decimals = 1;
-    } else if (unit == "rad/s") {
-        value *= 180 / std::numbers::pi;
-        symbol = QStringLiteral("°/s");
-        decimals = 2;
-    } else if (unit == "deg") {
-        symbol = QStringLiteral("°");
-    } else if (unit == "m/s") {
-        value *= 3600.0 / 1852.0;
-        symbol = QStringLiteral("kn");
-        decimals = 2;
-    } else if (unit == "K") {
-        value -= 273.15;
-        symbol = QStringLiteral("°C");
-        decimals = 2;
-    } else if (unit == "Pa") {
-        value /= 100;
-        symbol = QStringLiteral("hPa");
-        decimals = 2;
-    }
-    row.unit = symbol;
-    row.value = QString::number(value, 'f', decimals);
-    if (!symbol.isEmpty()) {
+    const ShownNumber n = convertedNumber(v);
+    row.unit = n.unit;
+    row.value = QString::number(n.value, 'f', n.decimals);
+    if (!n.unit.isEmpty()) {
         row.value +=
-            (symbol.startsWith(QStringLiteral("°")) ? QString() : QStringLiteral(" ")) + symbol;
+            (n.unit.startsWith(QStringLiteral("°")) ? QString() : QStringLiteral(" ")) + n.unit;
     }
 }
 
@@ -254,6 +252,30 @@ QString readableValue(const n2k::PgnDatabase& db, const n2k::Message& m, const F
 }
 
 }  // namespace
+
+bool shownAsNumber(n2k::FieldType type, std::string_view unit) {
+    switch (type) {
+        case FieldType::Number:
+        case FieldType::Float:
+        case FieldType::Duration:
+        case FieldType::DynamicFieldValue:
+            return true;
+        case FieldType::Date:
+            return unit != "d";
+        case FieldType::Time:
+            return unit != "s";
+        default:
+            return false;
+    }
+}
+
+bool shownNumber(const FieldValue& v, ShownNumber& out) {
+    if (v.kind != ValueKind::Number || !shownAsNumber(v.field->type, v.unit)) {
+        return false;
+    }
+    out = convertedNumber(v);
+    return true;
+}
 
 void appendNamedPgn(const n2k::PgnDatabase& db, const n2k::Message& m,
                     const n2k::DecodedPgn& decoded, std::string& out) {
@@ -330,9 +352,14 @@ QList<PgnRow> pgnRows(const n2k::PgnDatabase& db, const n2k::Message& m,
         const std::string_view name = db.text(v.field->name);
         row.name = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
         if (v.set != 0) {
-            row.name += QStringLiteral(" (%1)").arg(v.item + 1);
+            row.item = v.item + 1;
+            row.name += QStringLiteral(" (%1)").arg(row.item);
         }
+        const std::string_view id = db.text(v.field->id);
+        row.id = QByteArray(id.data(), static_cast<qsizetype>(id.size()));
         row.value = readableValue(db, m, v, row);
+        ShownNumber shown;
+        row.number = shownNumber(v, shown);
         rows.push_back(row);
     }
     return rows;

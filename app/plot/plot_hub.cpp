@@ -2,14 +2,19 @@
 
 #include <QByteArrayView>
 #include <QDateTime>
+#include <QRegularExpression>
 #include <cstring>
 
 #include "app/ais_targets_model.h"
+#include "app/line_health.h"
 #include "app/plot/plot_window.h"
 #include "app/show_dialog.h"
+#include "n2k/pgn_decoder.h"
+#include "n2k_db/database_loader.h"
 #include "nmea/decimal.h"
 #include "plot/plot_series.h"
 #include "present/field_catalogue.h"
+#include "present/n2k_named.h"
 #include "present/parse_cycle.h"
 #include "present/readable_values.h"
 #include "targets/target_fields.h"
@@ -40,7 +45,51 @@ bool plottable(targets::FieldKind kind) {
            kind == targets::FieldKind::Integer || kind == targets::FieldKind::Metres;
 }
 
+// A PGN and source address as `--plot` takes them: "129025:3", or the key as the
+// inspector lists it ("129025 Position, Rapid Update · src 3").
+bool pgnKey(const QString& key, quint32* pgn, int* address) {
+    static const QRegularExpression pair(QStringLiteral(R"(^\s*(\d{1,6})\s*:\s*(\d{1,4})\s*$)"));
+    static const QRegularExpression listed(
+        QStringLiteral(R"(^\s*(\d{1,6})\s.*\bsrc\s+(\d{1,4})\s*$)"));
+    QRegularExpressionMatch match = pair.match(key);
+    if (!match.hasMatch())
+        match = listed.match(key);
+    if (!match.hasMatch())
+        return false;
+    *pgn = match.captured(1).toUInt();
+    *address = match.captured(2).toInt();
+    return true;
+}
+
+// The repeating set a field of `pgn` belongs to; 0 for none.
+int setOf(const n2k::PgnDef& pgn, const n2k::FieldDef& field) {
+    for (int set = 0; set < 2; ++set) {
+        const n2k::RepeatingSet& s = pgn.sets[set];
+        if (s.startField != 0 && field.order >= s.startField && field.order < s.startField + s.size)
+            return set + 1;
+    }
+    return 0;
+}
+
+QString fromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 }  // namespace
+
+PlotSource PlotSource::pgnField(const QString& key, quint32 pgn, quint8 address,
+                                const present::PgnRow& row) {
+    PlotSource source;
+    source.kind = Kind::PgnField;
+    source.key = key;
+    source.index = row.item;
+    source.label = row.name;
+    source.unit = row.unit;
+    source.pgn = pgn;
+    source.address = address;
+    source.fieldId = row.id;
+    return source;
+}
 
 QString PlotSource::seriesName() const {
     switch (kind) {
@@ -50,6 +99,8 @@ QString PlotSource::seriesName() const {
             return QStringLiteral("%1 field %2").arg(key).arg(index);
         case Kind::TargetField:
             return QStringLiteral("AIS %1 %2").arg(key, label);
+        case Kind::PgnField:
+            return QStringLiteral("%1 %2").arg(key, label);
     }
     return key;
 }
@@ -109,6 +160,9 @@ PlotWindow* PlotHub::plot(const PlotSource& source, bool newWindow) {
             case PlotSource::Kind::TargetField:
                 targetFeeds_ << feed;
                 break;
+            case PlotSource::Kind::PgnField:
+                pgnFeeds_[source.pgn << 8 | source.address] << feed;
+                break;
         }
     }
     window->show();
@@ -117,6 +171,10 @@ PlotWindow* PlotHub::plot(const PlotSource& source, bool newWindow) {
 }
 
 bool PlotHub::plotNamed(const QString& key, const QString& field, QString* error) {
+    quint32 pgn = 0;
+    int address = 0;
+    if (pgnKey(key, &pgn, &address))
+        return plotPgnNamed(pgn, address, field, error);
     PlotSource source;
     source.key = key;
     bool number = false;
@@ -183,6 +241,53 @@ bool PlotHub::plotNamed(const QString& key, const QString& field, QString* error
         }
     }
     *error = tr("'%1' has no field '%2'").arg(key, field);
+    return false;
+}
+
+bool PlotHub::plotPgnNamed(quint32 pgn, int address, const QString& field, QString* error) {
+    if (address > 255) {
+        *error = tr("NMEA 2000 addresses go from 0 to 255, not %1").arg(address);
+        return false;
+    }
+    QString why;
+    const n2k::PgnDatabase* database = n2kdb::programPgnDatabase(why);
+    if (database == nullptr) {
+        *error = tr("NMEA 2000 fields need the PGN database: %1").arg(why);
+        return false;
+    }
+    if (database->definitionsOf(pgn).empty()) {
+        *error = tr("The PGN database has no PGN %1").arg(pgn);
+        return false;
+    }
+    // "SNR (3)": the third item of a repeating set; a set's field without a number
+    // is its first item.
+    static const QRegularExpression numbered(QStringLiteral(R"(^(.*\S)\s*\((\d{1,4})\)\s*$)"));
+    const QRegularExpressionMatch match = numbered.match(field);
+    const QString name = match.hasMatch() ? match.captured(1) : field.trimmed();
+    const int item = match.hasMatch() ? match.captured(2).toInt() : 0;
+    for (const n2k::PgnDef& definition : database->definitionsOf(pgn)) {
+        for (const n2k::FieldDef& def : database->fields(definition)) {
+            const QString id = fromView(database->text(def.id));
+            const QString label = fromView(database->text(def.name));
+            if (name.compare(id, Qt::CaseInsensitive) != 0 &&
+                name.compare(label, Qt::CaseInsensitive) != 0)
+                continue;
+            const bool inSet = setOf(definition, def) != 0;
+            if (!present::shownAsNumber(def.type, database->text(def.unit)) ||
+                (!inSet && item != 0) || (inSet && match.hasMatch() && item < 1))
+                continue;
+            present::PgnRow row;
+            row.id = id.toUtf8();
+            row.item = inSet ? std::max(item, 1) : 0;
+            row.name = inSet ? QStringLiteral("%1 (%2)").arg(label).arg(row.item) : label;
+            const QString key = QString::fromUtf8(
+                LineHealth::pgnKeyText(pgn, fromView(database->text(definition.description)),
+                                       static_cast<quint8>(address)));
+            plot(PlotSource::pgnField(key, pgn, static_cast<quint8>(address), row));
+            return true;
+        }
+    }
+    *error = tr("PGN %1 has no numeric field '%2'").arg(pgn).arg(field);
     return false;
 }
 
@@ -275,18 +380,49 @@ void PlotHub::sampleTargets() {
     }
 }
 
+void PlotHub::pgn(const n2k::PgnDatabase& database, const n2k::Message& message,
+                  const n2k::DecodedPgn& decoded) {
+    if (pgnFeeds_.isEmpty())
+        return;
+    const auto found = pgnFeeds_.find(message.pgn << 8 | message.source);
+    if (found == pgnFeeds_.end())
+        return;
+    const qint64 now = clock_();
+    for (Feed& feed : *found) {
+        if (!feed.window)
+            continue;
+        const std::string_view id(feed.source.fieldId.constData(),
+                                  static_cast<std::size_t>(feed.source.fieldId.size()));
+        for (int i = 0; i < decoded.count; ++i) {
+            const n2k::FieldValue& value = decoded.values[i];
+            if ((value.set == 0 ? 0 : value.item + 1) != feed.source.index ||
+                database.text(value.field->id) != id)
+                continue;
+            present::ShownNumber shown;
+            if (present::shownNumber(value, shown)) {
+                if (feed.series->unit().empty() && feed.series->size() == 0)
+                    feed.series->setUnit(shown.unit.toStdString());
+                feed.series->add(now, shown.value);
+                feed.window->touch();
+            }
+            break;
+        }
+    }
+}
+
 void PlotHub::forgetClosed() {
     auto drop = [](QList<Feed>& feeds) {
         feeds.removeIf([](const Feed& f) { return f.window.isNull(); });
     };
-    for (auto it = resultFeeds_.begin(); it != resultFeeds_.end();) {
-        drop(*it);
-        it = it->isEmpty() ? resultFeeds_.erase(it) : std::next(it);
-    }
-    for (auto it = wireFeeds_.begin(); it != wireFeeds_.end();) {
-        drop(*it);
-        it = it->isEmpty() ? wireFeeds_.erase(it) : std::next(it);
-    }
+    auto dropKeyed = [&drop](auto& feeds) {
+        for (auto it = feeds.begin(); it != feeds.end();) {
+            drop(*it);
+            it = it->isEmpty() ? feeds.erase(it) : std::next(it);
+        }
+    };
+    dropKeyed(resultFeeds_);
+    dropKeyed(wireFeeds_);
+    dropKeyed(pgnFeeds_);
     drop(targetFeeds_);
     windows_.removeIf([](const QPointer<PlotWindow>& w) { return w.isNull(); });
 }
