@@ -60,25 +60,34 @@ QByteArray LineHealth::pgnKeyText(quint32 pgn, const QString& description, quint
         .toUtf8();
 }
 
+const QByteArray* LineHealth::pgnKey(quint32 pgn, quint8 source, const n2k::PgnDef* definition,
+                                     const n2k::PgnDatabase* database) {
+    // The key text is made once per PGN and source; a busy bus repeats them.
+    const quint32 id = pgn << 8 | source;
+    const auto key = pgnKeys_.constFind(id);
+    if (key != pgnKeys_.cend()) {
+        return &key.value();
+    }
+    // Garbage on the bus could make up endless PGN and source pairs; past the tally's
+    // own bound they are not remembered (the tally files them as "other").
+    if (pgnKeys_.size() >= present::SentenceTally::kMaxKeys) {
+        return nullptr;
+    }
+    QString description;
+    if (definition != nullptr && database != nullptr) {
+        const std::string_view text = database->text(definition->description);
+        description = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    }
+    return &pgnKeys_.insert(id, pgnKeyText(pgn, description, source)).value();
+}
+
 void LineHealth::pgn(const n2k::Message& message, const n2k::DecodedPgn& decoded,
                      const n2k::PgnDatabase* database) {
     database_ = database;
-    // The key text is made once per PGN and source; a busy bus repeats them.
-    const quint32 id = message.pgn << 8 | message.source;
-    auto key = pgnKeys_.find(id);
-    if (key == pgnKeys_.end()) {
-        // Garbage on the bus could make up endless PGN and source pairs; past the
-        // tally's own bound they are not remembered (the tally files them as "other").
-        if (pgnKeys_.size() >= present::SentenceTally::kMaxKeys) {
-            tally_.recordAs(pgnKeyText(message.pgn, QString(), message.source), {}, cycleNow_);
-            return;
-        }
-        QString description;
-        if (decoded.definition != nullptr && database != nullptr) {
-            const std::string_view text = database->text(decoded.definition->description);
-            description = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-        }
-        key = pgnKeys_.insert(id, pgnKeyText(message.pgn, description, message.source));
+    const QByteArray* key = pgnKey(message.pgn, message.source, decoded.definition, database);
+    if (key == nullptr) {
+        tally_.recordAs(pgnKeyText(message.pgn, QString(), message.source), {}, cycleNow_);
+        return;
     }
     const int length = std::clamp(message.length, 0, n2k::kMaxPayload);
     tally_.recordAs(*key, QByteArrayView(reinterpret_cast<const char*>(message.data), length),
@@ -88,6 +97,17 @@ void LineHealth::pgn(const n2k::Message& message, const n2k::DecodedPgn& decoded
     header.priority = message.priority;
     header.source = message.source;
     header.destination = message.destination;
+}
+
+void LineHealth::pgnDropped(quint32 pgn, quint8 source, const n2k::PgnDatabase* database) {
+    // A PGN first heard through a dropped packet is named by its first definition; a
+    // PGN with several (proprietary ones) keeps that name when its packets decode.
+    const n2k::PgnDef* definition = nullptr;
+    if (database != nullptr && !database->definitionsOf(pgn).empty()) {
+        definition = &database->definitionsOf(pgn).front();
+    }
+    const QByteArray* key = pgnKey(pgn, source, definition, database);
+    tally_.recordErrorAs(key != nullptr ? *key : pgnKeyText(pgn, QString(), source), cycleNow_);
 }
 
 const LineHealth::PgnHeader* LineHealth::pgnHeader(const QByteArray& key) const {

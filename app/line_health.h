@@ -20,6 +20,7 @@ namespace n2k {
 struct Message;
 struct DecodedPgn;
 class PgnDatabase;
+struct PgnDef;
 }  // namespace n2k
 
 class LineHealth : public QObject {
@@ -63,6 +64,8 @@ public:
     void pgn(const n2k::Message& message, const n2k::DecodedPgn& decoded,
              const n2k::PgnDatabase* database);
     // The header of a PGN key's last message; nullptr for an NMEA 0183 key.
+    // A packet of this PGN and sender was dropped: an error in its row.
+    void pgnDropped(quint32 pgn, quint8 source, const n2k::PgnDatabase* database);
     const PgnHeader* pgnHeader(const QByteArray& key) const;
     const n2k::PgnDatabase* pgnDatabase() const { return database_; }
     static QByteArray pgnKeyText(quint32 pgn, const QString& description, quint8 source);
@@ -122,6 +125,10 @@ private:
     unsigned framingRules_ = 0;
     nmeaz::LineCounters counters_{};
     present::SentenceTally tally_;
+    // The Sentences key of a PGN and sender, made on first use; nullptr past the bound.
+    const QByteArray* pgnKey(quint32 pgn, quint8 source, const n2k::PgnDef* definition,
+                             const n2k::PgnDatabase* database);
+
     QHash<QByteArray, PgnHeader> pgnHeaders_;
     QHash<quint32, QByteArray> pgnKeys_;  // (PGN << 8 | source) -> its key text
     const n2k::PgnDatabase* database_ = nullptr;

@@ -57,6 +57,9 @@ public:
         window_->forwarding()->pgn(message, decoded);
         emit window_->pgnReceived(message, decoded);
     }
+    void pgnDropped(std::uint32_t pgn, std::uint8_t source) override {
+        window_->lineHealth()->pgnDropped(pgn, source, window_->pgnDatabase());
+    }
     unsigned framingRules() const override { return window_->lineHealth()->framingRules(); }
 
 private:

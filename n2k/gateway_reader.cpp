@@ -205,7 +205,10 @@ void GatewayReader::readTextLine(std::string_view raw, std::string_view line, Li
         case LineKind::Frame: {
             ++lines_.frames[f];
             bytes_.n2k += size;
-            if (const Message* m = reassembler_.feed(output_.frame))
+            const Message* m = reassembler_.feed(output_.frame);
+            for (int i = 0; i < reassembler_.lastDropCount(); ++i)
+                sink_.onPacketDropped(reassembler_.lastDrops()[i]);
+            if (m != nullptr)
                 deliver(*m);
             return;
         }

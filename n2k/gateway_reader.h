@@ -32,6 +32,8 @@ public:
     // A line of NMEA 0183 ('$' or '!', but not a sentence that carries NMEA 2000),
     // exactly as it arrived, line end included.
     virtual void onNmea0183Line(std::string_view line) { (void)line; }
+    // A fast packet or transport transfer of this PGN and sender was dropped.
+    virtual void onPacketDropped(const DroppedPacket& packet) { (void)packet; }
 };
 
 enum class StreamKind : std::uint8_t {

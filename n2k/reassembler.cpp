@@ -16,10 +16,19 @@ enum TransportControl : std::uint8_t {
     kAbort = 255,
 };
 
+}  // namespace
+
+Reassembler::Reassembler(FastPacketList fastPackets) : fastPackets_(fastPackets) {}
+
+void Reassembler::dropped(std::uint32_t pgn, std::uint8_t source) {
+    if (dropCount_ < kMaxDropsPerFrame)
+        drops_[dropCount_++] = DroppedPacket{pgn, source};
+}
+
 // A free slot, or else the one least recently touched (counted as evicted when it
 // was still being filled).
 template <typename Slot, std::size_t N>
-Slot* claimSlot(Slot (&slots)[N], std::uint64_t& evicted) {
+Slot* Reassembler::claimSlot(Slot (&slots)[N], std::uint64_t& evicted) {
     Slot* oldest = &slots[0];
     for (Slot& slot : slots) {
         if (!slot.used)
@@ -27,14 +36,12 @@ Slot* claimSlot(Slot (&slots)[N], std::uint64_t& evicted) {
         if (slot.stamp < oldest->stamp)
             oldest = &slot;
     }
-    if (!oldest->discarding)
+    if (!oldest->discarding) {
         ++evicted;
+        dropped(oldest->pgn, oldest->source);
+    }
     return oldest;
 }
-
-}  // namespace
-
-Reassembler::Reassembler(FastPacketList fastPackets) : fastPackets_(fastPackets) {}
 
 void Reassembler::clearOpen() {
     for (FastSlot& slot : fast_)
@@ -45,6 +52,7 @@ void Reassembler::clearOpen() {
 
 const Message* Reassembler::feed(const Frame& frame) {
     ++counters_.frames;
+    dropCount_ = 0;
     const std::uint32_t pgn = decodeCanId(frame.canId).pgn;
     const Message* done = nullptr;
     if (pgn == kTransportControlPgn)
@@ -90,6 +98,7 @@ const Message* Reassembler::fastPacket(const Frame& frame) {
     const int length = frame.length > 8 ? 8 : frame.length;
     if (length < 1) {
         ++counters_.fastPacketBadLength;
+        dropped(a.pgn, a.source);
         return nullptr;
     }
     const std::uint8_t sequence = frame.data[0] >> 5;
@@ -102,13 +111,16 @@ const Message* Reassembler::fastPacket(const Frame& frame) {
                 ++counters_.fastPacketRepeated;
                 slot->discarding = true;
                 slot->drop = Drop::Other;
+                dropped(a.pgn, a.source);
                 return nullptr;
             }
             ++counters_.fastPacketRestarted;
+            dropped(a.pgn, a.source);
         }
         const int total = length >= 2 ? frame.data[1] : 0;
         if (total == 0 || total > kFastPacketMaxPayload) {
             ++counters_.fastPacketBadLength;
+            dropped(a.pgn, a.source);
             if (slot != nullptr)
                 slot->used = false;
             return nullptr;
@@ -133,6 +145,7 @@ const Message* Reassembler::fastPacket(const Frame& frame) {
     } else {
         if (slot == nullptr || slot->sequence != sequence) {
             ++counters_.fastPacketOrphans;
+            dropped(a.pgn, a.source);
             return nullptr;
         }
         if (slot->discarding) {
@@ -148,6 +161,7 @@ const Message* Reassembler::fastPacket(const Frame& frame) {
         }
         if (counter != slot->nextFrame) {
             slot->discarding = true;
+            dropped(a.pgn, a.source);
             if (counter + 1 == slot->nextFrame) {
                 ++counters_.fastPacketRepeated;
                 slot->drop = Drop::Other;
@@ -199,12 +213,16 @@ const Message* Reassembler::transportControl(const Frame& frame) {
             const std::uint8_t destination =
                 d[0] == kBroadcastAnnounce ? kGlobalAddress : a.destination;
             TransportSlot* slot = findTransport(a.source, destination);
-            if (slot != nullptr && !slot->discarding)
+            if (slot != nullptr && !slot->discarding) {
                 ++counters_.transportRestarted;
+                dropped(slot->pgn, slot->source);
+            }
             const int size = d[1] | d[2] << 8;
             const int packets = d[3];
             if (size < 9 || size > kMaxPayload || packets != (size + 6) / 7) {
                 ++counters_.transportBadAnnounce;
+                dropped(static_cast<std::uint32_t>(d[5] | d[6] << 8 | (d[7] & 0x03) << 16),
+                        a.source);
                 if (slot != nullptr)
                     slot->used = false;
                 return nullptr;
@@ -243,6 +261,8 @@ const Message* Reassembler::transportControl(const Frame& frame) {
                 slot = findTransport(a.destination, a.source);
             if (slot != nullptr) {
                 ++counters_.transportAborted;
+                if (!slot->discarding)
+                    dropped(slot->pgn, slot->source);
                 slot->used = false;
             }
             return nullptr;
@@ -272,6 +292,7 @@ const Message* Reassembler::transportData(const Frame& frame) {
     }
     if (packet != slot->nextPacket) {
         slot->discarding = true;
+        dropped(slot->pgn, slot->source);
         if (packet != 0 && packet + 1 == slot->nextPacket) {
             ++counters_.transportRepeated;
             slot->drop = Drop::Other;

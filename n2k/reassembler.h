@@ -42,6 +42,15 @@ constexpr std::uint32_t kTransportDataPgn = 60160;     // TP.DT
 constexpr int kMaxOpenFastPackets = 64;
 constexpr int kMaxOpenTransports = 8;
 
+// A packet or transfer that a frame dropped, by the PGN it carried and its sender:
+// what a monitor counts as that PGN's error.
+struct DroppedPacket {
+    std::uint32_t pgn = 0;
+    std::uint8_t source = 0;
+};
+// At most this many drops come of one frame (a restart that also evicts, say).
+constexpr int kMaxDropsPerFrame = 4;
+
 class Reassembler {
 public:
     explicit Reassembler(FastPacketList fastPackets = {});
@@ -51,6 +60,10 @@ public:
     const Message* feed(const Frame& frame);
 
     const ReassemblyCounters& counters() const { return counters_; }
+    // The packets and transfers the last frame fed dropped, each once; a drop of a
+    // transfer whose PGN was never announced (a stray data frame) is not among them.
+    const DroppedPacket* lastDrops() const { return drops_; }
+    int lastDropCount() const { return dropCount_; }
     void setFastPacketList(FastPacketList list) { fastPackets_ = list; }
     // Forgets every open packet and transfer (a source that reconnects).
     void clearOpen();
@@ -92,6 +105,9 @@ private:
     FastSlot* findFast(std::uint8_t source, std::uint8_t destination, std::uint32_t pgn);
 
     TransportSlot* findTransport(std::uint8_t source, std::uint8_t destination);
+    void dropped(std::uint32_t pgn, std::uint8_t source);
+    template <typename Slot, std::size_t N>
+    Slot* claimSlot(Slot (&slots)[N], std::uint64_t& evicted);
     const Message* complete(const CanAddress& address, std::int64_t timeMs, bool sentByGateway,
                             const std::uint8_t* data, int length);
 
@@ -101,6 +117,8 @@ private:
     FastSlot fast_[kMaxOpenFastPackets];
     TransportSlot transport_[kMaxOpenTransports];
     Message out_;
+    DroppedPacket drops_[kMaxDropsPerFrame];
+    int dropCount_ = 0;
 };
 
 }  // namespace n2k

@@ -64,6 +64,9 @@ public:
     virtual void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) {
         (void)message, (void)decoded;
     }
+    // A fast packet or transport transfer of an NMEA 2000 PGN was dropped (a frame of
+    // it lost, repeated or out of order): an error of that PGN and sender.
+    virtual void pgnDropped(std::uint32_t pgn, std::uint8_t source) { (void)pgn, (void)source; }
     // False for a sink that reads only currentDecoded() in sentenceDone: the cycle
     // then builds no lists, texts or snapshots for it.
     virtual bool wantsPresentation() const { return true; }

@@ -59,6 +59,10 @@ void SentenceTally::recordAs(QByteArrayView key, QByteArrayView last, qint64 now
     noteGood(entryFor(key, nowMs), last, nowMs);
 }
 
+void SentenceTally::recordErrorAs(QByteArrayView key, qint64 nowMs) {
+    ++entryFor(key, nowMs).errors;
+}
+
 void SentenceTally::noteGood(KeyStats& stats, QByteArrayView last, qint64 nowMs) {
     if (stats.count > 0) {
         const double gap = static_cast<double>(nowMs - stats.lastMs);

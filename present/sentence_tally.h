@@ -44,6 +44,8 @@ public:
     // Notes one good arrival under a key of the caller's making (an NMEA 2000 PGN
     // from one source), keeping `last` as its latest content.
     void recordAs(QByteArrayView key, QByteArrayView last, qint64 nowMs);
+    // Notes one error under such a key (an NMEA 2000 packet of it dropped).
+    void recordErrorAs(QByteArrayView key, qint64 nowMs);
     void clear();
 
     // In order of first arrival; the "other" entry, once needed, is among them.

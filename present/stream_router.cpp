@@ -115,6 +115,12 @@ void StreamRouter::feedReader(const char* data, std::size_t size) {
     reader_->feed(data, size);
 }
 
+void StreamRouter::onPacketDropped(const n2k::DroppedPacket& packet) {
+    if (sink_ != nullptr) {
+        sink_->pgnDropped(packet.pgn, packet.source);
+    }
+}
+
 void StreamRouter::onMessage(const n2k::Message& message) {
     decoder_->decode(message, *decoded_);
     if (sink_ != nullptr) {

@@ -83,6 +83,7 @@ private:
     enum class Line : std::uint8_t { Start, Held, To0183 };
 
     void onMessage(const n2k::Message& message) override;
+    void onPacketDropped(const n2k::DroppedPacket& packet) override;
     // `format` gets the line's class, for the reader not to classify it again.
     bool isN2kLine(std::string_view line, n2k::LineFormat& format);
     bool isN2kLine(std::string_view line) {

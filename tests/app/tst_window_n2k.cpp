@@ -31,6 +31,8 @@
 #include "app/sentences_dock.h"
 #include "app/sentences_model.h"
 #include "app/show_dialog.h"
+#include "n2k/can_id.h"
+#include "n2k/line_writer.h"
 #include "support/modal.h"
 
 namespace {
@@ -63,6 +65,32 @@ QLabel* statusField(MainWindow& window, const QString& accessiblePrefix) {
         }
     }
     return nullptr;
+}
+
+// YDWG RAW lines of one fast packet of PGN 129029 from `source`, without the frame
+// numbered `lost` (-1: none lost).
+QByteArray positionPacket(std::uint8_t source, std::uint8_t sequence, int lost) {
+    n2k::Message m;
+    m.pgn = 129029;
+    m.priority = 3;
+    m.source = source;
+    m.destination = n2k::kGlobalAddress;
+    m.length = 43;
+    for (int i = 0; i < m.length; ++i) {
+        m.data[i] = static_cast<std::uint8_t>(i);
+    }
+    n2k::Frame frames[8];
+    const int count = n2k::framesOf(m, true, sequence, frames, 8);
+    QByteArray lines;
+    for (int i = 0; i < count; ++i) {
+        if (i == lost) {
+            continue;
+        }
+        char line[128];
+        const int length = n2k::writeYdwgLine(frames[i], line, sizeof line);
+        lines += QByteArray(line, length) + "\r\n";
+    }
+    return lines;
 }
 
 }  // namespace
@@ -142,6 +170,31 @@ private slots:
 
         sim.terminate();
         QVERIFY(sim.waitForFinished());
+    }
+
+    // A fast packet that loses a frame is an error of its PGN and sender's row, as a
+    // bad checksum is of a sentence key's; other senders' rows stay clean.
+    void droppedPacketsAreRowErrors() {
+        QTcpServer gateway;
+        QVERIFY(gateway.listen(QHostAddress::LocalHost, 0));
+        MainWindow window(QStringLiteral("tcp://127.0.0.1:%1").arg(gateway.serverPort()), 4800);
+        QVERIFY(comOpened);
+        QTRY_VERIFY(gateway.hasPendingConnections() || gateway.waitForNewConnection(100));
+        std::unique_ptr<QTcpSocket> peer(gateway.nextPendingConnection());
+        peer->write(positionPacket(3, 1, -1) + positionPacket(3, 2, 4) + positionPacket(3, 3, -1) +
+                    positionPacket(9, 1, -1));
+        QVERIFY(peer->waitForBytesWritten(5000) || peer->bytesToWrite() == 0);
+
+        auto* sentences = window.findChild<SentencesDock*>();
+        const QString key = QStringLiteral("129029 GNSS Position Data · src ");
+        QTRY_VERIFY_WITH_TIMEOUT(sentenceRow(sentences, key + "9") >= 0, 20000);
+        SentencesModel* model = sentences->model();
+        const int lossy = sentenceRow(sentences, key + "3");
+        QVERIFY(lossy >= 0);
+        QCOMPARE(model->index(lossy, SentencesModel::Count).data().toInt(), 2);
+        QCOMPARE(model->index(lossy, SentencesModel::Errors).data().toInt(), 1);
+        const int clean = sentenceRow(sentences, key + "9");
+        QCOMPARE(model->index(clean, SentencesModel::Errors).data().toInt(), 0);
     }
 
     // A real YDWG capture from a TCP gateway: PGN rows with their fields, AIS targets,

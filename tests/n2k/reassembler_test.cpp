@@ -2,6 +2,7 @@
 // frames of one can go wrong on a real bus.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "n2k/can_id.h"
@@ -38,9 +39,14 @@ std::vector<Frame> fastFrames(const Message& m, std::uint8_t sequence) {
 struct Feeder {
     Reassembler reassembler{test::testFastPackets()};
     std::vector<test::Delivered> out;
+    // Every packet dropped, as (PGN, source): what the monitor counts against the row.
+    std::vector<std::pair<std::uint32_t, int>> drops;
 
     void feed(const Frame& f) {
-        if (const Message* m = reassembler.feed(f))
+        const Message* m = reassembler.feed(f);
+        for (int i = 0; i < reassembler.lastDropCount(); ++i)
+            drops.emplace_back(reassembler.lastDrops()[i].pgn, reassembler.lastDrops()[i].source);
+        if (m != nullptr)
             out.push_back({{m->pgn, m->priority, m->source, m->destination},
                            std::vector<std::uint8_t>(m->data, m->data + m->length),
                            m->timeMs});
@@ -98,6 +104,8 @@ TEST_P(FastPacketFaults, DropThePacketAndCountWhy) {
     EXPECT_EQ(c.*fault.counter, 1u) << fault.name;
     EXPECT_EQ(c.fastPacketErrors(), 1u) << fault.name;
     EXPECT_EQ(c.fastPacketDiscardedFrames, fault.discarded) << fault.name;
+    // The drop is told once, against the packet's PGN and sender.
+    EXPECT_EQ(run.drops, (std::vector<std::pair<std::uint32_t, int>>{{kFastPgn, 7}})) << fault.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -198,6 +206,8 @@ TEST(FastPacket, TooManyOpenPacketsEvictTheOldest) {
         run.feed(frames, {1, 2, 3});
     EXPECT_EQ(run.out.size(), static_cast<std::size_t>(kMaxOpenFastPackets));
     EXPECT_EQ(run.reassembler.counters().fastPacketOrphans, 3u);  // source 0 was evicted
+    // The evicted packet is told against its own sender, not the one that took its room.
+    EXPECT_EQ(run.drops, (std::vector<std::pair<std::uint32_t, int>>(4, {kFastPgn, 0})));
 }
 
 TEST(SingleFrame, PassesThroughWithItsAddress) {
@@ -292,6 +302,8 @@ TEST(Transport, FaultsAreCounted) {
         EXPECT_TRUE(run.out.empty());
         EXPECT_EQ(run.reassembler.counters().transportLost, 1u);
         EXPECT_EQ(run.reassembler.counters().transportDiscardedFrames, 1u);
+        // Told against the announced PGN, once for the transfer.
+        EXPECT_EQ(run.drops, (std::vector<std::pair<std::uint32_t, int>>{{65240, 4}}));
     }
     {
         Feeder run;  // a repeated packet
@@ -309,6 +321,8 @@ TEST(Transport, FaultsAreCounted) {
         run.feed(transfer(4, 12, m), {0});
         EXPECT_EQ(run.reassembler.counters().transportAborted, 1u);
         EXPECT_EQ(run.reassembler.counters().transportOrphans, 3u);
+        // Data of no announced transfer names no PGN; the aborted transfer does.
+        EXPECT_EQ(run.drops, (std::vector<std::pair<std::uint32_t, int>>{{65240, 4}}));
     }
     {
         Feeder run;  // announcements that cannot be right, and a second one mid-transfer
@@ -325,6 +339,7 @@ TEST(Transport, FaultsAreCounted) {
         run.feed(transfer(4, 255, m), {0, 1, 2, 3, 4});
         EXPECT_EQ(run.reassembler.counters().transportRestarted, 1u);
         EXPECT_EQ(run.out.size(), 1u);
+        EXPECT_EQ(run.drops, (std::vector<std::pair<std::uint32_t, int>>(3, {65240, 4})));
     }
 }
 
