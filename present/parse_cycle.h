@@ -110,6 +110,18 @@ public:
     virtual unsigned framingRules() const { return 0; }
 };
 
+// A sink that only watches framed sentences (a relay): nothing is presented and no
+// sentence parser runs.
+class FramingSink : public CycleSink {
+public:
+    void resultList(int, const QStringList&) override {}
+    void resultText(int, const QString&) override {}
+    void snapshot(int, void*) override {}
+    void separator() override {}
+    bool wantsPresentation() const override { return false; }
+    bool wantsRecords() const override { return false; }
+};
+
 // The separator text published where a sentence has nothing to show.
 inline QString separatorText() {
     return QStringLiteral("\n\n");

@@ -14,14 +14,8 @@
 
 namespace {
 
-class TagSink : public present::CycleSink {
+class TagSink : public present::FramingSink {
 public:
-    void resultList(int, const QStringList&) override {}
-    void resultText(int, const QString&) override {}
-    void snapshot(int, void*) override {}
-    void separator() override {}
-    bool wantsPresentation() const override { return false; }
-    bool wantsRecords() const override { return false; }
     void framedLine(const present::FramedLine& line) override {
         lines.push_back(line.tagBlock.toByteArray() + line.sentence.toByteArray());
     }

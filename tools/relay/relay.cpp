@@ -20,15 +20,9 @@ namespace relay {
 namespace {
 
 // Takes only the framed sentences: nothing is presented.
-class ForwardSink : public present::CycleSink {
+class ForwardSink : public present::FramingSink {
 public:
     explicit ForwardSink(outputs::Forwarder& forwarder) : forwarder_(forwarder) {}
-    void resultList(int, const QStringList&) override {}
-    void resultText(int, const QString&) override {}
-    void snapshot(int, void*) override {}
-    void separator() override {}
-    bool wantsPresentation() const override { return false; }
-    bool wantsRecords() const override { return false; }
     void framedLine(const present::FramedLine& line) override {
         forwarder_.forward(line.tagBlock, line.sentence, line.checksumGood);
     }
