@@ -1,6 +1,7 @@
 // The TAG block the framer hands on with the sentence right behind it: kept only for
 // that sentence, refused when broken, too long or not directly in front, the same
-// however the bytes arrive, and without changing what is counted.
+// however the bytes arrive, and without changing what is counted. Resuming in a
+// fresh context, as the parse cycle does, is tested with the parse cycle.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -18,8 +19,7 @@ using test::withChecksum;
 
 // "\body*hh\" with the checksum computed here.
 std::string block(std::string_view body) {
-    const std::string framed = framedSentence('\\', body, "\\");
-    return framed;
+    return framedSentence('\\', body, "\\");
 }
 
 const std::string kAis = withChecksum("!AIVDM,1,1,,B,13F?Vv700<DJuLEtvep`iToV0<00,0");
@@ -74,7 +74,9 @@ struct Case {
 };
 
 std::vector<Case> cases() {
-    const std::string longBody = "c:1418172113,t:" + std::string(kMaxTagBlockLength, 'x');
+    // "\c:1," + padding + "*hh\": the longest block kept, and one byte more.
+    const std::string longest = block("c:1," + std::string(kMaxTagBlockLength - 9, 'p'));
+    const std::string tooLong = block("c:1," + std::string(kMaxTagBlockLength - 8, 'p'));
     const std::string badChecksum = "\\c:1418172113*00\\";
     const std::string overlong = "$GPHDT," + std::string(300, '1');
     return {
@@ -98,10 +100,11 @@ std::vector<Case> cases() {
         {"garbage between block and sentence", kBlock + "x" + kAis, {""}, kBlock.size() + 1},
         {"a line end between block and sentence", kBlock + "\r\n" + kAis, {""}, kBlock.size()},
         {"a block never closed", "\\c:1418172113" + kAis, {""}, 13},
+        {"a block at the length limit", longest + kAis, {longest}, longest.size()},
         {"over-long block",
-         block(longBody) + kAis + kBlock + kGga,
+         tooLong + kAis + kBlock + kGga,
          {"", kBlock},
-         block(longBody).size() + kBlock.size()},
+         tooLong.size() + kBlock.size()},
         {"a broken sentence loses its block; the next has none",
          kBlock + "$GP,1\r\n" + kGga,
          {""},
@@ -132,46 +135,6 @@ TEST(FramerTags, BlockGoesWithTheSentenceRightBehindIt) {
             ASSERT_EQ(split.seen, whole.seen) << "cut at " << cut;
             ASSERT_EQ(split.counters, whole.counters) << "cut at " << cut;
         }
-    }
-}
-
-// A block longer than the capture holds is refused whole, a block at the limit kept.
-TEST(FramerTags, LengthLimit) {
-    for (int length : {kMaxTagBlockLength - 1, kMaxTagBlockLength, kMaxTagBlockLength + 1}) {
-        // "\c:1," + padding + "*hh\" is `length` bytes long.
-        const std::string body = "c:1," + std::string(static_cast<std::size_t>(length - 9), 'p');
-        const std::string tag = block(body);
-        ASSERT_EQ(tag.size(), static_cast<std::size_t>(length));
-        const Framed run = feedPieces({tag + kAis}, false);
-        ASSERT_EQ(run.seen.size(), 1u);
-        EXPECT_EQ(run.seen[0].second, length <= kMaxTagBlockLength ? tag : "") << length;
-    }
-}
-
-// A context rebuilt between reads (as the parse cycle does) reads on with the same
-// block when given what tagCaptureToResume() kept and the bytes still in hand.
-TEST(FramerTags, ResumesInAFreshContext) {
-    const std::string bytes = kBlock + kAis;
-    for (std::size_t cut = 1; cut < bytes.size(); ++cut) {
-        SCOPED_TRACE(cut);
-        ParserContext first;
-        init(&first);
-        int length = static_cast<int>(cut);
-        feedBuffer(&first, bytes.data(), &length);
-        const int inHand = first.state == WaitStart ? 0 : first.length;
-        const TagCapture carried = tagCaptureToResume(&first);
-
-        Framed run;
-        ParserContext second;
-        init(&second);
-        std::pair<Framed*, ParserContext*> user{&run, &second};
-        watchLine(&second, nullptr, record, &user);
-        second.tag = carried;
-        const std::string rest = bytes.substr(cut - static_cast<std::size_t>(inHand));
-        length = static_cast<int>(rest.size());
-        feedBuffer(&second, rest.data(), &length);
-        ASSERT_EQ(run.seen.size(), 1u);
-        EXPECT_EQ(run.seen[0].second, kBlock);
     }
 }
 
