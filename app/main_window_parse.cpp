@@ -37,11 +37,10 @@ public:
         window_->pictureDocks()->sentenceRecord(code, record);
     }
     nmeaz::LineCounters* lineCounters() override { return window_->lineHealth()->counters(); }
-    void framedWithDeviations(QByteArrayView sentence, bool checksumGood,
-                              nmeaz::FrameDeviations deviations) override {
-        window_->lineHealth()->framed(sentence, checksumGood, deviations);
-        window_->pictureDocks()->framed(sentence, checksumGood);
-        window_->forwarding()->framed(sentence, checksumGood);
+    void framedLine(const present::FramedLine& line) override {
+        window_->lineHealth()->framed(line.sentence, line.checksumGood, line.deviations);
+        window_->pictureDocks()->framed(line.sentence, line.checksumGood);
+        window_->forwarding()->framed(line.tagBlock, line.sentence, line.checksumGood);
     }
     void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override {
         const n2k::PgnDatabase* database = window_->pgnDatabase();

@@ -67,6 +67,7 @@ void countOutside(ParserContext* context, const unsigned char* from, const unsig
             return;
         }
     }
+    captureOutside(context->tag, from, to);
     if (counters != nullptr) {
         std::uint64_t noise = 0;
         for (const unsigned char* p = from; p != to; ++p) {
@@ -105,6 +106,7 @@ inline const unsigned char* passOutside(ParserContext* context, const unsigned c
             if (context->counters != nullptr) {
                 context->counters->commentBytes += static_cast<std::uint64_t>(stop - p);
             }
+            context->tag.state = TagNone;
             if (lf != nullptr) {
                 context->inComment = 0;
                 context->midLine = 0;
@@ -185,6 +187,7 @@ inline int finishSentence(ParserContext* context) {
     context->sentence[context->length] = '\0';
     context->midLine = 0;
     const int result = completeSentence(context);
+    context->sentenceTagged = 0;
     context->state = WaitStart;
     context->length = 0;
     return result;
@@ -197,6 +200,7 @@ inline int discard(ParserContext* context) {
         context->counters->malformedBytes += static_cast<std::uint64_t>(context->length);
     }
     context->midLine = context->length == 0 || context->sentence[context->length - 1] != '\n';
+    context->sentenceTagged = 0;
     context->state = WaitStart;
     context->length = 0;
     return 0;
@@ -227,6 +231,7 @@ inline void beginSentence(ParserContext* context, unsigned char start) {
     context->state = Address;
     context->inOverlongLine = 0;
     context->midLine = 1;
+    context->sentenceTagged = context->tag.state != TagNone && takeForSentence(context->tag);
 }
 
 // One step of the framing. Every byte is stored first; the state then decides
@@ -555,6 +560,25 @@ int feedBuffer(ParserContext* context, const char* data, int* length) {
     countFed(context, begin, end);
     *length = 0;
     return 0;
+}
+
+std::string_view sentenceTagBlock(const ParserContext* context) {
+    NMEAZ_ASSERT(context != 0);
+    if (context->sentenceTagged == 0) {
+        return {};
+    }
+    return heldTagBlock(context->tag);
+}
+
+TagCapture tagCaptureToResume(const ParserContext* context) {
+    NMEAZ_ASSERT(context != 0);
+    TagCapture resumed = context->tag;
+    if (context->state != WaitStart) {
+        // The sentence in hand is fed again from its start character: it must find
+        // its block just closed, as it did the first time.
+        resumed.state = context->sentenceTagged != 0 ? TagClosed : TagNone;
+    }
+    return resumed;
 }
 
 std::string_view trailingData(std::string_view sentence) {

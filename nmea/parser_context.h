@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "nmea/line_counters.h"
+#include "nmea/tag_capture.h"
 
 namespace nmeaz {
 
@@ -81,6 +82,10 @@ struct ParserContext {
     // inOverlongLine.
     int inComment;
     int midLine;
+    // The TAG block candidate among the bytes since the last line end or sentence, and
+    // whether the sentence in hand came with the block it holds.
+    TagCapture tag;
+    int sentenceTagged;
 };
 
 // Every operation taking a context aborts with the message
@@ -113,6 +118,18 @@ int feedBuffer(ParserContext* context, const char* data, int* length);
 // The receiver metadata of a framed sentence: what follows "*hh," up to the line end,
 // empty when the sentence has none.
 std::string_view trailingData(std::string_view sentence);
+
+// The TAG block ("\c:...*hh\") that stood directly in front of the sentence being
+// completed, on its line and with a matching checksum: read it while the frame
+// observer or the parsers see that sentence. Empty when the sentence came without one.
+// The block's bytes are counted as they always were, among the bytes between sentences.
+std::string_view sentenceTagBlock(const ParserContext* context);
+
+// What a freshly initialised context must hold so that, fed again the bytes this one
+// still had in hand (its sentence begun, none while it waits for a start), it reads
+// on with the same TAG block: the block of that sentence, or the one the last bytes
+// began or closed.
+TagCapture tagCaptureToResume(const ParserContext* context);
 
 // Splits the completed sentence into fields; returns the field count.
 int splitFields(ParserContext* context);

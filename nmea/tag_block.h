@@ -1,7 +1,8 @@
 // NMEA 4 TAG blocks: "\c:1418169601,s:rORBCOMM008*37\" in front of a sentence. The
 // block's fields are comma-separated "letter:value" pairs, closed by a checksum over
-// everything between the opening backslash and the '*'. The parse cycle passes over
-// them as noise; they are read here for what they say about time and origin.
+// everything between the opening backslash and the '*'. The framer counts them among
+// the bytes between sentences and hands the one right in front of a sentence on with
+// it (nmea/tag_capture.h); they are read here for what they say about time and origin.
 // Plain C++; nothing is allocated.
 #pragma once
 

@@ -149,7 +149,7 @@ bool Forwarder::passes(Entry& entry, QByteArrayView keyed, bool checksumGood, qi
     return true;
 }
 
-void Forwarder::forward(QByteArrayView sentence, bool checksumGood) {
+void Forwarder::forward(QByteArrayView tagBlock, QByteArrayView sentence, bool checksumGood) {
     if (entries_.empty()) {
         return;
     }
@@ -159,8 +159,10 @@ void Forwarder::forward(QByteArrayView sentence, bool checksumGood) {
         --end;
     }
     line_.truncate(0);
+    line_.append(tagBlock);
     line_.append(sentence.first(end));
     line_.append("\r\n", 2);
+    const QByteArrayView judged = QByteArrayView(line_).sliced(tagBlock.size());
     // The clocks are read only when an output asks: most outputs have no interval and
     // no TAG block, and a clock read per sentence is a large part of a fast relay's work.
     qint64 now = -1;
@@ -168,10 +170,11 @@ void Forwarder::forward(QByteArrayView sentence, bool checksumGood) {
     QByteArray tagged;
     for (auto& entry : entries_) {
         Output* output = entry->output;
-        if (!passes(*entry, line_, checksumGood, now)) {
+        if (!passes(*entry, judged, checksumGood, now)) {
             continue;
         }
-        if (!entry->address.tag) {
+        // A line that came with a block of its own keeps it, tagged or not.
+        if (!entry->address.tag || !tagBlock.isEmpty()) {
             output->write(line_);
             continue;
         }

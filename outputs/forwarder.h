@@ -39,7 +39,13 @@ public:
     void removeAll();
 
     // One framed sentence, from its start character through its line end.
-    void forward(QByteArrayView sentence, bool checksumGood);
+    void forward(QByteArrayView sentence, bool checksumGood) {
+        forward({}, sentence, checksumGood);
+    }
+    // The same with the TAG block that came in front of it (may be empty): every output
+    // writes the block with the line, and one with the TAG option keeps it instead of
+    // adding its own. Filters and intervals judge the sentence alone.
+    void forward(QByteArrayView tagBlock, QByteArrayView sentence, bool checksumGood);
     // One whole NMEA 2000 PGN, written in each output's NMEA 2000 form (n2k=): YDWG RAW
     // frames (a fast packet when `fastPacket`, as the PGN database says) or one $PCDIN
     // sentence. Filters see it as "PGN <number>". A PGN too long for a fast packet

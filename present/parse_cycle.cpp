@@ -19,10 +19,15 @@ namespace {
 // The program's one parser context; rebuilt at the start of every cycle.
 nmeaz::ParserContext parserContext;
 
+// The carry of the one stream that callers without their own follow.
+StreamCarry programCarry;
+
 void observeFrame(void* user, const char* sentence, int length, nmeaz::FrameOutcome outcome,
                   nmeaz::FrameDeviations deviations) {
-    static_cast<CycleSink*>(user)->framedWithDeviations(
-        QByteArrayView(sentence, length), outcome == nmeaz::FrameOutcome::Accepted, deviations);
+    const std::string_view tag = nmeaz::sentenceTagBlock(&parserContext);
+    static_cast<CycleSink*>(user)->framedLine(FramedLine{
+        QByteArrayView(tag.data(), static_cast<qsizetype>(tag.size())),
+        QByteArrayView(sentence, length), outcome == nmeaz::FrameOutcome::Accepted, deviations});
 }
 
 constexpr std::size_t largestAisRecord() {
@@ -119,9 +124,14 @@ void startNewStream() {
     parserContext.inOverlongLine = 0;
     parserContext.inComment = 0;
     parserContext.midLine = 0;
+    programCarry = StreamCarry{};
 }
 
 void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
+    runParseCycle(receiveBuffer, sink, programCarry);
+}
+
+void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink, StreamCarry& carry) {
     // A shallow copy: the bytes stay put even if a receiver of the results appended to
     // the buffer meanwhile. It is let go before the buffer is trimmed, so that trimming
     // a buffer nobody appended to does not copy it first.
@@ -148,6 +158,7 @@ void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     context->inOverlongLine = counters != nullptr ? inOverlongLine : 0;
     context->inComment = (rules & nmeaz::kCommentLines) != 0 ? inComment : 0;
     context->midLine = midLine;
+    context->tag = carry.tag;
 
     int remaining = total;
     while (remaining > 0) {
@@ -169,6 +180,7 @@ void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink) {
     // character. Fed again from the start next time, they bring the framer back to the
     // same state, so dropping everything before them changes no result.
     const int inHand = context->state == nmeaz::WaitStart ? 0 : context->length;
+    carry.tag = nmeaz::tagCaptureToResume(context);
     bytes = QByteArray();
     receiveBuffer.remove(0, total - inHand);
     if (counters != nullptr) {

@@ -21,6 +21,7 @@ struct ParserContext;
 struct SentenceLayout;
 }  // namespace nmeaz
 #include "nmea/line_counters.h"
+#include "nmea/tag_capture.h"
 
 namespace present {
 
@@ -38,6 +39,18 @@ struct DecodedSentence {
 // What the cycle publishes now; valid only while the sink handles that sentence
 // (code 0 outside), like the current sentence name.
 const DecodedSentence& currentDecoded();
+
+// A framed sentence as the framer handed it on.
+struct FramedLine {
+    // The TAG block that came directly in front of the sentence ("\c:...*hh\"), kept
+    // for whoever forwards the line; empty when none. Results never depend on it.
+    QByteArrayView tagBlock;
+    // From its start character through its line end, any data after the checksum
+    // included.
+    QByteArrayView sentence;
+    bool checksumGood = false;
+    nmeaz::FrameDeviations deviations = 0;
+};
 
 class CycleSink {
 public:
@@ -90,9 +103,26 @@ public:
         (void)deviations;
         framed(sentence, checksumGood);
     }
+    // The same with the TAG block in front of the sentence; by default handed on to
+    // framedWithDeviations().
+    virtual void framedLine(const FramedLine& line) {
+        framedWithDeviations(line.sentence, line.checksumGood, line.deviations);
+    }
     // nmeaz::FramingRule bits the framer reads this stream by: strict framing, and
     // comment lines for files.
     virtual unsigned framingRules() const { return 0; }
+};
+
+// A sink that only watches framed sentences (a relay): nothing is presented and no
+// sentence parser runs.
+class FramingSink : public CycleSink {
+public:
+    void resultList(int, const QStringList&) override {}
+    void resultText(int, const QString&) override {}
+    void snapshot(int, void*) override {}
+    void separator() override {}
+    bool wantsPresentation() const override { return false; }
+    bool wantsRecords() const override { return false; }
 };
 
 // The separator text published where a sentence has nothing to show.
@@ -105,7 +135,21 @@ inline QString separatorText() {
 // buffer holds only the bytes of the sentence the framer still has in hand (at most
 // 255): the tail that the next read may complete. Everything before it can never be
 // part of a sentence, so the buffer stays bounded on noise or a wrong line speed.
+// A TAG block that a read cut off, or that stands in front of the sentence in hand,
+// is remembered for the stream's next cycle.
 void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink);
+
+// What a stream's next cycle needs of where its last one stopped that its receive
+// buffer no longer holds: the TAG block a read cut off or that belongs to the
+// sentence in hand (those bytes were counted and let go).
+struct StreamCarry {
+    nmeaz::TagCapture tag{};
+};
+
+// The same for one of several streams read by turns (a relay merging its sources):
+// each keeps its own carry, so no stream lends another its TAG block. The other form
+// keeps one carry for the program's one stream.
+void runParseCycle(QByteArray& receiveBuffer, CycleSink& sink, StreamCarry& carry);
 
 // A new stream begins (a port opened, a file decoded): the cycle forgets where the
 // last one left its line (inside a comment or an over-long line, mid-line), so the

@@ -21,9 +21,10 @@ public:
     // Adds its menu entry and status field; starts the remembered outputs.
     ForwardingControl(QWidget* window, QMenu* setupMenu, QStatusBar* statusBar);
 
-    // One framed sentence and the end of a batch, from the parse step.
-    void framed(QByteArrayView sentence, bool checksumGood) {
-        forwarder_.forward(sentence, checksumGood);
+    // One framed sentence with the TAG block it came with (may be empty), and the end
+    // of a batch, from the parse step.
+    void framed(QByteArrayView tagBlock, QByteArrayView sentence, bool checksumGood) {
+        forwarder_.forward(tagBlock, sentence, checksumGood);
     }
     // One whole NMEA 2000 PGN, for the outputs' NMEA 2000 forms.
     void pgn(const n2k::Message& message, const n2k::DecodedPgn& decoded) {

@@ -37,6 +37,10 @@ quint16 freeUdpPort() {
 
 const QByteArray kGga =
     "$GPGGA,213950.00,5250.53669,N,00542.34920,E,1,09,1.03,-6.0,M,45.8,M,,*7B\r\n";
+// A tagged line of a real capture (libais test data, tests/data/sources/tagblock.nmea).
+const QByteArray kTaggedAis =
+    "\\s:rORBCOMM104,q:u,c:1418172113,T:2014-12-10 00.41.53*55\\"
+    "!AIVDM,1,1,,B,13F?Vv700<DJuLEtvep`iToV0<00,0*78\r\n";
 
 }  // namespace
 
@@ -76,7 +80,8 @@ private slots:
         }
     }
 
-    // What the window hears reaches a TCP client; the status field reads its counters.
+    // What the window hears reaches a TCP client, a TAG block kept in front of its
+    // line; the status field reads its counters.
     void windowForwardsWhatItHears() {
         const quint16 sourcePort = freeUdpPort();
         MainWindow window(QStringLiteral("udp://127.0.0.1:%1").arg(sourcePort), 4800);
@@ -91,13 +96,15 @@ private slots:
         QTRY_COMPARE(forwarding->forwarder().output(0)->counters().clients, 1);
 
         QUdpSocket talker;
-        talker.writeDatagram(kGga + "$GPRMC,bad*41\r\n", QHostAddress::LocalHost, sourcePort);
+        talker.writeDatagram(kGga + "$GPRMC,bad*41\r\n" + kTaggedAis, QHostAddress::LocalHost,
+                             sourcePort);
+        const QByteArray expected = kGga + kTaggedAis;  // the bad checksum stays behind
         QByteArray got;
-        QTRY_VERIFY((got += client.readAll(), got.size() >= kGga.size()));
-        QCOMPARE(got, kGga);  // the bad checksum stays behind
+        QTRY_VERIFY((got += client.readAll(), got.size() >= expected.size()));
+        QCOMPARE(got, expected);  // the AIS line with the TAG block it came with
 
         QLabel* field = forwarding->statusField();
-        QTRY_VERIFY(field->text().contains("1 sent"));
+        QTRY_VERIFY(field->text().contains("2 sent"));
         QCOMPARE(field->accessibleName(), field->text());
         QVERIFY(!field->accessibleDescription().isEmpty());
         QVERIFY(field->text().contains("1 of 1 open, 1 client"));

@@ -6,6 +6,8 @@
 // same codes, and after every step the context must be in a state it can be in. Bits
 // of the first byte also pick the framing rules; both contexts count the stream, and
 // every byte fed must be in exactly one outcome class or in the sentence in hand.
+// The TAG block each framed sentence is shown with must be a whole, valid block, and
+// the same on both paths.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +17,7 @@
 #include "nmea/records.h"
 #include "nmea/sentence_fields.h"
 #include "nmea/sentence_parsers.h"
+#include "nmea/tag_block.h"
 
 namespace {
 
@@ -30,6 +33,28 @@ void checkContext(const ParserContext& context) {
     require(context.state >= WaitStart && context.state <= Tail);
     require(context.entryCount == kSentenceTypeCount);
     require(context.address[5] == '\0');
+    require(context.tag.length >= 0 && context.tag.length <= kMaxTagBlockLength);
+    require(context.tag.state >= TagNone && context.tag.state <= TagSkip);
+}
+
+// What the sentences were shown with, folded into one number per path.
+struct TagsSeen {
+    const ParserContext* context;
+    std::uint64_t fold;
+};
+
+void observeTags(void* user, const char*, int, FrameOutcome, FrameDeviations) {
+    auto* seen = static_cast<TagsSeen*>(user);
+    const std::string_view block = sentenceTagBlock(seen->context);
+    if (!block.empty()) {
+        TagBlock parsed;
+        require(parseTagBlock(block.data(), block.size(), parsed) == block.size());
+    }
+    std::uint64_t hash = block.size() + 1;
+    for (const char c : block) {
+        hash = hash * 131 + static_cast<unsigned char>(c);
+    }
+    seen->fold = seen->fold * 1000003 + hash;
 }
 
 void checkAfterCode(const ParserContext& context, int code) {
@@ -76,8 +101,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         registerSentenceParsers(context, parseVdmFields);
         setFraming(context, rules);
     }
-    watchLine(&byBuffer, &bufferCounters, nullptr, nullptr);
-    watchLine(&byByte, &byteCounters, nullptr, nullptr);
+    TagsSeen bufferTags{&byBuffer, 0};
+    TagsSeen byteTags{&byByte, 0};
+    watchLine(&byBuffer, &bufferCounters, observeTags, &bufferTags);
+    watchLine(&byByte, &byteCounters, observeTags, &byteTags);
 
     int codeCount = 0;
     int offset = 0;
@@ -118,5 +145,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(byteCount == codeCount);
     require(byBuffer.state == byByte.state && byBuffer.length == byByte.length);
     require(bufferCounters == byteCounters);
+    require(bufferTags.fold == byteTags.fold);
     return 0;
 }

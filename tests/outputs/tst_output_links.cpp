@@ -1,6 +1,8 @@
 // The outputs on real links: TCP clients over loopback, UDP datagrams, a serial output
 // on a pseudo-terminal, and the forwarder that feeds them.
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include <QNetworkDatagram>
 #include <QSignalSpy>
@@ -28,6 +30,12 @@ namespace {
 QByteArray sentence(int i) {
     return QByteArrayLiteral("$GPGGA,") + QByteArray::number(i).rightJustified(8, '0') +
            QByteArrayLiteral(",4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n");
+}
+
+quint16 freeTcpPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
 }
 
 bool connected(QTcpSocket& client, quint16 port) {
@@ -59,6 +67,7 @@ private slots:
     void serialOutputDropsWhatTheLineCannotCarry();
     void takenPortIsReportedAndOthersGoOn();
     void forwarderFiltersTagsAndEndsLinesWithCrLf();
+    void incomingTagBlockIsKept();
     void loopIsRefused();
     void pgnsLeaveInEachOutputsForm();
 };
@@ -298,6 +307,62 @@ void OutputLinksTest::forwarderFiltersTagsAndEndsLinesWithCrLf() {
     QCOMPARE(c.filtered, 2);
     QCOMPARE(c.rateCapped, 1);
     QVERIFY(forwarder.summary().contains("3 sent, 3 dropped"));
+}
+
+// A line that came with a TAG block leaves with it on every output: as received where
+// the TAG option is off, with that one block (not a second one) where it is on. The
+// filter judges the sentence behind the block.
+void OutputLinksTest::incomingTagBlockIsKept() {
+    // A line of a real capture (libais test data, tests/data/sources/tagblock.nmea).
+    const QByteArray block = "\\s:rORBCOMM104,q:u,c:1418172113,T:2014-12-10 00.41.53*55\\";
+    const QByteArray ais = "!AIVDM,1,1,,B,13F?Vv700<DJuLEtvep`iToV0<00,0*78\r\n";
+    const QByteArray gga = sentence(7);
+    const QByteArray ownBlock = "\\c:1733540400,s:mast*";
+    const struct {
+        const char* options;
+        QList<QByteArray> lines;  // a line with ownBlock stands for that block and gga
+    } outputs[] = {
+        {"", {block + ais, gga}},
+        {"?tag=mast", {block + ais, ownBlock}},
+        {"?include=!AIVDM", {block + ais}},
+    };
+    Forwarder forwarder;
+    forwarder.setClocks([] { return qint64(0); }, [] { return qint64(1733540400000); });
+    std::vector<quint16> ports;
+    for (const auto& output : outputs) {
+        const quint16 port = freeTcpPort();
+        QString error;
+        QVERIFY2(forwarder.addOutput(
+                     QStringLiteral("tcp-server://127.0.0.1:%1%2").arg(port).arg(output.options),
+                     {}, &error),
+                 qPrintable(error));
+        ports.push_back(port);
+    }
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        clients.push_back(std::make_unique<QTcpSocket>());
+        QVERIFY(connected(*clients.back(), ports[i]));
+        QTRY_COMPARE(forwarder.output(int(i))->counters().clients, 1);
+    }
+    forwarder.forward(block, ais, true);
+    forwarder.forward(gga, true);
+    forwarder.flush();
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        const QList<QByteArray>& expected = outputs[i].lines;
+        QByteArray got;
+        QTRY_VERIFY((got += clients[i]->readAll(), got.count('\n') >= expected.size()));
+        const QList<QByteArray> lines = got.split('\n').mid(0, expected.size());
+        for (qsizetype j = 0; j < expected.size(); ++j) {
+            const QByteArray line = lines[j] + '\n';
+            if (expected[j] == ownBlock) {
+                QCOMPARE(line.count('\\'), 2);  // its own block, and only that
+                QVERIFY2(line.startsWith(ownBlock) && line.endsWith("\\" + gga), line.constData());
+            } else {
+                QCOMPARE(line, expected[j]);
+            }
+        }
+    }
+    QCOMPARE(forwarder.output(2)->counters().filtered, 1);  // the GGA, judged without a block
 }
 
 // A fast-packet PGN goes out as YDWG RAW frames on one output and as one $PCDIN on

@@ -17,13 +17,9 @@
 
 namespace {
 
-class RecordingSink : public present::CycleSink {
+class RecordingSink : public present::FramingSink {
 public:
-    void resultList(int, const QStringList&) override {}
-    void resultText(int, const QString&) override {}
-    void snapshot(int, void*) override {}
-    void separator() override {}
-    bool wantsPresentation() const override { return false; }
+    bool wantsRecords() const override { return true; }
     void sentenceDone(int) override { events.push_back(std::string(nmeaz::currentSentenceName)); }
     void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override {
         events.push_back("PGN " + std::to_string(message.pgn) +

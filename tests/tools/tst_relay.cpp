@@ -1,5 +1,6 @@
 // tidewright-relay run as users run it: two sources merged into one TCP client, the
 // counters on standard error, a clean stop on SIGTERM, and the failures that end it.
+#include <QFile>
 #include <QNetworkDatagram>
 #include <QProcess>
 #include <QTcpServer>
@@ -40,6 +41,7 @@ private slots:
     void failures_data();
     void failures();
     void nmea2000GoesOutInTheOutputsForm();
+    void incomingTagBlocksAreKept();
 };
 
 // A YDWG RAW gateway on TCP; the relay forwards its PGNs as $PCDIN over UDP, the
@@ -68,6 +70,69 @@ void RelayTest::nmea2000GoesOutInTheOutputsForm() {
     QVERIFY(relay.waitForFinished(10000));
     feed->waitForReadyRead(200);
     QCOMPARE(feed->readAll(), QByteArray());  // listen only: nothing went back to the gateway
+}
+
+// A real tagged AIS capture, one line cut inside its block between two writes: both
+// outputs forward every line with its own block, the TAG option adding none.
+void RelayTest::incomingTagBlocksAreKept() {
+    QFile file(QStringLiteral(TIDEWRIGHT_TEST_DATA_DIR "/sources/tagblock.nmea"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray capture;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (!line.trimmed().isEmpty()) {
+            capture += line.trimmed() + "\r\n";
+        }
+    }
+    QTcpServer talker;
+    QVERIFY(talker.listen(QHostAddress::LocalHost, 0));
+    const quint16 plainPort = freeTcpPort();
+    const quint16 taggingPort = freeTcpPort();
+    QProcess relay;
+    relay.start(TIDEWRIGHT_RELAY_PATH,
+                {QStringLiteral("tcp://127.0.0.1:%1").arg(talker.serverPort()), "--forward",
+                 QStringLiteral("tcp-server://127.0.0.1:%1").arg(plainPort), "--forward",
+                 QStringLiteral("tcp-server://127.0.0.1:%1?tag=mast").arg(taggingPort),
+                 "--stats-every", "1"});
+    QVERIFY(relay.waitForStarted());
+    QVERIFY(talker.waitForNewConnection(10000));
+    QTcpSocket* feed = talker.nextPendingConnection();
+    QTcpSocket plain;
+    QTcpSocket tagging;
+    for (auto [client, port] : {std::pair{&plain, plainPort}, std::pair{&tagging, taggingPort}}) {
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (client->abort(), client->connectToHost(QHostAddress::LocalHost, port),
+             client->waitForConnected(200)),
+            10000);
+    }
+    // Both outputs report their client before anything is sent.
+    QByteArray log;
+    const auto bothConnected = [&] {
+        log += relay.readAllStandardError();
+        int connected = 0;
+        for (quint16 port : {plainPort, taggingPort}) {
+            const QByteArray place = ":" + QByteArray::number(port) + ": open, 1 client";
+            connected += log.contains(place);
+        }
+        return connected == 2;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(bothConnected(), 10000);
+
+    const qsizetype cut = capture.indexOf("c:", capture.indexOf('\n'));
+    // The first line is forwarded once the relay read the first piece: the second
+    // line's block then waits in the relay for the rest.
+    QByteArray fromPlain;
+    QByteArray fromTagging;
+    feed->write(capture.first(cut));
+    QTRY_VERIFY_WITH_TIMEOUT((fromPlain += plain.readAll(), fromPlain.contains('\n')), 10000);
+    feed->write(capture.sliced(cut));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (fromPlain += plain.readAll(), fromTagging += tagging.readAll(),
+         fromPlain.size() >= capture.size() && fromTagging.size() >= capture.size()),
+        10000);
+    QCOMPARE(fromPlain, capture);
+    QCOMPARE(fromTagging, capture);
+    relay.terminate();
+    QVERIFY(relay.waitForFinished(10000));
 }
 
 void RelayTest::mergesTwoSourcesAndStopsOnSigterm() {

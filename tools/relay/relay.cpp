@@ -20,17 +20,11 @@ namespace relay {
 namespace {
 
 // Takes only the framed sentences: nothing is presented.
-class ForwardSink : public present::CycleSink {
+class ForwardSink : public present::FramingSink {
 public:
     explicit ForwardSink(outputs::Forwarder& forwarder) : forwarder_(forwarder) {}
-    void resultList(int, const QStringList&) override {}
-    void resultText(int, const QString&) override {}
-    void snapshot(int, void*) override {}
-    void separator() override {}
-    bool wantsPresentation() const override { return false; }
-    bool wantsRecords() const override { return false; }
-    void framed(QByteArrayView sentence, bool checksumGood) override {
-        forwarder_.forward(sentence, checksumGood);
+    void framedLine(const present::FramedLine& line) override {
+        forwarder_.forward(line.tagBlock, line.sentence, line.checksumGood);
     }
     void pgnMessage(const n2k::Message& message, const n2k::DecodedPgn& decoded) override {
         forwarder_.forwardPgn(message, decoded);
@@ -52,6 +46,8 @@ struct Relay::Input {
     QByteArray buffer;
     // Gateway lines (NMEA 2000) apart from the NMEA 0183 of the same stream.
     present::StreamRouter router{&relayPgnDatabase};
+    // Sources are read by turns: each keeps the TAG block its last read cut off.
+    present::StreamCarry carry;
 };
 
 sources::Source* makeRelaySource(const QString& text, int baud, QObject* parent, QString* error) {
@@ -157,8 +153,9 @@ void Relay::stop() {
 
 void Relay::take(Input& input, const QByteArray& bytes) {
     ForwardSink sink(forwarder_);
-    input.router.feed(bytes.constData(), static_cast<std::size_t>(bytes.size()), input.buffer, sink,
-                      [&sink](QByteArray& buffer) { present::runParseCycle(buffer, sink); });
+    input.router.feed(
+        bytes.constData(), static_cast<std::size_t>(bytes.size()), input.buffer, sink,
+        [&sink, &input](QByteArray& buffer) { present::runParseCycle(buffer, sink, input.carry); });
     forwarder_.flush();
 }
 

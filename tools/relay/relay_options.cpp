@@ -41,6 +41,8 @@ RelayStart parseRelayOptions(const QStringList& arguments, RelayOptions& options
            "  every=KEY:SECONDS             at most one sentence of a key in that time\n"
            "  bad-checksum=pass             forward sentences with a wrong checksum too\n"
            "  tag=NAME                      a TAG block with the receive time and s:NAME\n"
+           "                                (a line that came with a TAG block keeps its\n"
+           "                                own, with or without this option)\n"
            "  ttl=N                         hops of a multicast datagram (default 1)\n"
            "  n2k=ydwg|pcdin                how NMEA 2000 is written (for later use)\n\n"
            "An output that would feed a source (the same port or device) is refused.\n"
