@@ -80,6 +80,9 @@ RawPane::RawPane(QWidget* parent) : QWidget(parent) {
     view_->setReadOnly(true);
     view_->setAcceptDrops(false);
     view_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Nothing in the pane is undone; kept, the history would hold every line received
+    // and every line trimmed.
+    view_->setUndoRedoEnabled(false);
     view_->installEventFilter(this);
     view_->viewport()->installEventFilter(this);
 

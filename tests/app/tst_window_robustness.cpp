@@ -131,6 +131,27 @@ private slots:
         QVERIFY(document->firstBlock().text().endsWith(QChar(0xAC)));
     }
 
+    // More lines than the pane keeps: the oldest go, whole, and nothing of them is
+    // kept for undoing (a day on a busy bus would otherwise fill memory).
+    void paneKeepsItsLatestLinesOnly() {
+        TestPty pty;
+        answerSetup(pty.slavePath(), 1);
+        MainWindow window;
+        const int total = RawPane::kLines + 3000;
+        QByteArray lines;
+        for (int i = 0; i < total; ++i) {
+            lines += "line " + QByteArray::number(i) + "\r\n";
+        }
+        QVERIFY(pty.send(lines));
+        const QString last = QStringLiteral("line %1").arg(total - 1);
+        QTRY_VERIFY_WITH_TIMEOUT(rawPane(window)->toPlainText().contains(last), 20000);
+        const QTextDocument* document = rawPane(window)->document();
+        QVERIFY2(document->blockCount() <= RawPane::kLines + 1,
+                 qPrintable(QString::number(document->blockCount())));
+        QVERIFY(document->firstBlock().text().startsWith(QStringLiteral("line ")));
+        QCOMPARE(document->availableUndoSteps(), 0);
+    }
+
     // Storage that cannot be created keeps Record from starting; storage that fills
     // up is reported at once, and what it holds is saved, never a partial target.
     void recordingStorageFailures() {
