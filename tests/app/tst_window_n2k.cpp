@@ -93,6 +93,27 @@ QByteArray positionPacket(std::uint8_t source, std::uint8_t sequence, int lost) 
     return lines;
 }
 
+// A TCP gateway on a loopback port, and the monitor's connection to it.
+struct Gateway {
+    QTcpServer server;
+    std::unique_ptr<QTcpSocket> peer;
+
+    QString address() const {
+        return QStringLiteral("tcp://127.0.0.1:%1").arg(server.serverPort());
+    }
+    // Waits for the monitor to connect, its event loop running meanwhile.
+    QTcpSocket* monitor() {
+        QElapsedTimer waited;
+        waited.start();
+        while (!server.hasPendingConnections() && !server.waitForNewConnection(50) &&
+               waited.elapsed() < 10000) {
+            QTest::qWait(10);
+        }
+        peer.reset(server.nextPendingConnection());
+        return peer.get();
+    }
+};
+
 }  // namespace
 
 class WindowN2kTest : public QObject {
@@ -175,12 +196,12 @@ private slots:
     // A fast packet that loses a frame is an error of its PGN and sender's row, as a
     // bad checksum is of a sentence key's; other senders' rows stay clean.
     void droppedPacketsAreRowErrors() {
-        QTcpServer gateway;
-        QVERIFY(gateway.listen(QHostAddress::LocalHost, 0));
-        MainWindow window(QStringLiteral("tcp://127.0.0.1:%1").arg(gateway.serverPort()), 4800);
+        Gateway gateway;
+        QVERIFY(gateway.server.listen(QHostAddress::LocalHost, 0));
+        MainWindow window(gateway.address(), 4800);
         QVERIFY(comOpened);
-        QTRY_VERIFY(gateway.hasPendingConnections() || gateway.waitForNewConnection(100));
-        std::unique_ptr<QTcpSocket> peer(gateway.nextPendingConnection());
+        QTcpSocket* peer = gateway.monitor();
+        QVERIFY(peer != nullptr);
         peer->write(positionPacket(3, 1, -1) + positionPacket(3, 2, 4) + positionPacket(3, 3, -1) +
                     positionPacket(9, 1, -1));
         QVERIFY(peer->waitForBytesWritten(5000) || peer->bytesToWrite() == 0);
@@ -204,12 +225,12 @@ private slots:
         QVERIFY(capture.open(QIODevice::ReadOnly));
         const QByteArray lines = capture.readAll();
 
-        QTcpServer gateway;
-        QVERIFY(gateway.listen(QHostAddress::LocalHost, 0));
-        MainWindow window(QStringLiteral("tcp://127.0.0.1:%1").arg(gateway.serverPort()), 4800);
+        Gateway gateway;
+        QVERIFY(gateway.server.listen(QHostAddress::LocalHost, 0));
+        MainWindow window(gateway.address(), 4800);
         QVERIFY(comOpened);
-        QTRY_VERIFY(gateway.hasPendingConnections() || gateway.waitForNewConnection(100));
-        std::unique_ptr<QTcpSocket> peer(gateway.nextPendingConnection());
+        QTcpSocket* peer = gateway.monitor();
+        QVERIFY(peer != nullptr);
         // In pieces that cut lines in two, as a network does.
         for (qsizetype at = 0; at < lines.size(); at += 997) {
             peer->write(lines.mid(at, 997));
